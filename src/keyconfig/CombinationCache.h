@@ -1,0 +1,18 @@
+// What the keyboard's eight combination slots hold, as far as the agent knows.
+#pragma once
+
+#include "driver/CUSBDriver.h"
+
+#include <array>
+#include <cstdint>
+
+struct CombinationCacheEntry {
+    std::int32_t used = 0;  // nonzero while the entry holds a combination
+    CombinationKeys keys{};
+    std::int32_t slot = 0;  // k + 1 while used, 0 when free
+
+    friend bool operator==(const CombinationCacheEntry&, const CombinationCacheEntry&) = default;
+};
+
+// Entry k always describes device combination slot k + 1.
+using CombinationCache = std::array<CombinationCacheEntry, kMaxCombinationSlot>;
