@@ -22,6 +22,9 @@
 //   ClearKeyboardCounters
 //       Zeroes the counters, the opened/closed handle counts and the request log.
 //
+// Under Wine the driver hears of a closed handle (IRP_MJ_CLOSE) only after CloseHandle has
+// returned, so the handle counts of the state settle a moment later: poll for them.
+//
 // Every function returns whether it succeeded; on failure KeyboardError() says why, with
 // the Windows error code. None of them opens \\.\oxkbd itself: the inspection goes through
 // the keyboard's second device \\.\oxkbdctl, so it never shows in the counters or the log.

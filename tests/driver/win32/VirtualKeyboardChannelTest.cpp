@@ -34,6 +34,22 @@ State ReadState() {
     return s;
 }
 
+// Wine hands a closed handle to the driver (IRP_MJ_CLOSE) after CloseHandle has returned,
+// so the handle counts settle a moment later: wait for them, at most two seconds.
+template <class Settled>
+State WaitForHandles(Settled settled) {
+    State s = ReadState();
+    for (int i = 0; i < 200 && !settled(s); ++i) {
+        Sleep(10);
+        s = ReadState();
+    }
+    return s;
+}
+
+State WaitForClosedHandles(std::uint32_t closed) {
+    return WaitForHandles([=](const State& s) { return s.handlesClosed >= closed; });
+}
+
 std::string LogText(const State& s) {
     std::string text;
     char line[96];
@@ -67,6 +83,8 @@ protected:
     static void SetUpTestSuite() { ASSERT_TRUE(k7testbed::StartKeyboard()) << k7testbed::KeyboardError(); }
 
     void SetUp() override {
+        // Handles of the test before are gone before the counts start again.
+        EXPECT_EQ(WaitForHandles([](const State& s) { return s.handlesOpen == 0; }).handlesOpen, 0u);
         ASSERT_TRUE(k7testbed::ResetKeyboard(oxkbd::kFactoryTable)) << k7testbed::KeyboardError();
         ASSERT_TRUE(k7testbed::ClearKeyboardCounters()) << k7testbed::KeyboardError();
     }
@@ -223,13 +241,13 @@ TEST_F(VirtualKeyboardChannel, RefusedRequestsYieldFalseAndLeaveTheCallersBytes)
 TEST_F(VirtualKeyboardChannel, TheChannelHoldsOneHandleAndReleasesIt) {
     ASSERT_TRUE(m_driver.Open());
     ASSERT_TRUE(m_driver.Open());  // reopening releases the handle it held
-    State s = ReadState();
+    State s = WaitForClosedHandles(1);
     EXPECT_EQ(s.handlesOpened, 2u);
     EXPECT_EQ(s.handlesClosed, 1u);
     EXPECT_EQ(s.handlesOpen, 1u);
     EXPECT_TRUE(m_driver.Close());
     EXPECT_TRUE(m_driver.Close());
-    s = ReadState();
+    s = WaitForClosedHandles(2);
     EXPECT_EQ(s.handlesClosed, 2u);
     EXPECT_EQ(s.handlesOpen, 0u);
 }
