@@ -111,7 +111,11 @@ k7_keyboard() {
   [[ -f $sys ]] || return 0  # not built (yet): programs run without the keyboard
   local stamp
   stamp="$(cat "$K7_STATE/server.pid") $(sha1sum <"$sys")"
-  [[ $(cat "$K7_STATE/driver.stamp" 2>/dev/null) == "$stamp" ]] && return
+  if [[ $(cat "$K7_STATE/driver.stamp" 2>/dev/null) == "$stamp" ]]; then
+    # Installed and started on this server; a program may have stopped it since.
+    k7_setup_wine sc start oxkbd
+    return 0
+  fi
   local target='C:\windows\system32\drivers\oxkbd.sys'
   k7_setup_wine sc stop oxkbd
   cp "$sys" "$WINEPREFIX/drive_c/windows/system32/drivers/oxkbd.sys" || k7_die "cannot copy $sys"
