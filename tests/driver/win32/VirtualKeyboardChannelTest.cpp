@@ -268,4 +268,39 @@ TEST_F(VirtualKeyboardChannel, OpenFailsWhileTheKeyboardIsStopped) {
     EXPECT_EQ(table, FactoryKeyTable());  // a fresh start holds the factory table
 }
 
+TEST_F(VirtualKeyboardChannel, ResetStartsOverWithTheChosenTable) {
+    ASSERT_TRUE(m_driver.Open());
+    ASSERT_TRUE(m_driver.WriteMacro(4, SomeMacro(4)));
+    ASSERT_TRUE(m_driver.SetReportRate(8));
+
+    ASSERT_TRUE(k7testbed::ResetKeyboard(oxkbd::kUnmarkedTable));
+    DeviceKeyTable expected = FactoryKeyTable();
+    expected.slots[kMarkSlot] = {};
+    DeviceKeyTable table{};
+    ASSERT_TRUE(m_driver.ReadKeyTable(table));
+    EXPECT_EQ(table, expected);
+    const State s = ReadState();
+    EXPECT_EQ(std::count(s.macros[4], s.macros[4] + kMacroRequestSize, 0), int(kMacroRequestSize));
+    EXPECT_EQ(s.reportRate, 0);
+
+    ASSERT_TRUE(k7testbed::ResetKeyboard(oxkbd::kZeroTable));
+    ASSERT_TRUE(m_driver.ReadKeyTable(table));
+    EXPECT_EQ(table, DeviceKeyTable{});
+}
+
+// The log keeps the latest requests, oldest first, numbered without gaps.
+TEST_F(VirtualKeyboardChannel, RequestLogKeepsTheLatestInOrder) {
+    ASSERT_TRUE(m_driver.Open());
+    const std::uint32_t total = oxkbd::kLogCapacity + 6;
+    for (std::uint32_t i = 0; i < total; ++i) ASSERT_TRUE(m_driver.SetReportRate(i % 2 ? 2 : 1));
+    const State s = ReadState();
+    ASSERT_EQ(s.logCount, oxkbd::kLogCapacity);
+    for (std::uint32_t i = 0; i < s.logCount; ++i) {
+        const std::uint32_t sequence = total - oxkbd::kLogCapacity + 1 + i;
+        EXPECT_EQ(s.log[i].sequence, sequence);
+        EXPECT_EQ(s.log[i].head[0], (sequence - 1) % 2 ? 2 : 1);
+    }
+    EXPECT_EQ(s.counters[oxkbd::kSetReportRate].accepted, total);
+}
+
 }  // namespace
