@@ -172,11 +172,13 @@ NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information) {
     return status;
 }
 
-NTSTATUS DispatchCreateClose(PDEVICE_OBJECT device, PIRP irp) {
-    if (device == g_kbd.keyboard) {
+// Opening, cleaning up and closing always succeed; the keyboard device counts its handles.
+NTSTATUS DispatchFile(PDEVICE_OBJECT device, PIRP irp) {
+    const UCHAR major = IoGetCurrentIrpStackLocation(irp)->MajorFunction;
+    if (device == g_kbd.keyboard && major != IRP_MJ_CLEANUP) {
         Locked lock;
         State& s = g_kbd.state;
-        if (IoGetCurrentIrpStackLocation(irp)->MajorFunction == IRP_MJ_CREATE) {
+        if (major == IRP_MJ_CREATE) {
             ++s.handlesOpened;
             ++s.handlesOpen;
         } else {
@@ -237,8 +239,9 @@ extern "C" NTSTATUS DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING) {
     ResetState(kFactoryTable);
     ClearCounters();
 
-    driver->MajorFunction[IRP_MJ_CREATE] = DispatchCreateClose;
-    driver->MajorFunction[IRP_MJ_CLOSE] = DispatchCreateClose;
+    driver->MajorFunction[IRP_MJ_CREATE] = DispatchFile;
+    driver->MajorFunction[IRP_MJ_CLEANUP] = DispatchFile;
+    driver->MajorFunction[IRP_MJ_CLOSE] = DispatchFile;
     driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = DispatchDeviceControl;
     driver->DriverUnload = Unload;
 
