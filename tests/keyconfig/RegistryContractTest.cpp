@@ -80,6 +80,14 @@ TEST_F(RegistryContract, ShorterValueReplacesOnlyItsOwnBytes) {
     EXPECT_EQ(buf, expected);
 }
 
+TEST_F(RegistryContract, BufferWithoutSizeIsRejected) {
+    Set(u"V", kRegBinary, Counting(4));
+    std::array<std::uint8_t, 4> buf;
+    buf.fill(kSentinel);
+    EXPECT_EQ(reg.QueryValue(key, u"V", nullptr, buf.data(), nullptr), kRegInvalidParameter);
+    for (std::uint8_t b : buf) EXPECT_EQ(b, kSentinel);
+}
+
 TEST_F(RegistryContract, ExactFitSucceedsAndNullBufferAsksForTheSize) {
     Set(u"Exact", kRegBinary, Counting(7));
     std::array<std::uint8_t, 7> buf{};
