@@ -1,7 +1,11 @@
 #include "app/COrvexTask.h"
 
 #include "app/Messages.h"
+#include "app/ModulePath.h"
+#include "keyconfig/DeviceRecords.h"
+#include "keyconfig/SettingsStore.h"
 #include "res/resource.h"
+#include "xml/ButtonPositions.h"
 
 std::intptr_t COrvexTask::WindowProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
     if (msg == WM_CLOSE) {
@@ -44,6 +48,9 @@ std::intptr_t COrvexTask::DefWindowProc(std::uint32_t msg, std::uintptr_t wParam
     case WM_SET_REPORT_RATE:
         m_driver.SetReportRate(static_cast<std::uint8_t>(wParam & 0xFF));
         break;
+    case WM_RESTORE_FACTORY:
+        RestoreFactoryState(m_driver, m_factoryTable, m_combCache);
+        break;
     default:
         break;
     }
@@ -54,6 +61,8 @@ std::intptr_t COrvexTask::OnCreate(std::uintptr_t wParam, std::intptr_t lParam) 
     if (m_desktop.DefaultProcessing(m_hWnd, WM_CREATE, wParam, lParam) == -1) return -1;
     m_hIcon = m_desktop.LoadAppIcon(IDI_APP);
     m_desktop.SetWindowIcon(m_hWnd, m_hIcon);
+    LoadButtonPositions(SiblingFilePath(m_desktop.ModulePath(), u"ButtonPos", u"xml"));
+    LoadSettings(m_registry, g_buttonPosTable, m_settings, m_nReportRate);
     m_driver.Open();
     m_desktop.RegisterSessionNotification(m_hWnd);
     m_desktop.RegisterDeviceNotification(m_hWnd);
@@ -77,6 +86,8 @@ std::intptr_t COrvexTask::OnApplySettings() {
         if (m_hConfigWnd != 0) m_desktop.PostMessage(m_hConfigWnd, WM_APPLY_PROGRESS, 0, percent);
     };
     progress(25);
+    ReloadSettings(m_registry, m_settings, m_nReportRate);
+    TranslateAssignments(KeyConfig(), *this);
     progress(50);
     if (m_driver.IsOpen()) m_driver.WriteKeyTable(m_workTable);
     progress(100);
@@ -95,7 +106,18 @@ void COrvexTask::CloseConfigWindow() {
     if (owner != 0 && owner == m_dwConfigProcess) m_desktop.PostMessage(m_hConfigWnd, WM_CLOSE, 0, 0);
 }
 
+KeyConfigState COrvexTask::KeyConfig() {
+    return {m_workTable, m_factoryTable, m_usageSlotMap, m_combCache, m_settings, m_driver};
+}
+
+void COrvexTask::ShowCombinationWarning() { m_desktop.ShowCombWarnDialog(m_hConfigWnd, m_hWnd); }
+
+void COrvexTask::PostAssignmentReset(std::uint8_t vk) {
+    if (m_hConfigWnd != 0) m_desktop.PostMessage(m_hConfigWnd, WM_ASSIGNMENT_RESET, m_hWnd, vk);
+}
+
 void COrvexTask::ReadWorkTable() {
     m_workTable = DeviceKeyTable{};
     if (m_driver.IsOpen() && !m_driver.ReadKeyTable(m_workTable)) m_workTable = FactoryKeyTable();
+    ReadBackCombinations(m_driver, m_workTable, m_combCache);
 }

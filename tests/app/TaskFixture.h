@@ -3,6 +3,7 @@
 
 #include "FakeDesktop.h"
 #include "FakeKeyboard.h"
+#include "FakeRegistry.h"
 #include "app/COrvexTask.h"
 #include "app/Messages.h"
 #include "driver/CUSBDriver.h"
@@ -17,7 +18,11 @@ inline constexpr std::uint32_t kOtherProcess = 0x2A8;
 
 class TaskFixture : public ::testing::Test {
 protected:
-    TaskFixture() { task.Attach(kTask); }
+    TaskFixture() {
+        // The agent runs from the resource folder, beside the real ButtonPos.xml.
+        desktop.m_modulePath = K7_RES_DIR u"/K7_Setting.exe";
+        task.Attach(kTask);
+    }
 
     std::intptr_t Send(std::uint32_t msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) {
         return task.WindowProc(msg, wParam, lParam);
@@ -38,7 +43,9 @@ protected:
     CFakeDesktop desktop{trace};
     CFakeKeyboard keyboard{trace};
     CUSBDriver driver{keyboard};
-    COrvexTask task{desktop, driver};
+    FakeRegistry registry;
+    SettingBuffers settings{};
+    COrvexTask task{desktop, driver, registry, settings};
 };
 
 // A key table as a keyboard might hold it: the factory content with a few changes.

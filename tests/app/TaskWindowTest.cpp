@@ -2,6 +2,10 @@
 #include "TaskFixture.h"
 
 #include "res/resource.h"
+#include "xml/ButtonPositions.h"
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -215,6 +219,105 @@ TEST_F(TaskWindow, OtherMessagesPassToDefaultProcessingUnchanged) {
     EXPECT_EQ(Send(0x0084, 0x5, -3), 0x12);
     EXPECT_EQ(Send(WM_APPLY_PROGRESS, 1, 2), 0);
     ExpectSequence(trace, expected, "pass-through");
+}
+
+}  // namespace
+
+namespace {
+
+constexpr char16_t kKeyPath[] = u"Software\\Orvex\\K7";
+
+template <class T>
+std::vector<std::uint8_t> BytesOf(const T& value) {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
+    return {p, p + sizeof value};
+}
+
+using TaskSettings = TaskFixture;
+
+TEST_F(TaskSettings, CreationLoadsTheLayoutAndCreatesTheStoredValues) {
+    Create();
+    // Default assignment i names the key of layout record i.
+    ASSERT_NE(g_buttonPosTable[0].vkcode, 0);
+    EXPECT_EQ(settings.keys.records[0].vk, g_buttonPosTable[0].vkcode);
+    EXPECT_EQ(settings.keys.records[107].vk, g_buttonPosTable[107].vkcode);
+    for (const char16_t* name : {u"KeySetting", u"MacroSetting", u"CombSetting", u"RateSetting"}) {
+        const FakeRegistry::Value* value = registry.Find(kKeyPath, name);
+        ASSERT_NE(value, nullptr);
+        EXPECT_EQ(value->type, kRegBinary);
+    }
+    EXPECT_EQ(task.m_nReportRate, 8);
+}
+
+TEST_F(TaskSettings, ApplyRereadsTheStoreButSendsNoRate) {
+    keyboard.m_table = CustomTable(true);
+    Create();
+    registry.Put(kKeyPath, u"RateSetting", kRegBinary, {2, 0, 0, 0});
+    Send(WM_APPLY_SETTINGS);
+    EXPECT_EQ(task.m_nReportRate, 2);
+    EXPECT_EQ(keyboard.m_reportRate, 0);
+    // The default assignments put the two swapped keys back.
+    EXPECT_EQ(keyboard.m_table.slots[10], FactoryKeyTable().slots[10]);
+    EXPECT_EQ(keyboard.m_table.slots[37], FactoryKeyTable().slots[37]);
+    EXPECT_EQ(keyboard.m_table, task.m_workTable);
+}
+
+TEST_F(TaskSettings, NinthCombinationWarnsResetsAndStillWritesTheTable) {
+    Create();
+    RegisterConfig();
+    auto keys = std::make_unique<KeySetting>(settings.keys);
+    auto combinations = std::make_unique<CombSetting>();
+    const std::uint8_t vks[] = {0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 0x4A};
+    for (int i = 0; i < 9; ++i) {
+        combinations->records[i].vks[0] = 0xA2;
+        combinations->records[i].vks[1] = static_cast<std::uint8_t>(0x30 + i);
+        keys->records[i].vk = vks[i];
+        keys->records[i].Set(AssignCombination, i);
+    }
+    registry.Put(kKeyPath, u"KeySetting", kRegBinary, BytesOf(*keys));
+    registry.Put(kKeyPath, u"CombSetting", kRegBinary, BytesOf(*combinations));
+    static const Event expected[] = {
+        Posted(kConfig, WM_APPLY_PROGRESS, 0, 25), {Ev::CombWarn, kConfig, kTask},
+        Posted(kConfig, WM_ASSIGNMENT_RESET, kTask, 0x4A), Posted(kConfig, WM_APPLY_PROGRESS, 0, 50), kWriteTable,
+        Posted(kConfig, WM_APPLY_PROGRESS, 0, 100),
+    };
+    EXPECT_EQ(Send(WM_APPLY_SETTINGS), 1);
+    trace.RemoveIf([](const Event& e) { return e.kind == Ev::DevControl && e.a == IOCTL_WRITE_COMBINATION; });
+    ExpectSequence(trace, expected, "apply with nine combinations");
+    EXPECT_EQ(settings.keys.records[8].Type(), AssignDefault);
+    for (int slot = 1; slot <= 8; ++slot) EXPECT_EQ(task.m_combCache[slot - 1].slot, slot);
+}
+
+TEST_F(TaskSettings, CreationReadsBackTheCombinationsTheTableNames) {
+    keyboard.m_table = CustomTable(true);
+    keyboard.m_table.slots[20] = {{KindCombination, 0, 3, 8}};
+    keyboard.m_table.slots[21] = {{KindCombination, 0, 8, 8}};
+    keyboard.m_combinations[3] = {0, 0xE0, 0, 0x06};
+    keyboard.m_combinations[8] = {0, 0xE2, 0, 0x2B};
+    static const Event expected[] = {
+        Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen, {Ev::RegSession, kTask},
+        {Ev::RegDevice, kTask}, kReadTable, Control(IOCTL_READ_COMBINATION, 9, 3), Control(IOCTL_READ_COMBINATION, 9, 8),
+    };
+    Send(WM_CREATE);
+    ExpectSequence(trace, expected, "creation with combinations");
+    EXPECT_EQ(task.m_combCache[2], (CombinationCacheEntry{1, {0, 0xE0, 0, 0x06}, 3}));
+    EXPECT_EQ(task.m_combCache[7], (CombinationCacheEntry{1, {0, 0xE2, 0, 0x2B}, 8}));
+    EXPECT_EQ(task.m_combCache[0], CombinationCacheEntry{});
+}
+
+TEST_F(TaskSettings, RestoreFactoryWritesTheFactoryTableAndClearsTheSlots) {
+    keyboard.m_table = CustomTable(true);
+    keyboard.m_table.slots[20] = {{KindCombination, 0, 3, 8}};
+    keyboard.m_combinations[3] = {0, 0xE0, 0, 0x06};
+    Create();
+    Send(WM_RESTORE_FACTORY, 5, 6);
+    std::vector<Event> expected = {Control(IOCTL_WRITE_KEY_TABLE, 608, 0)};
+    for (std::uint8_t slot = 1; slot <= 8; ++slot) expected.push_back(Control(IOCTL_WRITE_COMBINATION, 9, slot));
+    for (std::uint8_t macro = 1; macro <= 11; ++macro) expected.push_back(Control(IOCTL_WRITE_MACRO, 193, macro));
+    expected.push_back(Default(WM_RESTORE_FACTORY, 5, 6));
+    ExpectSequence(trace, expected, "factory restore");
+    EXPECT_EQ(keyboard.m_table, FactoryKeyTable());
+    EXPECT_EQ(task.m_combCache, CombinationCache{});
 }
 
 }  // namespace
