@@ -9,6 +9,9 @@ namespace {
 
 void RemoveStyle(HWND hWnd, LONG_PTR bits) {
     SetWindowLongPtrW(hWnd, GWL_STYLE, GetWindowLongPtrW(hWnd, GWL_STYLE) & ~bits);
+    // Without a border the client area must grow to the whole button, or the images
+    // (cut at the button's size) would be drawn squeezed.
+    SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 GpBitmap* CopyArea(GpBitmap* source, int x, int y, int width, int height) {
