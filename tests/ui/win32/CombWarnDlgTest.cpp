@@ -45,9 +45,9 @@ struct Observed {
 // Runs the dialog and, once it is up, records it and lets act close it.
 Observed RunWarning(HWND reference, const std::function<void(HWND)>& act) {
     Observed seen;
-    ActSoon([&] {
+    ActWhenReady([&] {
         seen.dialog = FindDialog();
-        if (!seen.dialog) return;  // the test fails below; the dialog is ended by the fallback timer
+        if (!seen.dialog || !IsWindowVisible(seen.dialog)) return false;
         GetWindowRect(seen.dialog, &seen.window);
         GetClientRect(seen.dialog, &seen.client);
         seen.style = GetWindowLongPtrW(seen.dialog, GWL_STYLE);
@@ -55,10 +55,12 @@ Observed RunWarning(HWND reference, const std::function<void(HWND)>& act) {
         for (HWND c = GetWindow(seen.dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ++seen.children;
         seen.foreground = GetForegroundWindow();
         act(seen.dialog);
+        return true;
     });
     // Never hang the test program on a dialog that did not close.
-    ActSoon([] { if (HWND d = FindDialog()) EndDialog(d, 999); }, 5000);
+    ActSoon([] { if (HWND d = FindDialog()) EndDialog(d, 999); }, 10000);
     seen.result = RunCombWarnDialog(reference, nullptr);
+    CancelPendingActions();
     PumpMessages();
     return seen;
 }

@@ -21,13 +21,20 @@ private:
 };
 const auto* const g_gdiplus = testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
 
-std::map<UINT_PTR, std::function<void()>> g_actions;
+std::map<UINT_PTR, std::function<bool()>> g_actions;
 
 void CALLBACK RunAction(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    auto action = std::move(g_actions[id]);
-    g_actions.erase(id);
-    action();
+    const auto found = g_actions.find(id);
+    if (found == g_actions.end()) return KillTimer(nullptr, id), void();
+    // The step may start a nested loop in which this timer fires again: hold it meanwhile.
+    auto step = std::move(found->second);
+    found->second = [] { return false; };
+    if (step()) {
+        KillTimer(nullptr, id);
+        g_actions.erase(id);
+    } else if (const auto again = g_actions.find(id); again != g_actions.end()) {
+        again->second = std::move(step);
+    }
 }
 
 }  // namespace
@@ -74,8 +81,22 @@ std::string Describe(COLORREF c) {
 }
 
 void ActSoon(std::function<void()> action, UINT delayMs) {
-    const UINT_PTR id = SetTimer(nullptr, 0, delayMs, RunAction);
-    g_actions[id] = std::move(action);
+    ActWhenReady(
+        [action = std::move(action)] {
+            action();
+            return true;
+        },
+        delayMs);
+}
+
+void ActWhenReady(std::function<bool()> step, UINT periodMs) {
+    const UINT_PTR id = SetTimer(nullptr, 0, periodMs, RunAction);
+    g_actions[id] = std::move(step);
+}
+
+void CancelPendingActions() {
+    for (const auto& [id, step] : g_actions) KillTimer(nullptr, id);
+    g_actions.clear();
 }
 
 HWND CreatePlainWindow(const RECT& rect, WNDPROC proc, DWORD style) {

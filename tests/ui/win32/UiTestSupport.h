@@ -36,6 +36,10 @@ std::string Describe(COLORREF c);
 
 // Runs action once, from a thread timer, inside whatever message loop runs next.
 void ActSoon(std::function<void()> action, UINT delayMs = 50);
+// Tries step from a thread timer every periodMs until it returns true.
+void ActWhenReady(std::function<bool()> step, UINT periodMs = 50);
+// Drops every action that has not run yet (their captures may be about to go away).
+void CancelPendingActions();
 
 // A visible top-level popup window with the default window procedure (or proc).
 HWND CreatePlainWindow(const RECT& rect, WNDPROC proc = nullptr, DWORD style = WS_POPUP | WS_VISIBLE);
