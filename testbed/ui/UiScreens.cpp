@@ -17,9 +17,10 @@ std::wstring g_folder;
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Publishes the scene and waits (dispatching messages) until its picture is taken.
-void Pose(const wchar_t* name, HWND window) {
-    Sleep(300);  // let painting settle
+bool IsTaken(const wchar_t* name) { return Exists(g_folder + L"\\" + name + L".done"); }
+
+// Publishes the scene's screen rectangle for the script.
+void Publish(const wchar_t* name, HWND window) {
     RECT r;
     GetWindowRect(window, &r);
     const std::string text = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
@@ -29,11 +30,6 @@ void Pose(const wchar_t* name, HWND window) {
     DWORD written = 0;
     WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(file);
-    for (int i = 0; i < 600 && !Exists(g_folder + L"\\" + name + L".done"); ++i) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        Sleep(50);
-    }
 }
 
 void MoveMouse(int x, int y) {
@@ -45,26 +41,49 @@ void MoveMouse(int x, int y) {
     SendInput(1, &input, sizeof input);
 }
 
+// Ticks of a timer while a scene is up: publish it once, end it once it is taken.
 void CALLBACK PoseDialog(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
+    static bool published = false;
     HWND dialog = FindWindowW(nullptr, L"CCombWarnDlg");
-    Pose(L"combwarn-dialog", dialog);
-    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    if (!published) {
+        Publish(L"combwarn-dialog", dialog);
+        published = true;
+    } else if (IsTaken(L"combwarn-dialog")) {
+        KillTimer(nullptr, id);
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+    }
 }
 
 LRESULT CALLBACK MenuOwnerProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (RouteMenuOwnerDraw(hWnd, msg, wParam, lParam, &result)) return result;
+    // The menu's own loop must run between the steps, so each tick does one step.
+    static int step = 0;
     if (msg == WM_ENTERMENULOOP) SetTimer(hWnd, 1, 300, nullptr);
     if (msg == WM_TIMER && wParam == 1) {
-        KillTimer(hWnd, 1);
         HWND menu = FindWindowW(L"#32768", nullptr);
-        Pose(L"tray-menu", menu);
         RECT r;
         GetWindowRect(menu, &r);
-        MoveMouse(r.left + 40, r.top + 14);  // over the first item
-        Pose(L"tray-menu-highlighted", menu);
-        PostMessageW(hWnd, WM_CANCELMODE, 0, 0);
+        switch (step) {
+        case 0:
+            Publish(L"tray-menu", menu);
+            ++step;
+            break;
+        case 1:
+            if (!IsTaken(L"tray-menu")) break;
+            MoveMouse(r.left + 40, r.top + 14);  // over the first item
+            ++step;
+            break;
+        case 2:
+            Publish(L"tray-menu-highlighted", menu);
+            ++step;
+            break;
+        case 3:
+            if (!IsTaken(L"tray-menu-highlighted")) break;
+            KillTimer(hWnd, 1);
+            PostMessageW(hWnd, WM_CANCELMODE, 0, 0);
+            break;
+        }
         return 0;
     }
     return DefWindowProcW(hWnd, msg, wParam, lParam);
