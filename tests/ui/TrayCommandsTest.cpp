@@ -21,6 +21,11 @@ public:
     WindowHandle FindTopLevelWindow(std::u16string_view) override { return Note(u"find"), 0; }
     std::uint32_t WindowProcessId(WindowHandle) override { return Note(u"pid"), 0; }
     void DestroyWindow(WindowHandle w) override { Note(u"destroy " + Num(w)); }
+    std::intptr_t DefaultProcessing(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
+        return Note(u"default"), 0;
+    }
+    IconHandle LoadAppIcon(std::uint32_t) override { return Note(u"loadicon"), 0; }
+    void SetWindowIcon(WindowHandle, IconHandle) override { Note(u"seticon"); }
     void SetTimer(WindowHandle, std::uintptr_t, std::uint32_t) override { Note(u"settimer"); }
     void KillTimer(WindowHandle, std::uintptr_t) override { Note(u"killtimer"); }
     bool RegisterSessionNotification(WindowHandle) override { return Note(u"regsession"); }
