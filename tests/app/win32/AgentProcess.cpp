@@ -58,7 +58,8 @@ bool CAgentProcess::Start(bool waitForWindow, DWORD timeoutMs) {
         EnumWindows(MatchTaskWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr) {
             m_hWindow = search.found;
-            return true;
+            // The window shows up before its creation sequence has ended; wait for the loop.
+            return WaitForInputIdle(m_info.hProcess, timeoutMs) == 0;
         }
         if (!Running()) return false;
         Sleep(20);

@@ -16,7 +16,8 @@ public:
     CAgentProcess(const CAgentProcess&) = delete;
     CAgentProcess& operator=(const CAgentProcess&) = delete;
 
-    // Starts K7_Setting.exe and, with `waitForWindow`, waits for its task window.
+    // Starts K7_Setting.exe and, with `waitForWindow`, waits for its task window and
+    // for its message loop to run.
     bool Start(bool waitForWindow = true, DWORD timeoutMs = 10000);
     // True when the process ended within the timeout; its exit code in *exitCode.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
