@@ -1,0 +1,333 @@
+#include "xml/XmlDocument.h"
+
+#include <string>
+
+#include "xml/EntityTable.h"
+#include "xml/NumberText.h"
+#include "xml/XmlNode.h"
+
+namespace {
+
+constexpr std::size_t kRecordBlock = 65536;
+
+std::u16string Number(std::size_t n) {
+    std::u16string s;
+    do {
+        s.insert(s.begin(), static_cast<char16_t>(u'0' + n % 10));
+        n /= 10;
+    } while (n);
+    return s;
+}
+
+std::u16string NodeMessage(const XmlNode& node) {
+    std::u16string at = u" at offset " + Number(node.start);
+    switch (node.error) {
+    case NodeError::TagNameCharacter:
+        return u"Incorrect tag name character" + at;
+    case NodeError::BangTag:
+        return u"Incorrect ! tag" + at;
+    case NodeError::CommentTag:
+        return u"Incorrect comment tag" + at;
+    case NodeError::Tag:
+        return u"Incorrect tag" + at;
+    case NodeError::Unterminated:
+    case NodeError::None:
+        break;
+    }
+    return node.unterminatedKind + at + u" unterminated";
+}
+
+void AppendCodePoint(std::u16string& out, std::uint32_t c) {
+    if (c < 0x10000) {
+        out += static_cast<char16_t>(c);
+    } else {
+        out += static_cast<char16_t>(((c - 0x10000) >> 10) | 0xD800);
+        out += static_cast<char16_t>((c & 0x3FF) | 0xDC00);
+    }
+}
+
+// Code point of a reference name (the characters between "&" and ";", lower-cased),
+// or 0 when it names nothing. `allLower` tells whether it was written in lower case,
+// which picks the lower-case one of two entities that differ only in case.
+std::uint32_t ResolveReference(std::u16string_view name, bool allLower) {
+    if (!name.empty() && name[0] == u'#') {
+        bool hex = name.size() > 1 && name[1] == u'x';
+        std::int32_t n = ParseLong(name.substr(hex ? 2 : 1), hex ? 16 : 10);
+        // Zero, negative values and values beyond Unicode name no character.
+        return n > 0 && n <= 0x10FFFF ? static_cast<std::uint32_t>(n) : 0;
+    }
+    auto bucket = g_entityTable.Bucket(EntityTable::BucketOf(name));
+    for (std::size_t i = 0; i < bucket.size(); ++i) {
+        if (bucket[i].name != name)
+            continue;
+        if (allLower && i + 1 < bucket.size() && bucket[i + 1].name == name)
+            return bucket[i + 1].value;
+        return bucket[i].value;
+    }
+    return 0;
+}
+
+}  // namespace
+
+XmlDocument::XmlDocument() : m_strStatus(u"Empty document"), m_aPos(1) {}
+
+bool XmlDocument::IsWellFormed() const {
+    return !(m_aPos[0].flags & ElementRecord::kNotWellFormed);
+}
+
+void XmlDocument::SetDocumentText(std::u16string text) {
+    m_strDoc = std::move(text);
+    m_strStatus.clear();
+}
+
+std::u16string_view XmlDocument::ElementName(std::uint32_t e) const {
+    return ElementNameAt(m_strDoc, m_aPos[e].start);
+}
+
+std::uint32_t XmlDocument::AddElement(std::uint32_t parent, std::size_t start, std::size_t startTagLength) {
+    if (m_aPos.size() == m_aPos.capacity())
+        m_aPos.reserve(m_aPos.capacity() + kRecordBlock);
+    auto e = static_cast<std::uint32_t>(m_aPos.size());
+    ElementRecord r;
+    r.start = static_cast<std::uint32_t>(start);
+    r.length = r.startTagLength = static_cast<std::uint32_t>(startTagLength);
+    r.parent = parent;
+    r.prevSibling = e;
+    m_aPos.push_back(r);
+    ElementRecord& p = m_aPos[parent];
+    if (p.firstChild == 0) {
+        p.firstChild = e;
+    } else {
+        std::uint32_t last = m_aPos[p.firstChild].prevSibling;
+        m_aPos[last].nextSibling = e;
+        m_aPos[e].prevSibling = last;
+        m_aPos[p.firstChild].prevSibling = e;
+    }
+    return e;
+}
+
+// An open element is always the last child of its parent, so its children simply
+// move up to follow it.
+void XmlDocument::CloseNotEnded(std::uint32_t e) {
+    ElementRecord& r = m_aPos[e];
+    r.length = r.startTagLength;
+    r.flags |= ElementRecord::kNotEnded;
+    std::uint32_t first = r.firstChild;
+    if (first == 0)
+        return;
+    r.firstChild = 0;
+    std::uint32_t last = m_aPos[first].prevSibling;
+    for (std::uint32_t c = first; c != 0; c = m_aPos[c].nextSibling)
+        m_aPos[c].parent = r.parent;
+    r.nextSibling = first;
+    m_aPos[first].prevSibling = e;
+    m_aPos[m_aPos[r.parent].firstChild].prevSibling = last;
+}
+
+bool XmlDocument::ParseDocument() {
+    std::u16string kept = m_strStatus;
+    m_aPos.clear();
+    m_aPos.reserve(m_strDoc.size() / 64 + 8);
+    m_aPos.emplace_back();
+    std::u16string parseText;
+    auto problem = [&](const std::u16string& message) {
+        m_aPos[0].flags |= ElementRecord::kNotWellFormed;
+        if (parseText.empty())
+            parseText = message;
+    };
+
+    if (m_strDoc.empty()) {
+        parseText = u"Empty document";
+        m_aPos[0].flags |= ElementRecord::kNotWellFormed;
+    } else {
+        const bool ignoreCase = m_nDocFlags & kIgnoreCase;
+        std::vector<std::uint32_t> open;
+        std::u16string_view text = m_strDoc;
+        for (std::size_t pos = 0;;) {
+            XmlNode node = ScanNode(text, pos);
+            if (node.kind == NodeKind::End)
+                break;
+            pos = node.end;
+            switch (node.kind) {
+            case NodeKind::StartTag:
+            case NodeKind::EmptyTag: {
+                std::uint32_t e = AddElement(open.empty() ? 0 : open.back(), node.start, node.end - node.start);
+                if (node.kind == NodeKind::StartTag)
+                    open.push_back(e);
+                break;
+            }
+            case NodeKind::EndTag: {
+                std::u16string_view name = text.substr(node.start + 2, node.nameEnd - node.start - 2);
+                std::size_t k = open.size();
+                while (k > 0 && !NamesEqual(ElementName(open[k - 1]), name, ignoreCase))
+                    --k;
+                if (k == 0) {
+                    problem(u"No start tag for end tag '" + std::u16string(name) + u"' at offset " +
+                            Number(node.start));
+                    break;
+                }
+                if (k < open.size()) {
+                    problem(u"End tag '" + std::u16string(name) + u"' at offset " + Number(node.start + 1) +
+                            u" does not match start tag '" + std::u16string(ElementName(open.back())) +
+                            u"' at offset " + Number(m_aPos[open.back()].start));
+                    while (open.size() > k) {
+                        CloseNotEnded(open.back());
+                        open.pop_back();
+                    }
+                }
+                ElementRecord& r = m_aPos[open.back()];
+                r.length = static_cast<std::uint32_t>(node.end - r.start);
+                r.endTagLength = static_cast<std::uint32_t>(node.end - node.start);
+                open.pop_back();
+                break;
+            }
+            case NodeKind::Error:
+                problem(NodeMessage(node));
+                break;
+            default:
+                break;
+            }
+        }
+        if (!open.empty()) {
+            problem(u"Element '" + std::u16string(ElementName(open.back())) + u"' at offset " +
+                    Number(m_aPos[open.back()].start) + u" not ended");
+            for (; !open.empty(); open.pop_back())
+                CloseNotEnded(open.back());
+        }
+        std::uint32_t root = m_aPos[0].firstChild;
+        if (root == 0)
+            parseText = u"No root element";
+        else if (m_aPos[root].nextSibling != 0)
+            parseText += u"Root element has sibling";
+    }
+
+    if (!kept.empty() && !parseText.empty())
+        m_strStatus = kept + u" " + parseText;
+    else
+        m_strStatus = kept.empty() ? parseText : kept;
+    Rewind();
+    std::uint32_t root = m_aPos[0].firstChild;
+    return IsWellFormed() && root != 0 && m_aPos[root].nextSibling == 0;
+}
+
+void XmlDocument::Rewind() {
+    m_iPosParent = m_iPos = m_iPosChild = 0;
+    m_nNodeType = NodeType::None;
+}
+
+void XmlDocument::SetMain(std::uint32_t parent, std::uint32_t main, std::uint32_t child) {
+    m_iPosParent = parent;
+    m_iPos = main;
+    m_iPosChild = child;
+    m_nNodeType = main ? NodeType::Element : NodeType::None;
+}
+
+std::uint32_t XmlDocument::FindSibling(std::uint32_t candidate, std::u16string_view name) const {
+    if (name.empty())
+        return candidate;
+    const bool ignoreCase = m_nDocFlags & kIgnoreCase;
+    while (candidate != 0 && !NamesEqual(ElementName(candidate), name, ignoreCase))
+        candidate = m_aPos[candidate].nextSibling;
+    return candidate;
+}
+
+bool XmlDocument::NextElement(std::u16string_view name) {
+    std::uint32_t candidate = m_iPos ? m_aPos[m_iPos].nextSibling : m_aPos[m_iPosParent].firstChild;
+    std::uint32_t e = FindSibling(candidate, name);
+    if (e == 0)
+        return false;
+    SetMain(m_aPos[e].parent, e, 0);
+    return true;
+}
+
+bool XmlDocument::NextChildElement(std::u16string_view name) {
+    if (m_iPos == 0 && !NextElement(u""))
+        return false;
+    std::uint32_t candidate = m_iPosChild ? m_aPos[m_iPosChild].nextSibling : m_aPos[m_iPos].firstChild;
+    std::uint32_t e = FindSibling(candidate, name);
+    if (e == 0)
+        return false;
+    std::uint32_t main = m_aPos[e].parent;
+    SetMain(m_aPos[main].parent, main, e);
+    return true;
+}
+
+bool XmlDocument::EnterElement() {
+    if (m_iPos == 0 || m_nNodeType != NodeType::Element)
+        return false;
+    SetMain(m_iPos, m_iPosChild, 0);
+    return true;
+}
+
+std::u16string XmlDocument::ChildAttribute(std::u16string_view name) const {
+    if (m_iPosChild == 0 || m_nNodeType != NodeType::Element)
+        return {};
+    const ElementRecord& r = m_aPos[m_iPosChild];
+    std::u16string_view tag = std::u16string_view(m_strDoc).substr(r.start, r.startTagLength);
+    XmlNode node = ScanNode(tag, 0);
+    auto value = FindAttribute(tag, node.nameEnd, name, m_nDocFlags & kIgnoreCase);
+    return value ? DecodeEntities(*value) : std::u16string();
+}
+
+std::u16string XmlDocument::ChildText() const {
+    if (m_iPosChild == 0)
+        return {};
+    const ElementRecord& r = m_aPos[m_iPosChild];
+    if (r.firstChild != 0 || r.endTagLength == 0)
+        return {};
+    std::size_t begin = r.start + r.startTagLength;
+    std::size_t end = r.start + r.length - r.endTagLength;
+    std::u16string_view upToEnd = std::u16string_view(m_strDoc).substr(0, end);
+    if (upToEnd.find(u'<', begin) == std::u16string_view::npos)
+        return DecodeEntities(upToEnd.substr(begin));
+    std::u16string out;
+    for (std::size_t pos = begin;;) {
+        XmlNode node = ScanNode(upToEnd, pos);
+        if (node.kind == NodeKind::End)
+            break;
+        pos = node.end;
+        if (node.kind == NodeKind::Text) {
+            out += DecodeEntities(upToEnd.substr(node.start, node.end - node.start));
+        } else if (node.kind == NodeKind::CData) {
+            // "<![CDATA[" opens the section; only its first four characters were checked.
+            std::size_t from = std::min(node.start + 9, node.end - 3);
+            out += upToEnd.substr(from, node.end - 3 - from);
+        }
+    }
+    return out;
+}
+
+std::u16string XmlDocument::DecodeEntities(std::u16string_view text) {
+    constexpr std::size_t kMaxName = 9;
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (c != u'&') {
+            out += c;
+            continue;
+        }
+        char16_t name[kMaxName];
+        std::size_t len = 0;
+        bool allLower = true;
+        std::size_t j = i + 1;
+        for (; j < text.size() && text[j] != u';' && text[j] < 0x80 && len < kMaxName; ++j) {
+            char16_t n = text[j];
+            if (n >= u'A' && n <= u'Z') {
+                n = static_cast<char16_t>(n + 32);
+                allLower = false;
+            }
+            name[len++] = n;
+        }
+        std::uint32_t code = 0;
+        if (j < text.size() && text[j] == u';')
+            code = ResolveReference(std::u16string_view(name, len), allLower);
+        if (code == 0) {
+            out += c;
+            continue;
+        }
+        AppendCodePoint(out, code);
+        i = j;
+    }
+    return out;
+}
