@@ -88,6 +88,12 @@ TEST(TrayIcon, TipIsCutTo127Characters) {
     EXPECT_EQ(d.added.at(0).tip, title.substr(0, 127));
     EXPECT_EQ(MakeTrayIconData(kTask, std::u16string(127, u'x')).tip.size(), 127u);
     EXPECT_EQ(MakeTrayIconData(kTask, u"").tip, u"");
+
+    // A character outside the basic plane that would be cut in half is left out whole.
+    const std::u16string split = std::u16string(126, u'a') + u"\U0001F600" + u"b";
+    EXPECT_EQ(MakeTrayIconData(kTask, split).tip, std::u16string(126, u'a'));
+    const std::u16string fits = std::u16string(125, u'a') + u"\U0001F600" + u"b";
+    EXPECT_EQ(MakeTrayIconData(kTask, fits).tip, fits.substr(0, 127));
 }
 
 TEST(TrayIcon, RemoveNamesOnlyOwnerAndId) {
