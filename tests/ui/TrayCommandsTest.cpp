@@ -18,36 +18,38 @@ public:
     std::vector<std::u16string> calls;
     std::vector<TrayIconData> added;
 
-    bool PostMessage(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) { return Note(u"post"); }
-    WindowHandle FindTopLevelWindow(std::u16string_view) { return Note(u"find"), 0; }
-    std::uint32_t WindowProcessId(WindowHandle) { return Note(u"pid"), 0; }
-    void DestroyWindow(WindowHandle w) { Note(u"destroy " + Num(w)); }
-    std::intptr_t DefaultProcessing(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) { return Note(u"default"), 0; }
-    std::uintptr_t LoadAppIcon(std::uint32_t) { return Note(u"loadicon"), 0; }
-    void SetWindowIcon(WindowHandle, std::uintptr_t) { Note(u"seticon"); }
-    void SetTimer(WindowHandle, std::uintptr_t, std::uint32_t) { Note(u"settimer"); }
-    void KillTimer(WindowHandle, std::uintptr_t) { Note(u"killtimer"); }
-    bool RegisterSessionNotification(WindowHandle) { return Note(u"regsession"); }
-    void UnregisterSessionNotification(WindowHandle) { Note(u"unregsession"); }
-    bool RegisterDeviceNotification(WindowHandle) { return Note(u"regdevice"); }
-    void UnregisterDeviceNotification() { Note(u"unregdevice"); }
-    bool AddTrayIcon(const TrayIconData& icon) {
+    bool PostMessage(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override { return Note(u"post"); }
+    WindowHandle FindTopLevelWindow(std::u16string_view) override { return Note(u"find"), 0; }
+    std::uint32_t WindowProcessId(WindowHandle) override { return Note(u"pid"), 0; }
+    void DestroyWindow(WindowHandle w) override { Note(u"destroy " + Num(w)); }
+    std::intptr_t DefaultProcessing(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
+        return Note(u"default"), 0;
+    }
+    IconHandle LoadAppIcon(std::uint32_t) override { return Note(u"loadicon"), 0; }
+    void SetWindowIcon(WindowHandle, IconHandle) override { Note(u"seticon"); }
+    void SetTimer(WindowHandle, std::uintptr_t, std::uint32_t) override { Note(u"settimer"); }
+    void KillTimer(WindowHandle, std::uintptr_t) override { Note(u"killtimer"); }
+    bool RegisterSessionNotification(WindowHandle) override { return Note(u"regsession"); }
+    void UnregisterSessionNotification(WindowHandle) override { Note(u"unregsession"); }
+    bool RegisterDeviceNotification(WindowHandle) override { return Note(u"regdevice"); }
+    void UnregisterDeviceNotification() override { Note(u"unregdevice"); }
+    bool AddTrayIcon(const TrayIconData& icon) override {
         added.push_back(icon);
         return Note(u"addtray");
     }
-    void RemoveTrayIcon(WindowHandle owner, std::uint32_t id) {
+    void RemoveTrayIcon(WindowHandle owner, std::uint32_t id) override {
         Note(u"removetray " + Num(owner) + u" " + Num(id));
     }
-    void ShowTrayMenu(WindowHandle owner, std::u16string_view config, std::u16string_view exit) {
+    void ShowTrayMenu(WindowHandle owner, std::u16string_view config, std::u16string_view exit) override {
         Note(u"menu " + Num(owner) + u" [" + std::u16string(config) + u"] [" + std::u16string(exit) + u"]");
     }
-    int ShowCombWarnDialog(WindowHandle, WindowHandle) { return Note(u"combwarn"), 2; }
-    void ShowMessageBox(WindowHandle owner, std::u16string_view text, std::u16string_view title) {
+    int ShowCombWarnDialog(WindowHandle, WindowHandle) override { return Note(u"combwarn"), 2; }
+    void ShowMessageBox(WindowHandle owner, std::u16string_view text, std::u16string_view title) override {
         Note(u"msgbox " + Num(owner) + u" [" + std::u16string(text) + u"] [" + std::u16string(title) + u"]");
     }
-    bool StartProgram(std::u16string_view path) { return Note(u"start " + std::u16string(path)); }
-    bool FindDevice() { return devicePresent; }
-    std::u16string ModulePath() { return modulePath; }
+    bool StartProgram(std::u16string_view path) override { return Note(u"start " + std::u16string(path)); }
+    bool FindDevice() override { return devicePresent; }
+    std::u16string ModulePath() override { return modulePath; }
 
 private:
     bool Note(std::u16string line) {
