@@ -1,5 +1,7 @@
 #include "ui/TrayCommands.h"
 
+#include <algorithm>
+
 #include "app/Messages.h"
 
 namespace {
@@ -24,7 +26,10 @@ TrayIconData MakeTrayIconData(WindowHandle task, std::u16string_view title) {
     icon.flags = kTrayIconFlags;
     icon.callbackMessage = WM_TRAY_NOTIFY;
     icon.iconResource = kTrayIconResource;
-    icon.tip = title.substr(0, kTrayTipMax);
+    std::size_t length = std::min(title.size(), kTrayTipMax);
+    // Never keep half of a character outside the basic plane.
+    if (length < title.size() && length > 0 && title[length - 1] >= 0xD800 && title[length - 1] <= 0xDBFF) --length;
+    icon.tip = title.substr(0, length);
     return icon;
 }
 

@@ -1,5 +1,5 @@
-// Shows the agent's user interface for screenshots: the warning dialog, and the
-// tray menu plain and with its first item highlighted. For each scene it writes the
+// Shows the agent's user interface for screenshots: the warning dialog plain and with
+// the pointer over a button, and the tray menu plain and with its first item highlighted. For each scene it writes the
 // scene's screen rectangle to FOLDER\NAME.rect and waits for FOLDER\NAME.done, which
 // the screenshot script creates once it has taken the picture.
 //   ui_screens.exe FOLDER
@@ -41,16 +41,32 @@ void MoveMouse(int x, int y) {
     SendInput(1, &input, sizeof input);
 }
 
-// Ticks of a timer while a scene is up: publish it once, end it once it is taken.
+// Ticks of a timer while the dialog is up: the plain face, then the pointer over the
+// accept button; each step waits for the previous picture to be taken.
 void CALLBACK PoseDialog(HWND, UINT, UINT_PTR id, DWORD) {
-    static bool published = false;
+    static int step = 0;
     HWND dialog = FindWindowW(nullptr, L"CCombWarnDlg");
-    if (!published) {
+    RECT r;
+    GetWindowRect(dialog, &r);
+    switch (step) {
+    case 0:
         Publish(L"combwarn-dialog", dialog);
-        published = true;
-    } else if (IsTaken(L"combwarn-dialog")) {
+        ++step;
+        break;
+    case 1:
+        if (!IsTaken(L"combwarn-dialog")) break;
+        MoveMouse(r.left + 190, r.top + 130);
+        ++step;
+        break;
+    case 2:
+        Publish(L"combwarn-dialog-hover", dialog);
+        ++step;
+        break;
+    case 3:
+        if (!IsTaken(L"combwarn-dialog-hover")) break;
         KillTimer(nullptr, id);
         PostMessageW(dialog, WM_CLOSE, 0, 0);
+        break;
     }
 }
 
@@ -108,7 +124,7 @@ int wmain(int argc, wchar_t** argv) {
     HWND reference = CreateWindowExW(0, wc.lpszClassName, L"K7 Config", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 600,
                                      400, nullptr, nullptr, wc.hInstance, nullptr);
     MoveMouse(10, 700);
-    SetTimer(nullptr, 0, 500, PoseDialog);
+    SetTimer(nullptr, 0, 300, PoseDialog);
     RunCombWarnDialog(reference, nullptr);
     DestroyWindow(reference);
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the documentation's pictures of the user interface from real windows under
-# Wine on a private Xvfb display: docs/images/{combwarn-dialog,tray-menu,
-# tray-menu-highlighted}.png. Needs the Windows build (cmake --build --preset windows).
+# Wine on a private Xvfb display: docs/images/{combwarn-dialog,combwarn-dialog-hover,
+# tray-menu,tray-menu-highlighted}.png. Needs the Windows build (cmake --build --preset windows).
 #   testbed/ui/make-screenshots.sh [BUILD_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -30,7 +30,7 @@ export DISPLAY=:$(head -1 "$work/display")
 
 "$wine" "$program" "Z:${work//\//\\}" &
 app=$!
-for scene in combwarn-dialog tray-menu tray-menu-highlighted; do
+for scene in combwarn-dialog combwarn-dialog-hover tray-menu tray-menu-highlighted; do
   for _ in $(seq 600); do [[ -s $work/$scene.rect ]] && break; sleep 0.1; done
   [[ -s $work/$scene.rect ]] || { echo "no $scene scene" >&2; exit 1; }
   sleep 0.3

@@ -9,7 +9,8 @@
 
 namespace {
 
-// Records the calls the tray logic makes, as one line each.
+// Records the calls the tray logic makes, as one line each. Its members carry no
+// `override` so that the fake keeps compiling while the seam gains members.
 class RecordingDesktop : public IDesktop {
 public:
     bool devicePresent = false;
@@ -89,6 +90,12 @@ TEST(TrayIcon, TipIsCutTo127Characters) {
     EXPECT_EQ(d.added.at(0).tip, title.substr(0, 127));
     EXPECT_EQ(MakeTrayIconData(kTask, std::u16string(127, u'x')).tip.size(), 127u);
     EXPECT_EQ(MakeTrayIconData(kTask, u"").tip, u"");
+
+    // A character outside the basic plane that would be cut in half is left out whole.
+    const std::u16string split = std::u16string(126, u'a') + u"\U0001F600" + u"b";
+    EXPECT_EQ(MakeTrayIconData(kTask, split).tip, std::u16string(126, u'a'));
+    const std::u16string fits = std::u16string(125, u'a') + u"\U0001F600" + u"b";
+    EXPECT_EQ(MakeTrayIconData(kTask, fits).tip, fits.substr(0, 127));
 }
 
 TEST(TrayIcon, RemoveNamesOnlyOwnerAndId) {

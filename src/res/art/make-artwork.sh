@@ -49,7 +49,7 @@ close() {
 picture() {
   convert "$tmp/face.png" "$tmp/ok-$2.png" -geometry +173+120 -composite \
     "$tmp/cancel-$2.png" -geometry +240+120 -composite \
-    "$tmp/close-$2.png" -geometry +292+13 -composite "$3:$res/$1"
+    "$tmp/close-$2.png" -geometry +292+13 -composite -define png:exclude-chunks=date,time "$3:$res/$1"
 }
 button ok-normal 42 21 '#4a5366' '#6d7890' OK '#f2f4f7' 0
 button cancel-normal 44 21 '#4a5366' '#6d7890' Cancel '#f2f4f7' 0
@@ -94,7 +94,7 @@ power "$tmp/131.png" '#c0504a' '#7a2520'
 power "$tmp/132.png" '#e8453a' '#8e1a12'
 
 for id in 129 130 131 132; do
-  specs=()
+  images=()
   for size in 48 32 24 16; do
     src="$tmp/$id-$size"
     convert "$tmp/$id.png" -filter Lanczos -resize "${size}x$size" "$src.png"
@@ -104,8 +104,8 @@ for id in 129 130 131 132; do
       convert "$src.png" -background '#d0d0d8' -alpha remove +dither -colors $((1 << bpp)) \
         "$src-mask.png" -alpha off -compose CopyOpacity -composite -depth 8 rgba:"$src-$bpp.rgba"
     done
-    specs+=("$size:32:$src-32.rgba" "$size:8:$src-8.rgba" "$size:4:$src-4.rgba")
+    images+=("$size:32:$src-32.rgba" "$size:8:$src-8.rgba" "$size:4:$src-4.rgba")
   done
-  for size in 48 32 16; do specs+=("$size:1:$tmp/$id-$size-32.rgba"); done
-  python3 "$here/make-ico.py" "$res/menu-$id.ico" "${specs[@]}"
+  for size in 48 32 16; do images+=("$size:1:$tmp/$id-$size-32.rgba"); done
+  python3 "$here/make-ico.py" "$res/menu-$id.ico" "${images[@]}"
 done

@@ -63,10 +63,10 @@ def encode(size, bpp, rgba):
 
 
 def main():
-    out, specs = sys.argv[1], sys.argv[2:]
+    out, args = sys.argv[1], sys.argv[2:]
     images = []
-    for spec in specs:
-        size, bpp, path = spec.split(':', 2)
+    for arg in args:
+        size, bpp, path = arg.split(':', 2)
         size, bpp = int(size), int(bpp)
         data = open(path, 'rb').read()
         if len(data) != size * size * 4:

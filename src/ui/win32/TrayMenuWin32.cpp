@@ -33,6 +33,9 @@ void Win32ShowTrayMenu(HWND owner, std::u16string_view configText, std::u16strin
     g_tracked = {owner, &menu};
     TrackPopupMenu(menu.Handle(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
     g_tracked = previous;
+    // A menu of a background window needs a message after tracking, or the next one
+    // may close as soon as it opens.
+    PostMessageW(owner, WM_NULL, 0, 0);
 }
 
 bool RouteMenuOwnerDraw(HWND owner, UINT msg, WPARAM, LPARAM lParam, LRESULT* result) {

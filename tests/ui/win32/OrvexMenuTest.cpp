@@ -197,40 +197,43 @@ LRESULT CALLBACK MenuOwnerProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam
     return routed ? result : DefWindowProcW(hWnd, msg, wParam, lParam);
 }
 
-TEST(TrayMenu, OnlyTheTwoOwnerDrawnItemsAreMeasuredAndDrawn) {
-    MenuTrace trace;
-    g_trace = &trace;
+TEST(TrayMenu, OnlyTheTwoOwnerDrawnItemsAreMeasuredAndDrawnEachTimeItShows) {
     HWND owner = CreatePlainWindow(RECT{0, 0, 1, 1}, MenuOwnerProc, WS_POPUP);
-    SetCursorPos(200, 200);
-    Win32ShowTrayMenu(owner, u"Configure", u"Exit");
-    PumpMessages();
+    for (int showing = 1; showing <= 2; ++showing) {
+        SCOPED_TRACE(showing);
+        MenuTrace trace;
+        g_trace = &trace;
+        SetCursorPos(200, 200);
+        Win32ShowTrayMenu(owner, u"Configure", u"Exit");
+        PumpMessages();
 
-    ASSERT_EQ(trace.items.size(), 3u);
-    EXPECT_EQ(trace.items[0].fType, static_cast<UINT>(MFT_OWNERDRAW));
-    EXPECT_EQ(trace.items[0].wID, ID_TRAY_CONFIGURE);
-    EXPECT_EQ(trace.items[1].fType, static_cast<UINT>(MFT_SEPARATOR));
-    EXPECT_EQ(trace.items[1].dwItemData, 0u);
-    EXPECT_EQ(trace.items[2].fType, static_cast<UINT>(MFT_OWNERDRAW));
-    EXPECT_EQ(trace.items[2].wID, ID_TRAY_EXIT);
-    ASSERT_EQ(trace.itemData.size(), 2u);
-    EXPECT_EQ(trace.itemData[0].nNormalIcon, 129);
-    EXPECT_EQ(trace.itemData[0].nHighlightedIcon, 130);
-    EXPECT_EQ(trace.itemData[0].strText, u"Configure");
-    EXPECT_EQ(trace.itemData[1].nNormalIcon, 131);
-    EXPECT_EQ(trace.itemData[1].nHighlightedIcon, 132);
-    EXPECT_EQ(trace.itemData[1].strText, u"Exit");
+        ASSERT_EQ(trace.items.size(), 3u);
+        EXPECT_EQ(trace.items[0].fType, static_cast<UINT>(MFT_OWNERDRAW));
+        EXPECT_EQ(trace.items[0].wID, ID_TRAY_CONFIGURE);
+        EXPECT_EQ(trace.items[1].fType, static_cast<UINT>(MFT_SEPARATOR));
+        EXPECT_EQ(trace.items[1].dwItemData, 0u);
+        EXPECT_EQ(trace.items[2].fType, static_cast<UINT>(MFT_OWNERDRAW));
+        EXPECT_EQ(trace.items[2].wID, ID_TRAY_EXIT);
+        ASSERT_EQ(trace.itemData.size(), 2u);
+        EXPECT_EQ(trace.itemData[0].nNormalIcon, 129);
+        EXPECT_EQ(trace.itemData[0].nHighlightedIcon, 130);
+        EXPECT_EQ(trace.itemData[0].strText, u"Configure");
+        EXPECT_EQ(trace.itemData[1].nNormalIcon, 131);
+        EXPECT_EQ(trace.itemData[1].nHighlightedIcon, 132);
+        EXPECT_EQ(trace.itemData[1].strText, u"Exit");
 
-    std::string all;
-    for (const auto& e : trace.events) all += e + "; ";
-    const std::vector<std::string> expected{"enter", "measure 24576 75x22", "measure 24577 75x22", "draw 24576",
-                                            "draw 24577", "exit"};
-    std::vector<std::string> seen;
-    for (const auto& e : trace.events)
-        if (seen.empty() || seen.back() != e) seen.push_back(e);  // repaints repeat draws
-    EXPECT_EQ(seen, expected) << all;
-    EXPECT_TRUE(trace.routedAll);
+        std::string all;
+        for (const auto& e : trace.events) all += e + "; ";
+        const std::vector<std::string> expected{"enter", "measure 24576 75x22", "measure 24577 75x22", "draw 24576",
+                                                "draw 24577", "exit"};
+        std::vector<std::string> seen;
+        for (const auto& e : trace.events)
+            if (seen.empty() || seen.back() != e) seen.push_back(e);  // repaints repeat draws
+        EXPECT_EQ(seen, expected) << all;
+        EXPECT_TRUE(trace.routedAll);
+        g_trace = nullptr;
+    }
     DestroyWindow(owner);
-    g_trace = nullptr;
 }
 
 TEST(TrayMenu, RoutingIgnoresRequestsWhenNoMenuIsTracked) {

@@ -7,10 +7,20 @@
 
 namespace {
 
-// GDI+ for every test, as the agent starts it.
+// GDI+ for every test, as the agent starts it; and, under Wine, a virtual desktop of
+// the test's own, where windows come and go without waiting for a window manager.
 class GdiplusEnvironment : public testing::Environment {
 public:
     void SetUp() override {
+        HKEY desktops = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0, KEY_SET_VALUE,
+                            nullptr, &desktops, nullptr) == ERROR_SUCCESS) {
+            static const wchar_t kSize[] = L"1024x768";
+            RegSetValueExW(desktops, L"k7ui", 0, REG_SZ, reinterpret_cast<const BYTE*>(kSize), sizeof kSize);
+            RegCloseKey(desktops);
+            if (HDESK desktop = CreateDesktopW(L"k7ui", nullptr, nullptr, 0, GENERIC_ALL, nullptr))
+                SetThreadDesktop(desktop);
+        }
         Gdiplus::GdiplusStartupInput input;
         Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
     }
