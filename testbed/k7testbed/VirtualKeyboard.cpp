@@ -82,6 +82,9 @@ bool StartKeyboard(std::uint32_t timeoutMs) {
 }
 
 bool StopKeyboard(std::uint32_t timeoutMs) {
+    // A driver whose Plug and Play device is present cannot be stopped: pull it out first.
+    bool plugged = false;
+    if (!IsKeyboardPlugged(plugged) || (plugged && !UnplugKeyboard(timeoutMs))) return false;
     ScHandle manager, service;
     if (!OpenKeyboardService(manager, service)) return false;
     SERVICE_STATUS status{};

@@ -8,7 +8,8 @@
 //   StartKeyboard / StopKeyboard / RestartKeyboard
 //       Start or stop the service through the Service Control Manager and wait, at most
 //       `timeoutMs`, until it reports RUNNING or STOPPED. A stopped keyboard is an absent
-//       one: \\.\oxkbd cannot be opened. Its state survives a restart only in the sense
+//       one: \\.\oxkbd cannot be opened. Stopping a plugged keyboard unplugs it first (the
+//       driver of a present Plug and Play device cannot be stopped). Its state survives a restart only in the sense
 //       that a fresh start begins with the factory table again.
 //   ReadKeyboardState
 //       The whole state (key table, macros 0..11, combination slots 0..8, report rate),

@@ -120,6 +120,11 @@ k7_keyboard() {
   k7_setup_wine sc stop oxkbd
   cp "$sys" "$WINEPREFIX/drive_c/windows/system32/drivers/oxkbd.sys" || k7_die "cannot copy $sys"
   k7_setup_wine sc create oxkbd type= kernel start= demand binPath= "$target"
+  # A keyboard left plugged in by an earlier server is pulled out first: Wine 8.0 cannot
+  # start the service while its Plug and Play device exists (StartService fails, 183).
+  local ctl
+  ctl=$(dirname "$sys")/oxkbdctl.exe
+  [[ -f $ctl ]] && k7_setup_wine "$ctl" --unplug
   k7_setup_wine sc start oxkbd || k7_die "the oxkbd service did not start"
   echo "$stamp" >"$K7_STATE/driver.stamp"
 }
@@ -136,6 +141,11 @@ k7_up() {
 # Ends what k7_up started, and nothing else.
 k7_down() {
   if k7_alive server wineserver >/dev/null || [[ -S $(k7_server_socket) ]]; then
+    # A plugged keyboard is pulled out while its server still runs (see k7_keyboard).
+    local ctl
+    ctl=${OXKBD_SYS:-$(dirname "$WINEPREFIX")/bin/oxkbd.sys}
+    ctl=$(dirname "$ctl")/oxkbdctl.exe
+    [[ -f $ctl && -f $K7_STATE/driver.stamp ]] && k7_setup_wine "$ctl" --unplug
     timeout "$K7_TIMEOUT" "$K7_WINESERVER" -k 2>/dev/null
     timeout "$K7_TIMEOUT" "$K7_WINESERVER" -w
   fi
