@@ -117,14 +117,15 @@ k7_keyboard() {
     return 0
   fi
   local target='C:\windows\system32\drivers\oxkbd.sys'
-  k7_setup_wine sc stop oxkbd
-  cp "$sys" "$WINEPREFIX/drive_c/windows/system32/drivers/oxkbd.sys" || k7_die "cannot copy $sys"
-  k7_setup_wine sc create oxkbd type= kernel start= demand binPath= "$target"
-  # A keyboard left plugged in by an earlier server is pulled out first: Wine 8.0 cannot
-  # start the service while its Plug and Play device exists (StartService fails, 183).
+  # A keyboard left plugged in when an earlier server ended is brought back with the
+  # prefix (Wine then starts the driver by itself), and a driver with a Plug and Play
+  # device cannot be stopped: pull it out before replacing the driver.
   local ctl
   ctl=$(dirname "$sys")/oxkbdctl.exe
   [[ -f $ctl ]] && k7_setup_wine "$ctl" --unplug
+  k7_setup_wine sc stop oxkbd
+  cp "$sys" "$WINEPREFIX/drive_c/windows/system32/drivers/oxkbd.sys" || k7_die "cannot copy $sys"
+  k7_setup_wine sc create oxkbd type= kernel start= demand binPath= "$target"
   k7_setup_wine sc start oxkbd || k7_die "the oxkbd service did not start"
   echo "$stamp" >"$K7_STATE/driver.stamp"
 }
