@@ -103,6 +103,9 @@ k7_desktop() {
   echo $! >"$K7_STATE/explorer.pid"
   # The desktop is ready when Wine answers a program that runs on it.
   k7_setup_wine cmd /c exit || k7_die "the explorer desktop did not come up"
+  # The first window of a program started from outside brings up the default desktop's
+  # explorer, which keeps that program's stderr: let a quiet program be that first one.
+  k7_setup_wine rundll32 user32.dll,GetDesktopWindow
 }
 
 # The virtual keyboard: (re)installed when the server or the driver file changed.
