@@ -1,4 +1,5 @@
 #include "k7testbed/VirtualKeyboard.h"
+#include "k7testbed/Failure.h"
 
 #include <windows.h>
 
@@ -9,6 +10,8 @@ namespace {
 
 std::string g_error;
 
+}  // namespace
+
 bool Fail(const char* what) {
     const DWORD code = GetLastError();
     char text[160];
@@ -16,6 +19,8 @@ bool Fail(const char* what) {
     g_error = text;
     return false;
 }
+
+namespace {
 
 // Owns a service-manager handle.
 struct ScHandle {
@@ -77,6 +82,9 @@ bool StartKeyboard(std::uint32_t timeoutMs) {
 }
 
 bool StopKeyboard(std::uint32_t timeoutMs) {
+    // A driver whose Plug and Play device is present cannot be stopped: pull it out first.
+    bool plugged = false;
+    if (!IsKeyboardPlugged(plugged) || (plugged && !UnplugKeyboard(timeoutMs))) return false;
     ScHandle manager, service;
     if (!OpenKeyboardService(manager, service)) return false;
     SERVICE_STATUS status{};

@@ -8,7 +8,8 @@
 //   StartKeyboard / StopKeyboard / RestartKeyboard
 //       Start or stop the service through the Service Control Manager and wait, at most
 //       `timeoutMs`, until it reports RUNNING or STOPPED. A stopped keyboard is an absent
-//       one: \\.\oxkbd cannot be opened. Its state survives a restart only in the sense
+//       one: \\.\oxkbd cannot be opened. Stopping a plugged keyboard unplugs it first (the
+//       driver of a present Plug and Play device cannot be stopped). Its state survives a restart only in the sense
 //       that a fresh start begins with the factory table again.
 //   ReadKeyboardState
 //       The whole state (key table, macros 0..11, combination slots 0..8, report rate),
@@ -21,6 +22,23 @@
 //       Starts over: the key table as `start` says, macros, combination slots and rate zero.
 //   ClearKeyboardCounters
 //       Zeroes the counters, the opened/closed handle counts and the request log.
+//
+//   PlugKeyboard / UnplugKeyboard
+//       Plug the keyboard in as a Plug and Play device, or pull it out, and wait, at most
+//       `timeoutMs`, until the platform lists its interfaces as present, or no longer does.
+//       Plugging creates the root-enumerated device ROOT\VID_04D9&PID_A059\NNNN (hardware
+//       id USB\VID_04D9&PID_A059) and installs the service oxkbd as its driver (starting it
+//       if it was stopped); the driver then enables a GUID_DEVINTERFACE_USB_DEVICE and a HID
+//       interface on it, so that windows registered for device-interface notifications get
+//       DBT_DEVICEARRIVAL with paths containing kKeyboardIdPattern, and a present-interface
+//       enumeration finds them. Unplugging removes the device (DBT_DEVICEREMOVECOMPLETE).
+//       Plugging a plugged keyboard only waits. The driver and its state stay across an
+//       unplug: \\.\oxkbd and the inspection keep working until StopKeyboard.
+//   IsKeyboardPlugged
+//       Whether such a device exists.
+//   FindKeyboardInterface
+//       Whether a present interface of that class has a path containing kKeyboardIdPattern
+//       (any letter case), and that path.
 //
 //   WaitForKeyboardHandles
 //       Waits, at most `timeoutMs`, until exactly `open` handles of \\.\oxkbd are open.
@@ -50,6 +68,16 @@ bool FailNextRequests(std::uint32_t code, std::uint32_t count);
 bool ResetKeyboard(oxkbd::TableStart start = oxkbd::kFactoryTable);
 bool ClearKeyboardCounters();
 bool WaitForKeyboardHandles(std::uint32_t open, std::uint32_t timeoutMs = 2000);
+
+// What the agent looks for in an interface path (upper case; compare without regard to case).
+inline constexpr wchar_t kKeyboardIdPattern[] = L"VID_04D9&PID_A059";
+
+enum class KeyboardInterface { kUsbDevice, kHid };
+
+bool PlugKeyboard(std::uint32_t timeoutMs = kServiceTimeoutMs);
+bool UnplugKeyboard(std::uint32_t timeoutMs = kServiceTimeoutMs);
+bool IsKeyboardPlugged(bool& plugged);
+bool FindKeyboardInterface(KeyboardInterface kind, bool& found, std::wstring* path = nullptr);
 
 const std::string& KeyboardError();
 

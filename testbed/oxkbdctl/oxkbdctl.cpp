@@ -5,6 +5,7 @@
 //   oxkbdctl --reset factory|unmarked|zero  start over with that key table; macros, slots and rate zero
 //   oxkbdctl --clear-counters               zero the counters and the request log
 //   oxkbdctl --start | --stop               start or stop the oxkbd service (a stopped keyboard is absent)
+//   oxkbdctl --plug | --unplug              plug the keyboard in as a Plug and Play device, or pull it out
 #include "StateReport.h"
 #include "driver/CUSBDriver.h"
 #include "driver/win32/Win32DeviceIo.h"
@@ -21,7 +22,8 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: oxkbdctl [--json] | --table [--json] | --fail CODE N |\n"
-                 "       --reset factory|unmarked|zero | --clear-counters | --start | --stop\n");
+                 "       --reset factory|unmarked|zero | --clear-counters | --start | --stop |\n"
+                 "       --plug | --unplug\n");
     return 2;
 }
 
@@ -95,5 +97,7 @@ int main(int argc, char** argv) {
         return k7testbed::ClearKeyboardCounters() ? 0 : Failed("--clear-counters");
     if (command == "--start" && args.size() == 1) return k7testbed::StartKeyboard() ? 0 : Failed("--start");
     if (command == "--stop" && args.size() == 1) return k7testbed::StopKeyboard() ? 0 : Failed("--stop");
+    if (command == "--plug" && args.size() == 1) return k7testbed::PlugKeyboard() ? 0 : Failed("--plug");
+    if (command == "--unplug" && args.size() == 1) return k7testbed::UnplugKeyboard() ? 0 : Failed("--unplug");
     return Usage();
 }

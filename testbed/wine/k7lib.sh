@@ -103,6 +103,9 @@ k7_desktop() {
   echo $! >"$K7_STATE/explorer.pid"
   # The desktop is ready when Wine answers a program that runs on it.
   k7_setup_wine cmd /c exit || k7_die "the explorer desktop did not come up"
+  # The first window of a program started from outside brings up the default desktop's
+  # explorer, which keeps that program's stderr: let a quiet program be that first one.
+  k7_setup_wine rundll32 user32.dll,GetDesktopWindow
 }
 
 # The virtual keyboard: (re)installed when the server or the driver file changed.
@@ -117,6 +120,12 @@ k7_keyboard() {
     return 0
   fi
   local target='C:\windows\system32\drivers\oxkbd.sys'
+  # A keyboard left plugged in when an earlier server ended is brought back with the
+  # prefix (Wine then starts the driver by itself), and a driver with a Plug and Play
+  # device cannot be stopped: pull it out before replacing the driver.
+  local ctl
+  ctl=$(dirname "$sys")/oxkbdctl.exe
+  [[ -f $ctl ]] && k7_setup_wine "$ctl" --unplug
   k7_setup_wine sc stop oxkbd
   cp "$sys" "$WINEPREFIX/drive_c/windows/system32/drivers/oxkbd.sys" || k7_die "cannot copy $sys"
   k7_setup_wine sc create oxkbd type= kernel start= demand binPath= "$target"
@@ -136,6 +145,11 @@ k7_up() {
 # Ends what k7_up started, and nothing else.
 k7_down() {
   if k7_alive server wineserver >/dev/null || [[ -S $(k7_server_socket) ]]; then
+    # A plugged keyboard is pulled out while its server still runs (see k7_keyboard).
+    local ctl
+    ctl=${OXKBD_SYS:-$(dirname "$WINEPREFIX")/bin/oxkbd.sys}
+    ctl=$(dirname "$ctl")/oxkbdctl.exe
+    [[ -f $ctl && -f $K7_STATE/driver.stamp ]] && k7_setup_wine "$ctl" --unplug
     timeout "$K7_TIMEOUT" "$K7_WINESERVER" -k 2>/dev/null
     timeout "$K7_TIMEOUT" "$K7_WINESERVER" -w
   fi
