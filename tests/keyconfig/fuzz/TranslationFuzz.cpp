@@ -1,6 +1,7 @@
 // Any stored settings, any working table and any cache: the translation stays inside its
 // buffers, sends only whole macro and combination records to the device, and every entry it
 // writes is one the key table knows.
+#include "../EntryKinds.h"
 #include "../RecordingDeviceIo.h"
 #include "keyconfig/Translation.h"
 
@@ -33,26 +34,11 @@ void Take(const std::uint8_t*& data, std::size_t& size, void* dst, std::size_t n
     size -= k;
 }
 
-bool IsConsumerUsage(std::uint8_t high, std::uint8_t low) {
-    static constexpr std::uint16_t kUsages[] = {0x0000, 0x0183, 0x00CD, 0x00B7, 0x00B6, 0x00B5, 0x00EA,
-                                                0x00E9, 0x00E2, 0x0224, 0x0225, 0x0226, 0x0227, 0x022A,
-                                                0x0221, 0x018A, 0x0223, 0x0194, 0x0192};
-    return std::find(std::begin(kUsages), std::end(kUsages), (high << 8) | low) != std::end(kUsages);
-}
-
-// The kinds of entry a translation may leave in a slot it wrote.
+// What the translation may leave in a slot it wrote; a combination it names is in use.
 bool IsWrittenKind(const KeyEntry& e, const KeyEntry& factory, std::int32_t macroCount, const CombinationCache& cache) {
-    const auto& b = e.b;
-    if (e == factory || e == KeyEntry{} || e == kTableMark) return true;
-    switch (b[0]) {
-    case KindKey: return b[2] == 0 && b[3] == 0;
-    case KindMouse: return b[1] == 0;  // bytes 2 and 3 may keep what the slot held
-    case KindConsumer: return b[1] == 0 && IsConsumerUsage(b[2], b[3]);
-    case KindCombination:
-        return b[1] == 0 && b[3] == 8 && b[2] >= 1 && b[2] <= kMaxCombinationSlot && cache[b[2] - 1].used != 0;
-    case KindMacro: return b[1] == 0 && b[3] == 0xC0 && b[2] >= 1 && b[2] <= macroCount;
-    default: return false;
-    }
+    if (e == factory) return true;
+    if (!IsTranslatedEntry(e, macroCount)) return false;
+    return e.b[0] != KindCombination || cache[e.b[2] - 1].used != 0;
 }
 
 }  // namespace
