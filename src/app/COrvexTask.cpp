@@ -5,7 +5,9 @@
 #include "keyconfig/DeviceRecords.h"
 #include "keyconfig/SettingsStore.h"
 #include "res/resource.h"
+#include "ui/TrayCommands.h"
 #include "xml/ButtonPositions.h"
+#include "xml/LanguageStrings.h"
 
 std::intptr_t COrvexTask::WindowProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
     if (msg == WM_CLOSE) {
@@ -32,9 +34,14 @@ bool COrvexTask::OnMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr
     case WM_DEVICECHANGE:
         OnDeviceChange(wParam, lParam);
         return true;
+    case WM_TRAY_NOTIFY:
+        result = OnTrayNotify(m_desktop, m_hWnd, wParam, lParam, str_config, str_exit, str_msg4);
+        return true;
     case WM_APPLY_SETTINGS:
         result = OnApplySettings();
         return true;
+    case WM_COMMAND:
+        return OnCommand(wParam);
     default:
         return false;
     }
@@ -65,6 +72,7 @@ std::intptr_t COrvexTask::OnCreate(std::uintptr_t wParam, std::intptr_t lParam) 
     LoadSettings(m_registry, g_buttonPosTable, m_settings, m_nReportRate);
     m_driver.Open();
     m_desktop.RegisterSessionNotification(m_hWnd);
+    AddTrayIcon(m_desktop, m_hWnd, str_title);
     m_desktop.RegisterDeviceNotification(m_hWnd);
     ReadWorkTable();
     BuildFactoryTable(m_factoryTable, m_usageSlotMap);
@@ -78,6 +86,7 @@ void COrvexTask::OnDestroy(std::uintptr_t wParam, std::intptr_t lParam) {
     StopRetryTimer();
     m_desktop.UnregisterSessionNotification(m_hWnd);
     m_desktop.UnregisterDeviceNotification();
+    RemoveTrayIcon(m_desktop, m_hWnd);
 }
 
 std::intptr_t COrvexTask::OnApplySettings() {
@@ -105,6 +114,23 @@ void COrvexTask::CloseConfigWindow() {
     const std::uint32_t owner = m_desktop.WindowProcessId(m_hConfigWnd);
     if (owner != 0 && owner == m_dwConfigProcess) m_desktop.PostMessage(m_hConfigWnd, WM_CLOSE, 0, 0);
 }
+
+bool COrvexTask::OnCommand(std::uintptr_t wParam) {
+    // Menu commands carry notification code 0 in the high word.
+    if ((wParam >> 16 & 0xFFFF) != 0) return false;
+    switch (wParam & 0xFFFF) {
+    case ID_TRAY_CONFIGURE:
+        OnConfigure(m_desktop, m_hWnd, str_msg4);
+        return true;
+    case ID_TRAY_EXIT:
+        OnExit(m_desktop, m_hWnd);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void COrvexTask::OnTaskbarCreated() { AddTrayIcon(m_desktop, m_hWnd, str_title); }
 
 KeyConfigState COrvexTask::KeyConfig() {
     return {m_workTable, m_factoryTable, m_usageSlotMap, m_combCache, m_settings, m_driver};

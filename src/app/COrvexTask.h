@@ -30,6 +30,9 @@ public:
     // The window's message procedure: the WM_CLOSE pre-step, then the message table.
     std::intptr_t WindowProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
 
+    // The notification area was (re)started: the tray icon is added again.
+    void OnTaskbarCreated();
+
     std::int32_t m_nReportRate = 8;
     WindowHandle m_hConfigWnd = 0;
     IconHandle m_hIcon = 0;
@@ -48,6 +51,7 @@ private:
     void OnDestroy(std::uintptr_t wParam, std::intptr_t lParam);
     std::intptr_t OnApplySettings();
     void OnRegisterConfigWindow(WindowHandle window);
+    bool OnCommand(std::uintptr_t wParam);
     KeyConfigState KeyConfig();
 
     // What the translation asks of the task window.

@@ -7,6 +7,7 @@
 #include "app/COrvexTask.h"
 #include "app/Messages.h"
 #include "driver/CUSBDriver.h"
+#include "xml/LanguageStrings.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,7 @@ protected:
     TaskFixture() {
         // The agent runs from the resource folder, beside the real ButtonPos.xml.
         desktop.m_modulePath = K7_RES_DIR u"/K7_Setting.exe";
+        LoadLanguageStrings(K7_RES_DIR u"/language.xml");
         task.Attach(kTask);
     }
 
@@ -60,6 +62,8 @@ inline Event Default(std::uint32_t msg, std::uintptr_t wParam = 0, std::intptr_t
 inline Event Control(std::uint32_t code, std::uint32_t inSize = 0, std::uint8_t first = 0) {
     return {Ev::DevControl, 0, code, inSize, first};
 }
+inline Event TrayAdded() { return {Ev::AddTray, kTask, 128, 7, WM_TRAY_NOTIFY, str_title}; }
+inline const Event kTrayRemoved{Ev::RemoveTray, kTask, 128};
 inline const Event kOpen{.kind = Ev::DevOpen, .text = DEVICE_PATH};
 inline const Event kClose{Ev::DevClose};
 inline const Event kReadTable = Control(IOCTL_READ_KEY_TABLE);

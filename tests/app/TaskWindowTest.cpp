@@ -13,9 +13,9 @@ using TaskWindow = TaskFixture;
 
 TEST_F(TaskWindow, CreationOpensRegistersAndReadsTheKeyboardWithoutApplying) {
     keyboard.m_table = CustomTable(true);
-    static const Event expected[] = {
+    const Event expected[] = {
         Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen,
-        {Ev::RegSession, kTask}, {Ev::RegDevice, kTask}, kReadTable,
+        {Ev::RegSession, kTask}, TrayAdded(), {Ev::RegDevice, kTask}, kReadTable,
     };
     EXPECT_EQ(Send(WM_CREATE), 0);
     ExpectSequence(trace, expected, "creation");
@@ -30,9 +30,9 @@ TEST_F(TaskWindow, CreationOpensRegistersAndReadsTheKeyboardWithoutApplying) {
 
 TEST_F(TaskWindow, CreationWithoutDriverLeavesTheWorkingTableZeroAndStartsNoTimer) {
     keyboard.m_present = false;
-    static const Event expected[] = {
+    const Event expected[] = {
         Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen,
-        {Ev::RegSession, kTask}, {Ev::RegDevice, kTask},
+        {Ev::RegSession, kTask}, TrayAdded(), {Ev::RegDevice, kTask},
     };
     EXPECT_EQ(Send(WM_CREATE), 0);
     ExpectSequence(trace, expected, "creation without driver");
@@ -64,7 +64,7 @@ TEST_F(TaskWindow, DestructionClosesTheConfigWindowThenReleasesEverything) {
     RegisterConfig();
     static const Event expected[] = {
         Default(WM_DESTROY), Posted(kConfig, WM_CLOSE), kClose, {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY},
-        {Ev::UnregSession, kTask}, {Ev::UnregDevice},
+        {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved,
     };
     Send(WM_DESTROY);
     ExpectSequence(trace, expected, "destruction");
@@ -76,7 +76,7 @@ TEST_F(TaskWindow, DestructionPostsNoCloseToAHandleThatNoLongerNamesTheConfigPro
     Create();
     RegisterConfig();
     static const Event expected[] = {
-        Default(WM_DESTROY), {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, {Ev::UnregSession, kTask}, {Ev::UnregDevice},
+        Default(WM_DESTROY), {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved,
     };
     // The configuration program ended and another program's window got the handle.
     desktop.m_windowProcess[kConfig] = kOtherProcess;
@@ -97,7 +97,7 @@ TEST_F(TaskWindow, RegistrationWithZeroClearsIt) {
     EXPECT_EQ(task.m_hConfigWnd, 0u);
     static const Event destroy[] = {
         Default(WM_DESTROY), kClose, {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, {Ev::UnregSession, kTask},
-        {Ev::UnregDevice},
+        {Ev::UnregDevice}, kTrayRemoved,
     };
     Send(WM_DESTROY);
     ExpectSequence(trace, destroy, "destruction after clearing");
@@ -294,9 +294,9 @@ TEST_F(TaskSettings, CreationReadsBackTheCombinationsTheTableNames) {
     keyboard.m_table.slots[21] = {{KindCombination, 0, 8, 8}};
     keyboard.m_combinations[3] = {0, 0xE0, 0, 0x06};
     keyboard.m_combinations[8] = {0, 0xE2, 0, 0x2B};
-    static const Event expected[] = {
+    const Event expected[] = {
         Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen, {Ev::RegSession, kTask},
-        {Ev::RegDevice, kTask}, kReadTable, Control(IOCTL_READ_COMBINATION, 9, 3), Control(IOCTL_READ_COMBINATION, 9, 8),
+        TrayAdded(), {Ev::RegDevice, kTask}, kReadTable, Control(IOCTL_READ_COMBINATION, 9, 3), Control(IOCTL_READ_COMBINATION, 9, 8),
     };
     Send(WM_CREATE);
     ExpectSequence(trace, expected, "creation with combinations");
@@ -318,6 +318,63 @@ TEST_F(TaskSettings, RestoreFactoryWritesTheFactoryTableAndClearsTheSlots) {
     ExpectSequence(trace, expected, "factory restore");
     EXPECT_EQ(keyboard.m_table, FactoryKeyTable());
     EXPECT_EQ(task.m_combCache, CombinationCache{});
+}
+
+}  // namespace
+
+namespace {
+
+using TaskTray = TaskFixture;
+
+TEST_F(TaskTray, DoubleClickStartsTheConfigProgramOnlyWithTheKeyboardPresent) {
+    Create();
+    const Event absent[] = {{Ev::FindDevice}, {.kind = Ev::MessageBox, .window = kTask, .text = str_msg4 + u"|K7_Setting"}};
+    EXPECT_EQ(Send(WM_TRAY_NOTIFY, 128, WM_LBUTTONDBLCLK), 0);
+    ExpectSequence(trace, absent, "double click, keyboard absent");
+    desktop.m_devicePresent = true;
+    const Event present[] = {{Ev::FindDevice}, {.kind = Ev::StartProgram, .text = K7_RES_DIR u"/K7_Config.exe"}};
+    EXPECT_EQ(Send(WM_TRAY_NOTIFY, 128, WM_LBUTTONDBLCLK), 0);
+    ExpectSequence(trace, present, "double click, keyboard present");
+    EXPECT_EQ(Send(WM_COMMAND, ID_TRAY_CONFIGURE), 0);
+    ExpectSequence(trace, present, "configure command");
+}
+
+TEST_F(TaskTray, RightButtonOpensTheMenuAndOtherMouseMessagesDoNothing) {
+    Create();
+    ASSERT_FALSE(str_config.empty());
+    const Event menu[] = {{.kind = Ev::TrayMenu, .window = kTask, .text = str_config + u"|" + str_exit}};
+    EXPECT_EQ(Send(WM_TRAY_NOTIFY, 128, WM_RBUTTONDOWN), 0);
+    ExpectSequence(trace, menu, "right button");
+    for (std::intptr_t mouse : {0x200, 0x201, 0x202, 0x205, 0x206, 0x207})
+        EXPECT_EQ(Send(WM_TRAY_NOTIFY, 128, mouse), 0);
+    ExpectSequence(trace, {}, "other mouse messages");
+}
+
+TEST_F(TaskTray, ExitCommandDestroysTheTaskWindowOnly) {
+    Create();
+    RegisterConfig();
+    static const Event expected[] = {{Ev::Destroy, kTask}};
+    EXPECT_EQ(Send(WM_COMMAND, ID_TRAY_EXIT), 0);
+    ExpectSequence(trace, expected, "exit command");
+}
+
+TEST_F(TaskTray, CommandsFromOtherSourcesPassToDefault) {
+    Create();
+    // An accelerator (code 1) or a control notification is not a menu command.
+    static const Event expected[] = {Default(WM_COMMAND, 0x10000 | ID_TRAY_EXIT, 0),
+                                     Default(WM_COMMAND, 0x6002, 0), Default(WM_COMMAND, 0x3000 << 16 | ID_TRAY_CONFIGURE, 0x99)};
+    Send(WM_COMMAND, 0x10000 | ID_TRAY_EXIT);
+    Send(WM_COMMAND, 0x6002);
+    Send(WM_COMMAND, 0x3000 << 16 | ID_TRAY_CONFIGURE, 0x99);
+    ExpectSequence(trace, expected, "other commands");
+}
+
+TEST_F(TaskTray, RestartedNotificationAreaGetsTheIconAgain) {
+    Create();
+    ASSERT_FALSE(str_title.empty());
+    const Event expected[] = {TrayAdded()};
+    task.OnTaskbarCreated();
+    ExpectSequence(trace, expected, "taskbar created");
 }
 
 }  // namespace
