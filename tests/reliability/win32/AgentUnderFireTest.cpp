@@ -84,6 +84,21 @@ TEST_F(AgentUnderFire, EveryRequestFailingOnceInEverySequence) {
     EXPECT_GE(m_nInjected, 6u);
 }
 
+// The keyboard arrives but its driver answers only 5 s later: the agent retries quietly
+// and resynchronises once the driver is up.
+TEST_F(AgentUnderFire, DriverNotReadyForFiveSecondsAfterArrival) {
+    ASSERT_TRUE(SendDeviceChange(agent.Window(), DBT_DEVICEREMOVECOMPLETE, kKeyboardInterface));
+    ASSERT_TRUE(k7testbed::StopKeyboard()) << k7testbed::KeyboardError();
+    ASSERT_TRUE(SendDeviceChange(agent.Window(), DBT_DEVICEARRIVAL, kKeyboardInterface));
+    client.Pump(5000);
+    EXPECT_TRUE(agent.Running());
+    ASSERT_TRUE(k7testbed::StartKeyboard()) << k7testbed::KeyboardError();
+    EXPECT_TRUE(k7testbed::WaitForKeyboardHandles(1, kWaitMs)) << "the agent did not reopen the channel";
+    oxkbd::State s{};
+    ASSERT_TRUE(k7testbed::ReadKeyboardState(s)) << k7testbed::KeyboardError();
+    EXPECT_GE(s.counters[oxkbd::kReadKeyTable].accepted, 1u) << "no resynchronisation after the driver came up";
+}
+
 // Records sent as another process sends them: the system copies as many bytes as the
 // record's size field says.
 TEST_F(AgentUnderFire, HostileDeviceNotifications) {
