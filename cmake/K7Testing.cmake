@@ -31,6 +31,12 @@ function(k7_add_gtest name)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES LABELS gtest TIMEOUT ${T_TIMEOUT})
+  if(K7_SANITIZE)
+    # Stricter than the defaults: stale stack frames, initialisation order, leaks, and a
+    # stack trace with every undefined-behaviour report.
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT
+      "ASAN_OPTIONS=detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  endif()
   if(T_SERIAL OR CMAKE_CROSSCOMPILING)
     set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
   endif()

@@ -18,8 +18,10 @@ std::u16string DeviceInterfacePath(const void* record) {
     if (record == nullptr) return path;
     const auto* bytes = static_cast<const std::uint8_t*>(record);
     // Every broadcast record starts with the 12-byte header of size, type and reserved word.
+    // The size comes first: a record from another process is only as long as it says, so
+    // a short one has no type field to read.
     const std::uint32_t size = std::min(LoadLe32(bytes), kMaxRecordSize);
-    if (LoadLe32(bytes + 4) != DBT_DEVTYP_DEVICEINTERFACE_TYPE || size <= kBroadcastPathOffset) return path;
+    if (size <= kBroadcastPathOffset || LoadLe32(bytes + 4) != DBT_DEVTYP_DEVICEINTERFACE_TYPE) return path;
     for (std::uint32_t at = kBroadcastPathOffset; at + 2 <= size; at += 2) {
         const auto c = static_cast<char16_t>(bytes[at] | bytes[at + 1] << 8);
         if (c == 0) break;

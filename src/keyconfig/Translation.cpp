@@ -145,7 +145,11 @@ void TranslateAssignments(const KeyConfigState& state, ITranslationHost& host) {
         const std::int32_t slot = SelectSlot(state.usageSlotMap, r.vk);
         // A map built from another table may name no slot, or one outside the table.
         if (slot < 0 || slot >= kSlotCount) continue;
-        ReleaseCombination(state, slot);
+        // A record of no known type leaves its slot as it is, and so the combination the slot
+        // refers to stays in use: freeing it would let the next placement clear or reuse a
+        // device slot that the keyboard's table still names.
+        const std::int32_t type = r.Type();
+        if (type >= AssignDefault && type <= AssignKeyRemap) ReleaseCombination(state, slot);
         if (Apply(state, host, r, slot) == Outcome::Stop) return;
     }
 }

@@ -1,4 +1,5 @@
 #include "RecordingDeviceIo.h"
+#include "keyconfig/DeviceRecords.h"
 #include "keyconfig/Translation.h"
 
 #include <gtest/gtest.h>
@@ -221,6 +222,23 @@ TEST_F(Translation, ReleaseFreesACombinationOnlyWhenNoOtherSlotShowsIt) {
     EXPECT_EQ(cache[4], (CombinationCacheEntry{1, k5, 5}));
     EXPECT_EQ(work.slots[S(0x42)], factory.slots[S(0x42)]);
     EXPECT_EQ(work.slots[S(0x43)], E(0x23, 0, 5, 8));
+}
+
+TEST_F(Translation, RecordOfNoKnownTypeKeepsTheCombinationItsSlotShows) {
+    // Found by fuzzing: a later record for the same slot, of a type that writes nothing,
+    // freed the combination the slot still showed; the next placement then reused its device
+    // slot, and the first key sent the second key's combination.
+    SetCombination(0, 0xA2, 0x31);
+    SetCombination(1, 0xA2, 0x32);
+    Rec(0, 0x00, AssignCombination, 0);
+    Rec(1, 0x00, 0, 0);
+    Rec(2, 0x00, 77, 0);
+    Rec(3, 0x42, AssignCombination, 1);
+    Run();
+    EXPECT_EQ(work.slots[2], E(0x23, 0, 1, 8));
+    EXPECT_EQ(work.slots[S(0x42)], E(0x23, 0, 2, 8));
+    EXPECT_EQ(cache[0].used, 1);
+    EXPECT_EQ(cache[0].keys, CombinationKeysFromRecord(settings->combinations.records[0]));
 }
 
 TEST_F(Translation, NinthDistinctCombinationWarnsResetsReportsAndStops) {

@@ -1,0 +1,132 @@
+// One apply request's translation and request framing for the heaviest configuration the
+// stored settings allow: 108 keys on distinct slots, 11 macros of 95 events (the most a
+// device macro holds, and the most macro numbers sent) and 8 combinations. The device is a
+// recording driver that copies every request, so the figures include the framing.
+#include <benchmark/benchmark.h>
+
+#include "driver/CUSBDriver.h"
+#include "keyconfig/DeviceKeyTable.h"
+#include "keyconfig/Translation.h"
+
+#include <cstring>
+#include <memory>
+#include <set>
+#include <vector>
+
+namespace {
+
+// Keeps the bytes of every request in one buffer reused across iterations.
+class RecordingIo final : public IDeviceIo {
+public:
+    DeviceHandle Open(std::u16string_view) override { return 1; }
+    void Close(DeviceHandle) override {}
+    bool Control(DeviceHandle, std::uint32_t code, const void* in, std::uint32_t inSize, void*,
+                 std::uint32_t) override {
+        m_bytes.insert(m_bytes.end(), reinterpret_cast<const std::uint8_t*>(&code),
+                       reinterpret_cast<const std::uint8_t*>(&code) + sizeof code);
+        m_bytes.insert(m_bytes.end(), static_cast<const std::uint8_t*>(in),
+                       static_cast<const std::uint8_t*>(in) + inSize);
+        ++m_nRequests;
+        return true;
+    }
+    void Clear() {
+        m_bytes.clear();
+        m_nRequests = 0;
+    }
+    std::vector<std::uint8_t> m_bytes;
+    std::size_t m_nRequests = 0;
+};
+
+class NoDialogHost final : public ITranslationHost {
+public:
+    void ShowCombinationWarning() override {}
+    void PostAssignmentReset(std::uint8_t) override {}
+};
+
+struct Agent {
+    DeviceKeyTable factory{}, work{};
+    UsageSlotMap map;
+    CombinationCache cache{};
+    std::unique_ptr<SettingBuffers> settings = std::make_unique<SettingBuffers>();
+    RecordingIo io;
+    CUSBDriver driver{io};
+    NoDialogHost host;
+
+    Agent() {
+        BuildFactoryTable(factory, map);
+        work = factory;
+        driver.Open();
+        std::vector<std::uint8_t> vks;
+        std::set<std::int32_t> slots;
+        for (int vk = 0; vk < 256 && vks.size() < kKeyAssignmentCount; ++vk)
+            if (slots.insert(SelectSlot(map, static_cast<std::uint8_t>(vk))).second)
+                vks.push_back(static_cast<std::uint8_t>(vk));
+        StoreLe32(settings->macros.count, kMaxMacroNumber);
+        for (int k = 0; k < kMaxMacroNumber; ++k) {
+            MacroRecord& m = settings->macros.records[k];
+            StoreLe32(m.repeat, 3);
+            m.eventCount[0] = 95;
+            for (int e = 0; e < 95; ++e) {
+                m.events[e].vk = static_cast<std::uint8_t>(0x41 + e % 26);
+                m.events[e].state = e % 2 == 0;
+                StoreLe32(m.events[e].delay, 20u * e);
+            }
+        }
+        for (int i = 0; i < kKeyAssignmentCount; ++i) {
+            KeyAssignment& r = settings->keys.records[i];
+            r.vk = vks[i];
+            if (i < kMaxMacroNumber) {
+                r.Set(AssignMacro, i);
+            } else if (i < kMaxMacroNumber + kMaxCombinationSlot) {
+                const int c = i - kMaxMacroNumber;
+                settings->combinations.records[c].vks[0] = 0xA2;
+                settings->combinations.records[c].vks[1] = vks[i];
+                r.Set(AssignCombination, c);
+            } else {
+                r.Set(AssignDefault, 0);
+            }
+        }
+    }
+
+    // The apply sequence's device part: translation, then the whole table.
+    void Apply() {
+        TranslateAssignments({work, factory, map, cache, *settings, driver}, host);
+        driver.WriteKeyTable(work);
+    }
+};
+
+void Report(benchmark::State& state, const RecordingIo& io) {
+    state.counters["requests"] = static_cast<double>(io.m_nRequests);
+    state.counters["bytes"] = static_cast<double>(io.m_bytes.size());
+}
+
+// The first apply after the keyboard arrived: every combination is placed and sent.
+void FirstApplyWorstCase(benchmark::State& state) {
+    Agent agent;
+    for (auto _ : state) {
+        agent.work = agent.factory;
+        agent.cache = CombinationCache{};
+        agent.io.Clear();
+        agent.Apply();
+        benchmark::DoNotOptimize(agent.io.m_bytes.data());
+    }
+    Report(state, agent.io);
+}
+BENCHMARK(FirstApplyWorstCase)->Unit(benchmark::kMicrosecond);
+
+// Applying the same settings again: the combinations are found in the cache.
+void RepeatedApplyWorstCase(benchmark::State& state) {
+    Agent agent;
+    agent.Apply();
+    for (auto _ : state) {
+        agent.io.Clear();
+        agent.Apply();
+        benchmark::DoNotOptimize(agent.io.m_bytes.data());
+    }
+    Report(state, agent.io);
+}
+BENCHMARK(RepeatedApplyWorstCase)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
