@@ -7,7 +7,17 @@
 #include <string>
 #include <string_view>
 
+// The platform's headers map these names to their A/W variants; the seam keeps its own
+// names (Win32 sources include <windows.h> before this header).
+#ifdef PostMessage
+#undef PostMessage
+#endif
+#ifdef RegisterDeviceNotification
+#undef RegisterDeviceNotification
+#endif
+
 using WindowHandle = std::uintptr_t;  // 0 = none
+using IconHandle = std::uintptr_t;    // 0 = none
 
 // The fields of the notification-area record that the agent fills.
 struct TrayIconData {
@@ -29,6 +39,12 @@ public:
     // The process that owns the window; 0 when the handle names no window.
     virtual std::uint32_t WindowProcessId(WindowHandle window) = 0;
     virtual void DestroyWindow(WindowHandle window) = 0;
+    // The system's default processing of a message to one of the agent's windows.
+    virtual std::intptr_t DefaultProcessing(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
+                                            std::intptr_t lParam) = 0;
+    // An icon resource of the program's own module, and setting it as a window's big icon.
+    virtual IconHandle LoadAppIcon(std::uint32_t resource) = 0;
+    virtual void SetWindowIcon(WindowHandle window, IconHandle icon) = 0;
 
     virtual void SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t periodMs) = 0;
     virtual void KillTimer(WindowHandle window, std::uintptr_t id) = 0;

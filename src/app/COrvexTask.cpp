@@ -1,0 +1,101 @@
+#include "app/COrvexTask.h"
+
+#include "app/Messages.h"
+#include "res/resource.h"
+
+std::intptr_t COrvexTask::WindowProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    if (msg == WM_CLOSE) {
+        // An open warning dialog would otherwise outlive its owner's state.
+        if (const WindowHandle dialog = m_desktop.FindTopLevelWindow(kCombWarnTitle))
+            m_desktop.PostMessage(dialog, WM_CLOSE, 0, 0);
+    }
+    std::intptr_t result = 0;
+    if (OnMessage(msg, wParam, lParam, result)) return result;
+    return DefWindowProc(msg, wParam, lParam);
+}
+
+bool COrvexTask::OnMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam, std::intptr_t& result) {
+    switch (msg) {
+    case WM_CREATE:
+        result = OnCreate(wParam, lParam);
+        return true;
+    case WM_DESTROY:
+        OnDestroy(wParam, lParam);
+        return true;
+    case WM_TIMER:
+        if (wParam == TIMER_DEVICE_RETRY) OnRetryTimer();
+        return true;
+    case WM_DEVICECHANGE:
+        OnDeviceChange(wParam, lParam);
+        return true;
+    case WM_APPLY_SETTINGS:
+        result = OnApplySettings();
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::intptr_t COrvexTask::DefWindowProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    switch (msg) {
+    case WM_REGISTER_CONFIG_WINDOW:
+        OnRegisterConfigWindow(static_cast<WindowHandle>(wParam));
+        break;
+    case WM_SET_REPORT_RATE:
+        m_driver.SetReportRate(static_cast<std::uint8_t>(wParam & 0xFF));
+        break;
+    default:
+        break;
+    }
+    return m_desktop.DefaultProcessing(m_hWnd, msg, wParam, lParam);
+}
+
+std::intptr_t COrvexTask::OnCreate(std::uintptr_t wParam, std::intptr_t lParam) {
+    if (m_desktop.DefaultProcessing(m_hWnd, WM_CREATE, wParam, lParam) == -1) return -1;
+    m_hIcon = m_desktop.LoadAppIcon(IDI_APP);
+    m_desktop.SetWindowIcon(m_hWnd, m_hIcon);
+    m_driver.Open();
+    m_desktop.RegisterSessionNotification(m_hWnd);
+    m_desktop.RegisterDeviceNotification(m_hWnd);
+    ReadWorkTable();
+    BuildFactoryTable(m_factoryTable, m_usageSlotMap);
+    return 0;
+}
+
+void COrvexTask::OnDestroy(std::uintptr_t wParam, std::intptr_t lParam) {
+    m_desktop.DefaultProcessing(m_hWnd, WM_DESTROY, wParam, lParam);
+    CloseConfigWindow();
+    m_driver.Close();
+    StopRetryTimer();
+    m_desktop.UnregisterSessionNotification(m_hWnd);
+    m_desktop.UnregisterDeviceNotification();
+}
+
+std::intptr_t COrvexTask::OnApplySettings() {
+    // Progress to no registered window is dropped rather than posted to the thread.
+    auto progress = [this](std::intptr_t percent) {
+        if (m_hConfigWnd != 0) m_desktop.PostMessage(m_hConfigWnd, WM_APPLY_PROGRESS, 0, percent);
+    };
+    progress(25);
+    progress(50);
+    if (m_driver.IsOpen()) m_driver.WriteKeyTable(m_workTable);
+    progress(100);
+    return 1;
+}
+
+void COrvexTask::OnRegisterConfigWindow(WindowHandle window) {
+    m_hConfigWnd = window;
+    m_dwConfigProcess = window != 0 ? m_desktop.WindowProcessId(window) : 0;
+}
+
+void COrvexTask::CloseConfigWindow() {
+    if (m_hConfigWnd == 0) return;
+    // A handle reused by another program after the configuration program ended must not be closed.
+    const std::uint32_t owner = m_desktop.WindowProcessId(m_hConfigWnd);
+    if (owner != 0 && owner == m_dwConfigProcess) m_desktop.PostMessage(m_hConfigWnd, WM_CLOSE, 0, 0);
+}
+
+void COrvexTask::ReadWorkTable() {
+    m_workTable = DeviceKeyTable{};
+    if (m_driver.IsOpen() && !m_driver.ReadKeyTable(m_workTable)) m_workTable = FactoryKeyTable();
+}

@@ -1,0 +1,67 @@
+// The hidden task window: its state, the table of messages it accepts and the
+// sequences behind them. Portable: it reaches the desktop only through IDesktop and
+// the keyboard only through CUSBDriver; the platform window procedure forwards to
+// WindowProc.
+#pragma once
+
+#include "app/Desktop.h"
+#include "driver/CUSBDriver.h"
+#include "keyconfig/CombinationCache.h"
+#include "keyconfig/DeviceKeyTable.h"
+
+#include <cstdint>
+
+class COrvexTask {
+public:
+    COrvexTask(IDesktop& desktop, CUSBDriver& driver) : m_desktop(desktop), m_driver(driver) {}
+    COrvexTask(const COrvexTask&) = delete;
+    COrvexTask& operator=(const COrvexTask&) = delete;
+
+    // Binds the object to its platform window before the window's first message.
+    void Attach(WindowHandle window) { m_hWnd = window; }
+    WindowHandle Window() const { return m_hWnd; }
+
+    // The window's message procedure: the WM_CLOSE pre-step, then the message table.
+    std::intptr_t WindowProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
+
+    std::int32_t m_nReportRate = 8;
+    WindowHandle m_hConfigWnd = 0;
+    IconHandle m_hIcon = 0;
+    CombinationCache m_combCache{};
+    DeviceKeyTable m_workTable{};
+    DeviceKeyTable m_factoryTable{};
+    UsageSlotMap m_usageSlotMap;
+
+    IDesktop& Desktop() { return m_desktop; }
+    CUSBDriver& Driver() { return m_driver; }
+
+private:
+    // The message table; false when no row takes the message.
+    bool OnMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam, std::intptr_t& result);
+    // Messages no row took: the three private requests, then the system's default.
+    std::intptr_t DefWindowProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
+
+    std::intptr_t OnCreate(std::uintptr_t wParam, std::intptr_t lParam);
+    void OnDestroy(std::uintptr_t wParam, std::intptr_t lParam);
+    std::intptr_t OnApplySettings();
+    void OnRegisterConfigWindow(WindowHandle window);
+
+    // Device presence.
+    void OnDeviceChange(std::uintptr_t event, std::intptr_t lParam);
+    void OnRetryTimer();
+    void ResynchroniseDevice();
+    void StartRetryTimer();
+    void StopRetryTimer();
+    // Reads the keyboard's table into m_workTable; the factory table stands in for a failed read.
+    void ReadWorkTable();
+
+    // Posts WM_CLOSE to the registered configuration window while that handle still
+    // names a window of the process that registered it.
+    void CloseConfigWindow();
+
+    IDesktop& m_desktop;
+    CUSBDriver& m_driver;
+    WindowHandle m_hWnd = 0;
+    std::uint32_t m_dwConfigProcess = 0;  // owner of m_hConfigWnd when it was registered
+    bool m_bRetryTimer = false;
+};

@@ -1,0 +1,10 @@
+// Files that lie beside the running executable.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The path with the drive and directory of `modulePath` and the given name and
+// extension, e.g. ("C:\\K7\\K7_Setting.exe", "language", "xml") -> "C:\\K7\\language.xml".
+std::u16string SiblingFilePath(std::u16string_view modulePath, std::u16string_view name,
+                               std::u16string_view extension);

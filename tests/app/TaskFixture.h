@@ -1,0 +1,59 @@
+// A task window over the recording desktop and the fake keyboard.
+#pragma once
+
+#include "FakeDesktop.h"
+#include "FakeKeyboard.h"
+#include "app/COrvexTask.h"
+#include "app/Messages.h"
+#include "driver/CUSBDriver.h"
+
+#include <gtest/gtest.h>
+
+inline constexpr WindowHandle kTask = 0x10020;
+inline constexpr WindowHandle kConfig = 0x20040;
+inline constexpr WindowHandle kWarnDialog = 0x30060;
+inline constexpr std::uint32_t kConfigProcess = 0x1F4;
+inline constexpr std::uint32_t kOtherProcess = 0x2A8;
+
+class TaskFixture : public ::testing::Test {
+protected:
+    TaskFixture() { task.Attach(kTask); }
+
+    std::intptr_t Send(std::uint32_t msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) {
+        return task.WindowProc(msg, wParam, lParam);
+    }
+    // Runs the creation sequence and forgets what it recorded.
+    void Create() {
+        ASSERT_EQ(Send(WM_CREATE), 0);
+        trace.Clear();
+    }
+    // A live configuration window registered with the task window.
+    void RegisterConfig(WindowHandle window = kConfig) {
+        desktop.m_windowProcess[window] = kConfigProcess;
+        Send(WM_REGISTER_CONFIG_WINDOW, window);
+        trace.Clear();
+    }
+
+    Trace trace;
+    CFakeDesktop desktop{trace};
+    CFakeKeyboard keyboard{trace};
+    CUSBDriver driver{keyboard};
+    COrvexTask task{desktop, driver};
+};
+
+// A key table as a keyboard might hold it: the factory content with a few changes.
+DeviceKeyTable CustomTable(bool marked);
+
+inline Event Posted(WindowHandle to, std::uint32_t msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) {
+    return {Ev::Post, to, msg, wParam, lParam};
+}
+inline Event Default(std::uint32_t msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) {
+    return {Ev::Default, kTask, msg, wParam, lParam};
+}
+inline Event Control(std::uint32_t code, std::uint32_t inSize = 0, std::uint8_t first = 0) {
+    return {Ev::DevControl, 0, code, inSize, first};
+}
+inline const Event kOpen{.kind = Ev::DevOpen, .text = DEVICE_PATH};
+inline const Event kClose{Ev::DevClose};
+inline const Event kReadTable = Control(IOCTL_READ_KEY_TABLE);
+inline const Event kWriteTable = Control(IOCTL_WRITE_KEY_TABLE, 608, 0);
