@@ -1,4 +1,6 @@
+#include "KeyNames.h"
 #include "Profile.h"
+#include "keyconfig/DeviceKeyTable.h"
 #include "ShippedLayout.h"
 #include "keyconfig/SettingRecords.h"
 
@@ -73,14 +75,23 @@ TEST(ProfileReader, ReadsTheExampleWithEveryAssignmentType) {
     EXPECT_EQ(p.macros[1].events[0], (MacroStep{0x47, true, 0}));
 }
 
-TEST(ProfileReader, EqualCombinationsShareOneRecordAndGapsStay) {
+TEST(ProfileReader, CombinationsAreNumberedInLayoutOrderAndEqualOnesShareARecord) {
     Profile p;
-    ASSERT_THAT(Check(R"({"keys": {"F1": {"combination": ["LeftCtrl", null, "C"]},
-                                   "F2": {"combination": ["LeftAlt", "Tab"]},
-                                   "F3": {"combination": ["LeftCtrl", null, "C"]}}})", &p),
+    ASSERT_THAT(Check(R"({"keys": {"Z": {"combination": ["LeftCtrl", null, "C"]},
+                                   "F3": {"combination": ["LeftAlt", "Tab"]},
+                                   "F2": {"combination": ["LeftCtrl", null, "C"]}}})", &p),
                 IsEmpty());
     EXPECT_THAT(p.combinations, ElementsAre(ComboKeys{0xA2, 0, 0x43, 0}, ComboKeys{0xA4, 0x09, 0, 0}));
-    EXPECT_EQ(p.keys[KeyIndex("F3")], (KeyFunction{AssignCombination, 0}));
+    EXPECT_EQ(p.keys[KeyIndex("F2")], (KeyFunction{AssignCombination, 0}));
+    EXPECT_EQ(p.keys[KeyIndex("F3")], (KeyFunction{AssignCombination, 1}));
+    EXPECT_EQ(p.keys[KeyIndex("Z")], (KeyFunction{AssignCombination, 0}));
+}
+
+TEST(KeyNames, EveryVirtualKeyNameReachesTheKeyboard) {
+    for (const NamedCode& n : VirtualKeyNames()) {
+        EXPECT_NE(UsageForVk(static_cast<std::uint8_t>(n.code)), 0) << n.name;
+        EXPECT_EQ(CodeForName(VirtualKeyNames(), n.name), n.code) << n.name;  // one name, one code
+    }
 }
 
 TEST(ProfileReader, MalformedJsonNamesLineAndColumn) {
@@ -92,6 +103,8 @@ TEST(ProfileReader, MalformedJsonNamesLineAndColumn) {
                             "end of input; expected '}'"));
     EXPECT_THAT(Check(""), ElementsAre("p.json:1:1: malformed JSON: syntax error while parsing value - unexpected "
                                        "end of input; expected '[', '{', or a literal"));
+    EXPECT_THAT(Check("{\"rate\":\n 1e999999}"),
+                ElementsAre("p.json:2:9: malformed JSON: number overflow parsing '1e999999'"));
     // Columns count characters, not bytes.
     EXPECT_THAT(Check("{\"keys\": {\"é\": x}}"),
                 ElementsAre("p.json:1:16: malformed JSON: syntax error while parsing value - invalid literal; "

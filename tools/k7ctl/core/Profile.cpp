@@ -19,6 +19,41 @@ constexpr std::uint32_t kMaxDelayMs = 6399;  // 127 units of 50 ms
 constexpr std::size_t kMaxEvents = 95;
 constexpr std::size_t kMaxDeviceMacros = 11;
 
+// Builds the document like nlohmann's own parser, but keeps the first error (a syntax error or
+// a number out of range) with its byte offset instead of throwing.
+class ParseErrorSax {
+public:
+    explicit ParseErrorSax(json& root) : m_dom(root, false) {}
+
+    bool null() { return m_dom.null(); }
+    bool boolean(bool v) { return m_dom.boolean(v); }
+    bool number_integer(json::number_integer_t v) { return m_dom.number_integer(v); }
+    bool number_unsigned(json::number_unsigned_t v) { return m_dom.number_unsigned(v); }
+    bool number_float(json::number_float_t v, const std::string& s) { return m_dom.number_float(v, s); }
+    bool string(std::string& v) { return m_dom.string(v); }
+    bool binary(json::binary_t& v) { return m_dom.binary(v); }
+    bool start_object(std::size_t n) { return m_dom.start_object(n); }
+    bool key(std::string& v) { return m_dom.key(v); }
+    bool end_object() { return m_dom.end_object(); }
+    bool start_array(std::size_t n) { return m_dom.start_array(n); }
+    bool end_array() { return m_dom.end_array(); }
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& e) {
+        offset = position;
+        // "[json.exception.parse_error.101] parse error at line 1, column 2: syntax error ..." -> "syntax error ..."
+        message = e.what();
+        message.erase(0, message.find("] ") == std::string::npos ? 0 : message.find("] ") + 2);
+        if (message.starts_with("parse error") && message.find(": ") != std::string::npos)
+            message.erase(0, message.find(": ") + 2);
+        return false;
+    }
+
+    std::size_t offset = 0;
+    std::string message;
+
+private:
+    nlohmann::detail::json_sax_dom_parser<json> m_dom;
+};
+
 std::string Quoted(const json& v) { return v.is_string() ? "\"" + v.get<std::string>() + "\"" : v.dump(); }
 
 class Checker {
@@ -127,8 +162,9 @@ void ReadMacros(Checker& c, const json& list, Profile& profile) {
 }
 
 // The assignment of one key: "default" or an object with exactly one function.
+// A combination's keys go to `combo`; ReadKeys numbers the combinations afterwards.
 void ReadKey(Checker& c, const json& v, const std::string& ptr, const std::string& subject, Profile& profile,
-             KeyFunction& f) {
+             KeyFunction& f, ComboKeys& combo) {
     static constexpr const char* kFunctions[] = {"remap", "media", "media-alt", "shortcut", "mouse", "macro",
                                                  "combination"};
     if (v == "default") return;
@@ -167,7 +203,7 @@ void ReadKey(Checker& c, const json& v, const std::string& ptr, const std::strin
                                        " in the list; only the first 11 reach the keyboard");
         f = {AssignMacro, static_cast<std::int32_t>(index)};
     } else {
-        ComboKeys keys{};
+        ComboKeys& keys = combo;
         const bool shaped = x.is_array() && !x.empty() &&
                             std::ranges::any_of(x, [](const json& k) { return k.is_string(); }) &&
                             std::ranges::all_of(x, [](const json& k) { return k.is_string() || k.is_null(); });
@@ -186,9 +222,7 @@ void ReadKey(Checker& c, const json& v, const std::string& ptr, const std::strin
             if (vk < 0) c.AtValue(at + "/" + std::to_string(i), subject, "unknown key " + Quoted(x[i]) + " in the combination");
             keys[i] = static_cast<std::uint8_t>(vk);
         }
-        auto it = std::ranges::find(profile.combinations, keys);
-        if (it == profile.combinations.end()) it = profile.combinations.insert(it, keys);
-        f = {AssignCombination, static_cast<std::int32_t>(it - profile.combinations.begin())};
+        f = {AssignCombination, 0};
     }
 }
 
@@ -198,6 +232,7 @@ void ReadKeys(Checker& c, const json& keys, const ButtonPosTable& layout, Profil
         c.AtValue("/keys", "keys", "expected an object that maps key names to functions");
         return;
     }
+    std::array<ComboKeys, BUTTON_COUNT> combos{};
     for (const auto& [name, value] : keys.items()) {
         const std::string ptr = "/keys" + PointerToken(name);
         const std::string subject = "key \"" + name + "\"";
@@ -207,8 +242,15 @@ void ReadKeys(Checker& c, const json& keys, const ButtonPosTable& layout, Profil
             continue;
         }
         const auto index = static_cast<std::size_t>(it - layout.begin());
-        ReadKey(c, value, ptr, subject, profile, profile.keys[index]);
+        ReadKey(c, value, ptr, subject, profile, profile.keys[index], combos[index]);
         pointers[index] = ptr;
+    }
+    // Numbered in the order the agent visits the keys, so that an export numbers them alike.
+    for (std::size_t i = 0; i < profile.keys.size(); ++i) {
+        if (profile.keys[i].type != AssignCombination) continue;
+        auto it = std::ranges::find(profile.combinations, combos[i]);
+        if (it == profile.combinations.end()) it = profile.combinations.insert(it, combos[i]);
+        profile.keys[i].parameter = static_cast<std::int32_t>(it - profile.combinations.begin());
     }
 }
 
@@ -220,17 +262,11 @@ std::vector<std::string> ReadProfile(std::string_view text, std::string_view fil
                                      Profile& profile) {
     profile = Profile{};
     json root;
-    try {
-        root = json::parse(text);
-    } catch (const json::parse_error& e) {
-        // The message repeats nlohmann's own position; keep only its description.
-        std::string what = e.what();
-        const std::size_t column = what.find("column ");
-        const std::size_t colon = what.find(": ", column == std::string::npos ? 0 : column);
-        if (colon != std::string::npos) what.erase(0, colon + 2);
-        const TextPosition at = PositionOfOffset(text, e.byte > 0 ? e.byte - 1 : 0);
+    ParseErrorSax sax(root);
+    if (!json::sax_parse(text, &sax)) {
+        const TextPosition at = PositionOfOffset(text, sax.offset > 0 ? sax.offset - 1 : 0);
         return {std::string(fileName) + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) +
-                ": malformed JSON: " + what};
+                ": malformed JSON: " + sax.message};
     }
     const JsonPositions positions(text);
     Checker c(fileName, positions);
