@@ -16,7 +16,8 @@ test: deps build
 
 build: $(addprefix build-,$(PRESETS))
 
-build-%:
+# A static pattern: make skips implicit rules for phony targets.
+$(addprefix build-,$(PRESETS)): build-%:
 	@echo "== building: $*"
 	@cmake --preset $* >/dev/null
 	@cmake --build --preset $* -- -k 0

@@ -1,35 +1,19 @@
 // The agent's one channel to the keyboard's kernel driver (\\.\oxkbd).
 #pragma once
 
+#include "driver/ControlCodes.h"
 #include "driver/DeviceIo.h"
 #include "keyconfig/DeviceKeyTable.h"
 
 #include <array>
 #include <cstdint>
 
-// Control codes: device type 0x22, FILE_ANY_ACCESS, METHOD_BUFFERED.
-inline constexpr std::uint32_t IoctlCode(std::uint32_t function) { return (0x22u << 16) | (function << 2); }
-inline constexpr std::uint32_t IOCTL_SET_REPORT_RATE = IoctlCode(0x905);
-inline constexpr std::uint32_t IOCTL_WRITE_KEY_TABLE = IoctlCode(0x907);
-inline constexpr std::uint32_t IOCTL_READ_KEY_TABLE = IoctlCode(0x908);
-inline constexpr std::uint32_t IOCTL_WRITE_MACRO = IoctlCode(0x909);
-inline constexpr std::uint32_t IOCTL_WRITE_COMBINATION = IoctlCode(0x90B);
-inline constexpr std::uint32_t IOCTL_READ_COMBINATION = IoctlCode(0x90C);
-static_assert(IOCTL_SET_REPORT_RATE == 0x222414 && IOCTL_WRITE_KEY_TABLE == 0x22241C &&
-              IOCTL_READ_KEY_TABLE == 0x222420 && IOCTL_WRITE_MACRO == 0x222424 &&
-              IOCTL_WRITE_COMBINATION == 0x22242C && IOCTL_READ_COMBINATION == 0x222430);
-
 inline constexpr char16_t DEVICE_PATH[] = u"\\\\.\\oxkbd";
-
-inline constexpr std::uint32_t kMacroContentSize = 192;
-inline constexpr std::uint32_t kMacroRequestSize = 193;
-inline constexpr std::uint32_t kCombinationKeySize = 8;
-inline constexpr std::uint32_t kCombinationRequestSize = 9;
-inline constexpr std::uint8_t kMaxMacroNumber = 11;
-inline constexpr std::uint8_t kMaxCombinationSlot = 8;
 
 using MacroContent = std::array<std::uint8_t, kMacroContentSize>;
 using CombinationKeys = std::array<std::uint8_t, kCombinationKeySize>;
+
+static_assert(sizeof(DeviceKeyTable) == kKeyTableSize);
 
 class CUSBDriver {
 public:

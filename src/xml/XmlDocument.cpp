@@ -77,6 +77,7 @@ bool XmlDocument::IsWellFormed() const {
 
 void XmlDocument::SetDocumentText(std::u16string text) {
     m_strDoc = std::move(text);
+    m_strStatus.clear();
 }
 
 std::u16string_view XmlDocument::ElementName(std::uint32_t e) const {

@@ -44,8 +44,8 @@ public:
     bool LoadBytes(std::span<const std::uint8_t> bytes);
     void ReadDocumentBytes(std::span<const std::uint8_t> bytes);
 
-    // Replaces the document text (the status text is kept); ParseDocument then
-    // builds the records over it.
+    // Replaces the document text and empties the status text, so that after
+    // ParseDocument it describes the parse alone.
     void SetDocumentText(std::u16string text);
     bool ParseDocument();
 

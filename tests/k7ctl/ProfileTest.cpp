@@ -52,7 +52,7 @@ TEST(ProfileReader, ReadsTheExampleWithEveryAssignmentType) {
     Profile p;
     ASSERT_THAT(Check(ReadText(K7_EXAMPLE_PROFILE), &p), IsEmpty());
     EXPECT_EQ(p.rate, 2);
-    EXPECT_EQ(p.keys[KeyIndex("CapsLock")], (KeyFunction{AssignKeyRemap, 0xA2}));
+    EXPECT_EQ(p.keys[KeyIndex("Caps Lock")], (KeyFunction{AssignKeyRemap, 0xA2}));
     EXPECT_EQ(p.keys[KeyIndex("F1")], (KeyFunction{AssignConsumer, 1}));
     EXPECT_EQ(p.keys[KeyIndex("F4")], (KeyFunction{AssignConsumerAlt, 7}));
     EXPECT_EQ(p.keys[KeyIndex("F5")], (KeyFunction{AssignSystemShortcut, 1}));
@@ -63,7 +63,7 @@ TEST(ProfileReader, ReadsTheExampleWithEveryAssignmentType) {
     EXPECT_EQ(p.keys[KeyIndex("F11")], (KeyFunction{AssignMacro, 1}));
     EXPECT_EQ(p.keys[KeyIndex("F12")], (KeyFunction{AssignCombination, 0}));
     EXPECT_EQ(p.keys[KeyIndex("Pause")], (KeyFunction{AssignCombination, 1}));
-    EXPECT_EQ(p.keys[KeyIndex("LeftWin")], (KeyFunction{AssignDefault, 0}));
+    EXPECT_EQ(p.keys[KeyIndex("Left Win")], (KeyFunction{AssignDefault, 0}));
     EXPECT_EQ(p.keys[KeyIndex("Esc")], (KeyFunction{AssignDefault, 0}));
     EXPECT_THAT(p.combinations, ElementsAre(ComboKeys{0xA2, 0xA0, 0x1B, 0}, ComboKeys{0xA2, 0xA4, 0x2E, 0}));
     ASSERT_EQ(p.macros.size(), 2u);

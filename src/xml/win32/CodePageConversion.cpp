@@ -12,9 +12,11 @@ bool ConvertFromCodePage(std::uint32_t codePage, std::span<const std::uint8_t> b
         return false;
     auto in = reinterpret_cast<const char*>(bytes.data());
     int inLength = static_cast<int>(bytes.size());
+    SetLastError(ERROR_SUCCESS);
     int n = MultiByteToWideChar(codePage, 0, in, inLength, nullptr, 0);
+    // No output is a result too (UTF-7's lone "+"); only an unknown code page fails.
     if (n <= 0)
-        return false;
+        return GetLastError() != ERROR_INVALID_PARAMETER;
     std::size_t at = out.size();
     out.resize(at + static_cast<std::size_t>(n));
     n = MultiByteToWideChar(codePage, 0, in, inLength, reinterpret_cast<wchar_t*>(out.data() + at), n);
