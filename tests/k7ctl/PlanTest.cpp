@@ -51,6 +51,7 @@ TEST(Plan, TheExampleChangesItsKeysAndSendsItsMacrosAndCombinations) {
     EXPECT_THAT(shown, HasSubstr("  slot  22  F1             04 00 00 cd  media PlayPause\n"));
     EXPECT_THAT(shown, HasSubstr("  slot   0  Pause          23 00 05 08  combination LeftCtrl+LeftAlt+Delete\n"));
     EXPECT_THAT(shown, HasSubstr("  slot 1  00 e2 00 2b 00 00 00 00\n"));
+    EXPECT_THAT(shown, HasSubstr("  macro  1  burst          repeat 3, 4 events: 80 2c 01 2c 82 15 01 15\n"));
     EXPECT_THAT(PlanToJson(plan, p, ShippedLayout()),
                 HasSubstr("{\n      \"slot\": 22,\n      \"key\": \"F1\",\n      \"entry\": \"04 00 00 cd\",\n"
                           "      \"meaning\": \"media PlayPause\"\n    }"));

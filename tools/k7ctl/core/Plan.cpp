@@ -148,9 +148,13 @@ std::string FormatPlan(const ApplyPlan& plan, const Profile& profile, const Butt
     if (changed.empty()) out += "  (none)\n";
     out += "Macros sent:" + std::string(plan.macros.empty() ? " none\n" : "\n");
     for (const PlanMacro& m : plan.macros) {
-        std::snprintf(line, sizeof line, "  macro %2d  repeat %u  %s\n", m.number,
-                      static_cast<unsigned>(m.content[0] << 8 | m.content[1]), Hex(m.content.data() + 2, 16).c_str());
+        const std::size_t index = m.number - 1u;
+        const std::size_t events = index < profile.macros.size() ? profile.macros[index].events.size() : 0;
+        std::snprintf(line, sizeof line, "  macro %2d  %-14s repeat %u, %zu events:", m.number,
+                      index < profile.macros.size() ? profile.macros[index].name.c_str() : "",
+                      static_cast<unsigned>(m.content[0] << 8 | m.content[1]), events);
         out += line;
+        out += (events ? " " + Hex(m.content.data() + 2, 2 * events) : std::string()) + "\n";
     }
     out += "Combinations placed:" + std::string(plan.combinations.empty() ? " none\n" : "\n");
     for (const PlanCombination& c : plan.combinations) {
