@@ -294,5 +294,6 @@ TEST_F(K7ctlProgram, RateFactoryAndStatus) {
     const RunResult s = K7ctl(L"status");
     EXPECT_EQ(s.exitCode, 0u);
     EXPECT_THAT(s.out, HasSubstr("agent:    running\n"));
+    EXPECT_THAT(s.out, HasSubstr("keyboard: present\n"));  // the test bed starts the virtual keyboard
     EXPECT_THAT(s.out, HasSubstr("stored:   14 keys assigned, 2 macros, 2 combinations, rate 1\n"));
 }
