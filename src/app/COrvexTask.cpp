@@ -1,7 +1,13 @@
 #include "app/COrvexTask.h"
 
 #include "app/Messages.h"
+#include "app/ModulePath.h"
+#include "keyconfig/DeviceRecords.h"
+#include "keyconfig/SettingsStore.h"
 #include "res/resource.h"
+#include "ui/TrayCommands.h"
+#include "xml/ButtonPositions.h"
+#include "xml/LanguageStrings.h"
 
 std::intptr_t COrvexTask::WindowProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
     if (msg == WM_CLOSE) {
@@ -28,9 +34,14 @@ bool COrvexTask::OnMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr
     case WM_DEVICECHANGE:
         OnDeviceChange(wParam, lParam);
         return true;
+    case WM_TRAY_NOTIFY:
+        result = OnTrayNotify(m_desktop, m_hWnd, wParam, lParam, str_config, str_exit, str_msg4);
+        return true;
     case WM_APPLY_SETTINGS:
         result = OnApplySettings();
         return true;
+    case WM_COMMAND:
+        return OnCommand(wParam);
     default:
         return false;
     }
@@ -44,6 +55,9 @@ std::intptr_t COrvexTask::DefWindowProc(std::uint32_t msg, std::uintptr_t wParam
     case WM_SET_REPORT_RATE:
         m_driver.SetReportRate(static_cast<std::uint8_t>(wParam & 0xFF));
         break;
+    case WM_RESTORE_FACTORY:
+        RestoreFactoryState(m_driver, m_factoryTable, m_combCache);
+        break;
     default:
         break;
     }
@@ -54,8 +68,11 @@ std::intptr_t COrvexTask::OnCreate(std::uintptr_t wParam, std::intptr_t lParam) 
     if (m_desktop.DefaultProcessing(m_hWnd, WM_CREATE, wParam, lParam) == -1) return -1;
     m_hIcon = m_desktop.LoadAppIcon(IDI_APP);
     m_desktop.SetWindowIcon(m_hWnd, m_hIcon);
+    LoadButtonPositions(SiblingFilePath(m_desktop.ModulePath(), u"ButtonPos", u"xml"));
+    LoadSettings(m_registry, g_buttonPosTable, m_settings, m_nReportRate);
     m_driver.Open();
     m_desktop.RegisterSessionNotification(m_hWnd);
+    AddTrayIcon(m_desktop, m_hWnd, str_title);
     m_desktop.RegisterDeviceNotification(m_hWnd);
     ReadWorkTable();
     BuildFactoryTable(m_factoryTable, m_usageSlotMap);
@@ -69,6 +86,7 @@ void COrvexTask::OnDestroy(std::uintptr_t wParam, std::intptr_t lParam) {
     StopRetryTimer();
     m_desktop.UnregisterSessionNotification(m_hWnd);
     m_desktop.UnregisterDeviceNotification();
+    RemoveTrayIcon(m_desktop, m_hWnd);
 }
 
 std::intptr_t COrvexTask::OnApplySettings() {
@@ -77,6 +95,8 @@ std::intptr_t COrvexTask::OnApplySettings() {
         if (m_hConfigWnd != 0) m_desktop.PostMessage(m_hConfigWnd, WM_APPLY_PROGRESS, 0, percent);
     };
     progress(25);
+    ReloadSettings(m_registry, m_settings, m_nReportRate);
+    TranslateAssignments(KeyConfig(), *this);
     progress(50);
     if (m_driver.IsOpen()) m_driver.WriteKeyTable(m_workTable);
     progress(100);
@@ -95,7 +115,35 @@ void COrvexTask::CloseConfigWindow() {
     if (owner != 0 && owner == m_dwConfigProcess) m_desktop.PostMessage(m_hConfigWnd, WM_CLOSE, 0, 0);
 }
 
+bool COrvexTask::OnCommand(std::uintptr_t wParam) {
+    // Menu commands carry notification code 0 in the high word.
+    if ((wParam >> 16 & 0xFFFF) != 0) return false;
+    switch (wParam & 0xFFFF) {
+    case ID_TRAY_CONFIGURE:
+        OnConfigure(m_desktop, m_hWnd, str_msg4);
+        return true;
+    case ID_TRAY_EXIT:
+        OnExit(m_desktop, m_hWnd);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void COrvexTask::OnTaskbarCreated() { AddTrayIcon(m_desktop, m_hWnd, str_title); }
+
+KeyConfigState COrvexTask::KeyConfig() {
+    return {m_workTable, m_factoryTable, m_usageSlotMap, m_combCache, m_settings, m_driver};
+}
+
+void COrvexTask::ShowCombinationWarning() { m_desktop.ShowCombWarnDialog(m_hConfigWnd, m_hWnd); }
+
+void COrvexTask::PostAssignmentReset(std::uint8_t vk) {
+    if (m_hConfigWnd != 0) m_desktop.PostMessage(m_hConfigWnd, WM_ASSIGNMENT_RESET, m_hWnd, vk);
+}
+
 void COrvexTask::ReadWorkTable() {
     m_workTable = DeviceKeyTable{};
     if (m_driver.IsOpen() && !m_driver.ReadKeyTable(m_workTable)) m_workTable = FactoryKeyTable();
+    ReadBackCombinations(m_driver, m_workTable, m_combCache);
 }

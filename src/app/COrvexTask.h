@@ -1,19 +1,25 @@
 // The hidden task window: its state, the table of messages it accepts and the
 // sequences behind them. Portable: it reaches the desktop only through IDesktop and
-// the keyboard only through CUSBDriver; the platform window procedure forwards to
-// WindowProc.
+// the keyboard only through CUSBDriver and the stored settings through IRegistry; the
+// platform window procedure forwards to WindowProc.
 #pragma once
 
 #include "app/Desktop.h"
 #include "driver/CUSBDriver.h"
 #include "keyconfig/CombinationCache.h"
 #include "keyconfig/DeviceKeyTable.h"
+#include "keyconfig/Registry.h"
+#include "keyconfig/SettingRecords.h"
+#include "keyconfig/Translation.h"
 
 #include <cstdint>
 
-class COrvexTask {
+class COrvexTask : private ITranslationHost {
 public:
-    COrvexTask(IDesktop& desktop, CUSBDriver& driver) : m_desktop(desktop), m_driver(driver) {}
+    // The driver channel, the registry and the setting buffers are process-wide and
+    // outlive the task window.
+    COrvexTask(IDesktop& desktop, CUSBDriver& driver, IRegistry& registry, SettingBuffers& settings)
+        : m_desktop(desktop), m_driver(driver), m_registry(registry), m_settings(settings) {}
     COrvexTask(const COrvexTask&) = delete;
     COrvexTask& operator=(const COrvexTask&) = delete;
 
@@ -24,6 +30,9 @@ public:
     // The window's message procedure: the WM_CLOSE pre-step, then the message table.
     std::intptr_t WindowProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
 
+    // The notification area was (re)started: the tray icon is added again.
+    void OnTaskbarCreated();
+
     std::int32_t m_nReportRate = 8;
     WindowHandle m_hConfigWnd = 0;
     IconHandle m_hIcon = 0;
@@ -31,9 +40,6 @@ public:
     DeviceKeyTable m_workTable{};
     DeviceKeyTable m_factoryTable{};
     UsageSlotMap m_usageSlotMap;
-
-    IDesktop& Desktop() { return m_desktop; }
-    CUSBDriver& Driver() { return m_driver; }
 
 private:
     // The message table; false when no row takes the message.
@@ -45,6 +51,12 @@ private:
     void OnDestroy(std::uintptr_t wParam, std::intptr_t lParam);
     std::intptr_t OnApplySettings();
     void OnRegisterConfigWindow(WindowHandle window);
+    bool OnCommand(std::uintptr_t wParam);
+    KeyConfigState KeyConfig();
+
+    // What the translation asks of the task window.
+    void ShowCombinationWarning() override;
+    void PostAssignmentReset(std::uint8_t vk) override;
 
     // Device presence.
     void OnDeviceChange(std::uintptr_t event, std::intptr_t lParam);
@@ -52,7 +64,8 @@ private:
     void ResynchroniseDevice();
     void StartRetryTimer();
     void StopRetryTimer();
-    // Reads the keyboard's table into m_workTable; the factory table stands in for a failed read.
+    // Reads the keyboard's table into m_workTable (the factory table stands in for a
+    // failed read), then refills the combination cache from the references in it.
     void ReadWorkTable();
 
     // Posts WM_CLOSE to the registered configuration window while that handle still
@@ -61,6 +74,8 @@ private:
 
     IDesktop& m_desktop;
     CUSBDriver& m_driver;
+    IRegistry& m_registry;
+    SettingBuffers& m_settings;
     WindowHandle m_hWnd = 0;
     std::uint32_t m_dwConfigProcess = 0;  // owner of m_hConfigWnd when it was registered
     bool m_bRetryTimer = false;

@@ -189,11 +189,15 @@ void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
             reading += u"endian swap ";
     } else {
         reading = u"length " + Number(content.size()) + u" ";
-        std::vector<std::uint8_t> kept;
-        kept.reserve(content.size());
-        std::copy_if(content.begin(), content.end(), std::back_inserter(kept), [](std::uint8_t b) { return b != 0; });
-        if (std::size_t nulls = content.size() - kept.size())
-            reading += u"(" + Number(nulls) + u" nulls removed) ";
+        std::vector<std::uint8_t> closedUp;
+        std::span<const std::uint8_t> kept = content;
+        if (std::find(content.begin(), content.end(), 0) != content.end()) {
+            closedUp.reserve(content.size());
+            std::copy_if(content.begin(), content.end(), std::back_inserter(closedUp),
+                         [](std::uint8_t b) { return b != 0; });
+            reading += u"(" + Number(content.size() - closedUp.size()) + u" nulls removed) ";
+            kept = closedUp;
+        }
         if (encoding.empty()) {
             if (LooksLikeUtf8(kept))
                 encoding = u"UTF-8";

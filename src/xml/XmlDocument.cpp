@@ -106,22 +106,29 @@ std::uint32_t XmlDocument::AddElement(std::uint32_t parent, std::size_t start, s
     return e;
 }
 
-// An open element is always the last child of its parent, so its children simply
-// move up to follow it.
-void XmlDocument::CloseNotEnded(std::uint32_t e) {
-    ElementRecord& r = m_aPos[e];
-    r.length = r.startTagLength;
-    r.flags |= ElementRecord::kNotEnded;
-    std::uint32_t first = r.firstChild;
-    if (first == 0)
-        return;
-    r.firstChild = 0;
-    std::uint32_t last = m_aPos[first].prevSibling;
-    for (std::uint32_t c = first; c != 0; c = m_aPos[c].nextSibling)
-        m_aPos[c].parent = r.parent;
-    r.nextSibling = first;
-    m_aPos[first].prevSibling = e;
-    m_aPos[m_aPos[r.parent].firstChild].prevSibling = last;
+// Each open element is the last child of the one before it, so when a run of them
+// is closed as not ended their children simply follow them, in document order,
+// under the parent of the outermost. Done as one pass so that a deep nest costs
+// no more than its size.
+void XmlDocument::CloseNotEnded(std::span<const std::uint32_t> chain) {
+    const std::uint32_t parent = m_aPos[chain.front()].parent;
+    std::uint32_t tail = chain.front();
+    for (std::uint32_t e : chain) {
+        ElementRecord& r = m_aPos[e];
+        r.length = r.startTagLength;
+        r.flags |= ElementRecord::kNotEnded;
+        std::uint32_t first = r.firstChild;
+        if (first == 0)
+            continue;
+        r.firstChild = 0;
+        m_aPos[tail].nextSibling = first;
+        m_aPos[first].prevSibling = tail;
+        for (std::uint32_t c = first; c != 0; c = m_aPos[c].nextSibling) {
+            m_aPos[c].parent = parent;
+            tail = c;
+        }
+    }
+    m_aPos[m_aPos[parent].firstChild].prevSibling = tail;
 }
 
 bool XmlDocument::ParseDocument() {
@@ -170,10 +177,8 @@ bool XmlDocument::ParseDocument() {
                     problem(u"End tag '" + std::u16string(name) + u"' at offset " + Number(node.start + 1) +
                             u" does not match start tag '" + std::u16string(ElementName(open.back())) +
                             u"' at offset " + Number(m_aPos[open.back()].start));
-                    while (open.size() > k) {
-                        CloseNotEnded(open.back());
-                        open.pop_back();
-                    }
+                    CloseNotEnded(std::span(open).subspan(k));
+                    open.resize(k);
                 }
                 ElementRecord& r = m_aPos[open.back()];
                 r.length = static_cast<std::uint32_t>(node.end - r.start);
@@ -191,8 +196,7 @@ bool XmlDocument::ParseDocument() {
         if (!open.empty()) {
             problem(u"Element '" + std::u16string(ElementName(open.back())) + u"' at offset " +
                     Number(m_aPos[open.back()].start) + u" not ended");
-            for (; !open.empty(); open.pop_back())
-                CloseNotEnded(open.back());
+            CloseNotEnded(open);
         }
         std::uint32_t root = m_aPos[0].firstChild;
         if (root == 0)

@@ -72,7 +72,7 @@ private:
     std::u16string_view ElementName(std::uint32_t e) const;
     std::uint32_t FindSibling(std::uint32_t candidate, std::u16string_view name) const;
     std::uint32_t AddElement(std::uint32_t parent, std::size_t start, std::size_t startTagLength);
-    void CloseNotEnded(std::uint32_t e);
+    void CloseNotEnded(std::span<const std::uint32_t> chain);  // outermost first
     void SetMain(std::uint32_t parent, std::uint32_t main, std::uint32_t child);
 
     std::u16string m_strDoc;

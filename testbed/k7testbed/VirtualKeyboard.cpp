@@ -103,6 +103,23 @@ bool FailNextRequests(std::uint32_t code, std::uint32_t count) { return Command(
 bool ResetKeyboard(oxkbd::TableStart start) { return Command(oxkbd::kResetState, start, 0); }
 bool ClearKeyboardCounters() { return Command(oxkbd::kClearCounters, 0, 0); }
 
+bool WaitForKeyboardHandles(std::uint32_t open, std::uint32_t timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    oxkbd::State state{};
+    for (;;) {
+        if (!ReadKeyboardState(state)) return false;
+        if (state.handlesOpen == open) return true;
+        if (GetTickCount64() >= deadline) {
+            char text[96];
+            std::snprintf(text, sizeof text, "%u handles of \\\\.\\oxkbd still open, not %u",
+                          state.handlesOpen, open);
+            g_error = text;
+            return false;
+        }
+        Sleep(10);
+    }
+}
+
 const std::string& KeyboardError() { return g_error; }
 
 }  // namespace k7testbed

@@ -22,8 +22,10 @@
 //   ClearKeyboardCounters
 //       Zeroes the counters, the opened/closed handle counts and the request log.
 //
-// Under Wine the driver hears of a closed handle (IRP_MJ_CLOSE) only after CloseHandle has
-// returned, so the handle counts of the state settle a moment later: poll for them.
+//   WaitForKeyboardHandles
+//       Waits, at most `timeoutMs`, until exactly `open` handles of \\.\oxkbd are open.
+//       Under Wine the driver hears of a closed handle (IRP_MJ_CLOSE) only after
+//       CloseHandle has returned, so the handle counts settle a moment later.
 //
 // Every function returns whether it succeeded; on failure KeyboardError() says why, with
 // the Windows error code. None of them opens \\.\oxkbd itself: the inspection goes through
@@ -47,6 +49,7 @@ bool ReadKeyboardState(oxkbd::State& state);
 bool FailNextRequests(std::uint32_t code, std::uint32_t count);
 bool ResetKeyboard(oxkbd::TableStart start = oxkbd::kFactoryTable);
 bool ClearKeyboardCounters();
+bool WaitForKeyboardHandles(std::uint32_t open, std::uint32_t timeoutMs = 2000);
 
 const std::string& KeyboardError();
 

@@ -32,6 +32,16 @@ bool CFakeKeyboard::Control(DeviceHandle, std::uint32_t code, const void* in, st
         std::memcpy(m_table.Bytes(), in, sizeof m_table);
         ++m_tableWrites;
         return true;
+    case IOCTL_WRITE_COMBINATION:
+        std::memcpy(m_combinations.at(bytes[0]).data(), bytes + 1, 8);
+        return true;
+    case IOCTL_READ_COMBINATION: {
+        // The answer's first eight bytes are the slot's keys.
+        const auto keys = m_combinations.at(bytes[0]);
+        std::memset(out, 0, outSize);
+        std::memcpy(out, keys.data(), 8);
+        return true;
+    }
     case IOCTL_SET_REPORT_RATE:
         m_reportRate = bytes[0];
         return true;

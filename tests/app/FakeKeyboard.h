@@ -22,6 +22,7 @@ public:
     int m_failReads = 0;          // the next n table reads fail
     DeviceKeyTable m_table{};     // what the keyboard holds
     std::uint8_t m_reportRate = 0;
+    std::array<std::array<std::uint8_t, 8>, 9> m_combinations{};  // by device slot
     int m_tableWrites = 0;
 
     int m_openHandles = 0;

@@ -3,9 +3,11 @@
 
 #include "FakeDesktop.h"
 #include "FakeKeyboard.h"
+#include "FakeRegistry.h"
 #include "app/COrvexTask.h"
 #include "app/Messages.h"
 #include "driver/CUSBDriver.h"
+#include "xml/LanguageStrings.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +19,12 @@ inline constexpr std::uint32_t kOtherProcess = 0x2A8;
 
 class TaskFixture : public ::testing::Test {
 protected:
-    TaskFixture() { task.Attach(kTask); }
+    TaskFixture() {
+        // The agent runs from the resource folder, beside the real ButtonPos.xml.
+        desktop.m_modulePath = K7_RES_DIR u"/K7_Setting.exe";
+        LoadLanguageStrings(K7_RES_DIR u"/language.xml");
+        task.Attach(kTask);
+    }
 
     std::intptr_t Send(std::uint32_t msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) {
         return task.WindowProc(msg, wParam, lParam);
@@ -38,7 +45,9 @@ protected:
     CFakeDesktop desktop{trace};
     CFakeKeyboard keyboard{trace};
     CUSBDriver driver{keyboard};
-    COrvexTask task{desktop, driver};
+    FakeRegistry registry;
+    SettingBuffers settings{};
+    COrvexTask task{desktop, driver, registry, settings};
 };
 
 // A key table as a keyboard might hold it: the factory content with a few changes.
@@ -53,6 +62,8 @@ inline Event Default(std::uint32_t msg, std::uintptr_t wParam = 0, std::intptr_t
 inline Event Control(std::uint32_t code, std::uint32_t inSize = 0, std::uint8_t first = 0) {
     return {Ev::DevControl, 0, code, inSize, first};
 }
+inline Event TrayAdded() { return {Ev::AddTray, kTask, 128, 7, WM_TRAY_NOTIFY, str_title}; }
+inline const Event kTrayRemoved{Ev::RemoveTray, kTask, 128};
 inline const Event kOpen{.kind = Ev::DevOpen, .text = DEVICE_PATH};
 inline const Event kClose{Ev::DevClose};
 inline const Event kReadTable = Control(IOCTL_READ_KEY_TABLE);

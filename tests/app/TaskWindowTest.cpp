@@ -2,6 +2,10 @@
 #include "TaskFixture.h"
 
 #include "res/resource.h"
+#include "xml/ButtonPositions.h"
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -9,9 +13,9 @@ using TaskWindow = TaskFixture;
 
 TEST_F(TaskWindow, CreationOpensRegistersAndReadsTheKeyboardWithoutApplying) {
     keyboard.m_table = CustomTable(true);
-    static const Event expected[] = {
+    const Event expected[] = {
         Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen,
-        {Ev::RegSession, kTask}, {Ev::RegDevice, kTask}, kReadTable,
+        {Ev::RegSession, kTask}, TrayAdded(), {Ev::RegDevice, kTask}, kReadTable,
     };
     EXPECT_EQ(Send(WM_CREATE), 0);
     ExpectSequence(trace, expected, "creation");
@@ -26,9 +30,9 @@ TEST_F(TaskWindow, CreationOpensRegistersAndReadsTheKeyboardWithoutApplying) {
 
 TEST_F(TaskWindow, CreationWithoutDriverLeavesTheWorkingTableZeroAndStartsNoTimer) {
     keyboard.m_present = false;
-    static const Event expected[] = {
+    const Event expected[] = {
         Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen,
-        {Ev::RegSession, kTask}, {Ev::RegDevice, kTask},
+        {Ev::RegSession, kTask}, TrayAdded(), {Ev::RegDevice, kTask},
     };
     EXPECT_EQ(Send(WM_CREATE), 0);
     ExpectSequence(trace, expected, "creation without driver");
@@ -60,7 +64,7 @@ TEST_F(TaskWindow, DestructionClosesTheConfigWindowThenReleasesEverything) {
     RegisterConfig();
     static const Event expected[] = {
         Default(WM_DESTROY), Posted(kConfig, WM_CLOSE), kClose, {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY},
-        {Ev::UnregSession, kTask}, {Ev::UnregDevice},
+        {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved,
     };
     Send(WM_DESTROY);
     ExpectSequence(trace, expected, "destruction");
@@ -72,7 +76,7 @@ TEST_F(TaskWindow, DestructionPostsNoCloseToAHandleThatNoLongerNamesTheConfigPro
     Create();
     RegisterConfig();
     static const Event expected[] = {
-        Default(WM_DESTROY), {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, {Ev::UnregSession, kTask}, {Ev::UnregDevice},
+        Default(WM_DESTROY), {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved,
     };
     // The configuration program ended and another program's window got the handle.
     desktop.m_windowProcess[kConfig] = kOtherProcess;
@@ -93,7 +97,7 @@ TEST_F(TaskWindow, RegistrationWithZeroClearsIt) {
     EXPECT_EQ(task.m_hConfigWnd, 0u);
     static const Event destroy[] = {
         Default(WM_DESTROY), kClose, {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, {Ev::UnregSession, kTask},
-        {Ev::UnregDevice},
+        {Ev::UnregDevice}, kTrayRemoved,
     };
     Send(WM_DESTROY);
     ExpectSequence(trace, destroy, "destruction after clearing");
@@ -215,6 +219,162 @@ TEST_F(TaskWindow, OtherMessagesPassToDefaultProcessingUnchanged) {
     EXPECT_EQ(Send(0x0084, 0x5, -3), 0x12);
     EXPECT_EQ(Send(WM_APPLY_PROGRESS, 1, 2), 0);
     ExpectSequence(trace, expected, "pass-through");
+}
+
+}  // namespace
+
+namespace {
+
+constexpr char16_t kKeyPath[] = u"Software\\Orvex\\K7";
+
+template <class T>
+std::vector<std::uint8_t> BytesOf(const T& value) {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
+    return {p, p + sizeof value};
+}
+
+using TaskSettings = TaskFixture;
+
+TEST_F(TaskSettings, CreationLoadsTheLayoutAndCreatesTheStoredValues) {
+    Create();
+    // Default assignment i names the key of layout record i.
+    ASSERT_NE(g_buttonPosTable[0].vkcode, 0);
+    EXPECT_EQ(settings.keys.records[0].vk, g_buttonPosTable[0].vkcode);
+    EXPECT_EQ(settings.keys.records[107].vk, g_buttonPosTable[107].vkcode);
+    for (const char16_t* name : {u"KeySetting", u"MacroSetting", u"CombSetting", u"RateSetting"}) {
+        const FakeRegistry::Value* value = registry.Find(kKeyPath, name);
+        ASSERT_NE(value, nullptr);
+        EXPECT_EQ(value->type, kRegBinary);
+    }
+    EXPECT_EQ(task.m_nReportRate, 8);
+}
+
+TEST_F(TaskSettings, ApplyRereadsTheStoreButSendsNoRate) {
+    keyboard.m_table = CustomTable(true);
+    Create();
+    registry.Put(kKeyPath, u"RateSetting", kRegBinary, {2, 0, 0, 0});
+    Send(WM_APPLY_SETTINGS);
+    EXPECT_EQ(task.m_nReportRate, 2);
+    EXPECT_EQ(keyboard.m_reportRate, 0);
+    // The default assignments put the two swapped keys back.
+    EXPECT_EQ(keyboard.m_table.slots[10], FactoryKeyTable().slots[10]);
+    EXPECT_EQ(keyboard.m_table.slots[37], FactoryKeyTable().slots[37]);
+    EXPECT_EQ(keyboard.m_table, task.m_workTable);
+}
+
+TEST_F(TaskSettings, NinthCombinationWarnsResetsAndStillWritesTheTable) {
+    Create();
+    RegisterConfig();
+    auto keys = std::make_unique<KeySetting>(settings.keys);
+    auto combinations = std::make_unique<CombSetting>();
+    const std::uint8_t vks[] = {0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 0x4A};
+    for (int i = 0; i < 9; ++i) {
+        combinations->records[i].vks[0] = 0xA2;
+        combinations->records[i].vks[1] = static_cast<std::uint8_t>(0x30 + i);
+        keys->records[i].vk = vks[i];
+        keys->records[i].Set(AssignCombination, i);
+    }
+    registry.Put(kKeyPath, u"KeySetting", kRegBinary, BytesOf(*keys));
+    registry.Put(kKeyPath, u"CombSetting", kRegBinary, BytesOf(*combinations));
+    static const Event expected[] = {
+        Posted(kConfig, WM_APPLY_PROGRESS, 0, 25), {Ev::CombWarn, kConfig, kTask},
+        Posted(kConfig, WM_ASSIGNMENT_RESET, kTask, 0x4A), Posted(kConfig, WM_APPLY_PROGRESS, 0, 50), kWriteTable,
+        Posted(kConfig, WM_APPLY_PROGRESS, 0, 100),
+    };
+    EXPECT_EQ(Send(WM_APPLY_SETTINGS), 1);
+    trace.RemoveIf([](const Event& e) { return e.kind == Ev::DevControl && e.a == IOCTL_WRITE_COMBINATION; });
+    ExpectSequence(trace, expected, "apply with nine combinations");
+    EXPECT_EQ(settings.keys.records[8].Type(), AssignDefault);
+    for (int slot = 1; slot <= 8; ++slot) EXPECT_EQ(task.m_combCache[slot - 1].slot, slot);
+}
+
+TEST_F(TaskSettings, CreationReadsBackTheCombinationsTheTableNames) {
+    keyboard.m_table = CustomTable(true);
+    keyboard.m_table.slots[20] = {{KindCombination, 0, 3, 8}};
+    keyboard.m_table.slots[21] = {{KindCombination, 0, 8, 8}};
+    keyboard.m_combinations[3] = {0, 0xE0, 0, 0x06};
+    keyboard.m_combinations[8] = {0, 0xE2, 0, 0x2B};
+    const Event expected[] = {
+        Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen, {Ev::RegSession, kTask},
+        TrayAdded(), {Ev::RegDevice, kTask}, kReadTable, Control(IOCTL_READ_COMBINATION, 9, 3), Control(IOCTL_READ_COMBINATION, 9, 8),
+    };
+    Send(WM_CREATE);
+    ExpectSequence(trace, expected, "creation with combinations");
+    EXPECT_EQ(task.m_combCache[2], (CombinationCacheEntry{1, {0, 0xE0, 0, 0x06}, 3}));
+    EXPECT_EQ(task.m_combCache[7], (CombinationCacheEntry{1, {0, 0xE2, 0, 0x2B}, 8}));
+    EXPECT_EQ(task.m_combCache[0], CombinationCacheEntry{});
+}
+
+TEST_F(TaskSettings, RestoreFactoryWritesTheFactoryTableAndClearsTheSlots) {
+    keyboard.m_table = CustomTable(true);
+    keyboard.m_table.slots[20] = {{KindCombination, 0, 3, 8}};
+    keyboard.m_combinations[3] = {0, 0xE0, 0, 0x06};
+    Create();
+    Send(WM_RESTORE_FACTORY, 5, 6);
+    std::vector<Event> expected = {Control(IOCTL_WRITE_KEY_TABLE, 608, 0)};
+    for (std::uint8_t slot = 1; slot <= 8; ++slot) expected.push_back(Control(IOCTL_WRITE_COMBINATION, 9, slot));
+    for (std::uint8_t macro = 1; macro <= 11; ++macro) expected.push_back(Control(IOCTL_WRITE_MACRO, 193, macro));
+    expected.push_back(Default(WM_RESTORE_FACTORY, 5, 6));
+    ExpectSequence(trace, expected, "factory restore");
+    EXPECT_EQ(keyboard.m_table, FactoryKeyTable());
+    EXPECT_EQ(task.m_combCache, CombinationCache{});
+}
+
+}  // namespace
+
+namespace {
+
+using TaskTray = TaskFixture;
+
+TEST_F(TaskTray, DoubleClickStartsTheConfigProgramOnlyWithTheKeyboardPresent) {
+    Create();
+    const Event absent[] = {{Ev::FindDevice}, {.kind = Ev::MessageBox, .window = kTask, .text = str_msg4 + u"|K7_Setting"}};
+    EXPECT_EQ(Send(WM_TRAY_NOTIFY, 128, WM_LBUTTONDBLCLK), 0);
+    ExpectSequence(trace, absent, "double click, keyboard absent");
+    desktop.m_devicePresent = true;
+    const Event present[] = {{Ev::FindDevice}, {.kind = Ev::StartProgram, .text = K7_RES_DIR u"/K7_Config.exe"}};
+    EXPECT_EQ(Send(WM_TRAY_NOTIFY, 128, WM_LBUTTONDBLCLK), 0);
+    ExpectSequence(trace, present, "double click, keyboard present");
+    EXPECT_EQ(Send(WM_COMMAND, ID_TRAY_CONFIGURE), 0);
+    ExpectSequence(trace, present, "configure command");
+}
+
+TEST_F(TaskTray, RightButtonOpensTheMenuAndOtherMouseMessagesDoNothing) {
+    Create();
+    ASSERT_FALSE(str_config.empty());
+    const Event menu[] = {{.kind = Ev::TrayMenu, .window = kTask, .text = str_config + u"|" + str_exit}};
+    EXPECT_EQ(Send(WM_TRAY_NOTIFY, 128, WM_RBUTTONDOWN), 0);
+    ExpectSequence(trace, menu, "right button");
+    for (std::intptr_t mouse : {0x200, 0x201, 0x202, 0x205, 0x206, 0x207})
+        EXPECT_EQ(Send(WM_TRAY_NOTIFY, 128, mouse), 0);
+    ExpectSequence(trace, {}, "other mouse messages");
+}
+
+TEST_F(TaskTray, ExitCommandDestroysTheTaskWindowOnly) {
+    Create();
+    RegisterConfig();
+    static const Event expected[] = {{Ev::Destroy, kTask}};
+    EXPECT_EQ(Send(WM_COMMAND, ID_TRAY_EXIT), 0);
+    ExpectSequence(trace, expected, "exit command");
+}
+
+TEST_F(TaskTray, CommandsFromOtherSourcesPassToDefault) {
+    Create();
+    // An accelerator (code 1) or a control notification is not a menu command.
+    static const Event expected[] = {Default(WM_COMMAND, 0x10000 | ID_TRAY_EXIT, 0),
+                                     Default(WM_COMMAND, 0x6002, 0), Default(WM_COMMAND, 0x3000 << 16 | ID_TRAY_CONFIGURE, 0x99)};
+    Send(WM_COMMAND, 0x10000 | ID_TRAY_EXIT);
+    Send(WM_COMMAND, 0x6002);
+    Send(WM_COMMAND, 0x3000 << 16 | ID_TRAY_CONFIGURE, 0x99);
+    ExpectSequence(trace, expected, "other commands");
+}
+
+TEST_F(TaskTray, RestartedNotificationAreaGetsTheIconAgain) {
+    Create();
+    ASSERT_FALSE(str_title.empty());
+    const Event expected[] = {TrayAdded()};
+    task.OnTaskbarCreated();
+    ExpectSequence(trace, expected, "taskbar created");
 }
 
 }  // namespace

@@ -39,6 +39,11 @@ class Trace {
 public:
     void Add(Event e) { m_events.push_back(std::move(e)); }
     void Clear() { m_events.clear(); }
+    // Leaves out the events a test does not look at.
+    template <class Pred>
+    void RemoveIf(Pred pred) {
+        std::erase_if(m_events, pred);
+    }
     const std::vector<Event>& Events() const { return m_events; }
     std::string Dump() const;
 

@@ -65,6 +65,15 @@ TEST(CodePageConversion, UnknownCodePagesAndBadBytes) {
     out.clear();
     ASSERT_TRUE(ConvertFromCodePage(kCodePageUtf8, utf8, out));
     EXPECT_EQ(out, u"a\uFFFDb\uFFFD");
+    // One U+FFFD per maximal ill-formed part, as Windows converts.
+    const std::uint8_t ill[] = {0xE0, 0x80, 0xF0, 0x9F, 0x98, 'x', 0xED, 0xA0, 0x80, 0xF4, 0x90, 0xC0, 0xF0, 0x9F, 0x98};
+    out.clear();
+    ASSERT_TRUE(ConvertFromCodePage(kCodePageUtf8, ill, out));
+    EXPECT_EQ(out, u"\uFFFD\uFFFD\uFFFDx\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
+    const std::uint8_t good[] = {0xC3, 0xA9, 0xE2, 0x82, 0xAC, 0xF0, 0x9F, 0x98, 0x80, 0xF4, 0x8F, 0xBF, 0xBF};
+    out.clear();
+    ASSERT_TRUE(ConvertFromCodePage(kCodePageUtf8, good, out));
+    EXPECT_EQ(out, u"\u00E9\u20AC\xD83D\xDE00\xDBFF\xDFFF");
     // Stateful encodings end in their initial state.
     const std::uint8_t jis[] = {0x1B, '$', 'B', 0x24, 0x22, 0x1B, '(', 'B', 'x'};
     out.clear();

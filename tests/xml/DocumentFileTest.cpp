@@ -165,8 +165,8 @@ TEST(DocumentFile, HtmlMetaCharset) {
     const char* none[] = {
         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=koi8-r\"><html/>",
         "<html><head></head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=koi8-r\"></html>",
-        "<html><meta http-equiv=\"Content-Type\" content=\"text/html\"><meta http-equiv=\"Content-Type\" "
-        "content=\"text/html; charset=koi8-r\"></html>",
+        ("<html><meta http-equiv=\"Content-Type\" content=\"text/html\"><meta http-equiv=\"Content-Type\" "
+         "content=\"text/html; charset=koi8-r\"></html>"),
     };
     for (const char* text : none)
         EXPECT_EQ(Load(text).status.substr(0, 6), "UTF-8 ") << text;

@@ -130,6 +130,24 @@ TEST(XmlDocument, ElementsStillOpenAtTheEndBecomeSiblings) {
     EXPECT_FALSE(p.doc.NextElement(u""));
 }
 
+TEST(XmlDocument, DeepNestNeverEndedIsFlattenedInOnePass) {
+    constexpr std::size_t kDepth = 300'000;
+    std::u16string text;
+    for (std::size_t i = 0; i < kDepth; ++i)
+        text += u"<a>";
+    text += u"<b/></a>";  // closes the innermost a only
+    Parsed p = Parse(text);
+    EXPECT_FALSE(p.ok);
+    const auto& e = p.doc.Elements();
+    ASSERT_EQ(e.size(), kDepth + 2);
+    EXPECT_EQ(e[kDepth].flags, 0u);  // the innermost a, complete with its child b
+    EXPECT_EQ(e[kDepth + 1].parent, kDepth);
+    std::size_t top = 0;
+    for (p.doc.Rewind(); p.doc.NextElement(u"");)
+        ++top;
+    EXPECT_EQ(top, kDepth);
+}
+
 TEST(XmlDocument, RootWithSiblings) {
     Parsed p = Parse(u"<a/><b/>");
     EXPECT_FALSE(p.ok);

@@ -3,8 +3,10 @@
 #include "driver/KeyboardId.h"
 
 #include <windows.h>
-#include <hidsdi.h>
 #include <setupapi.h>
+extern "C" {  // mingw's HID header declares its functions without C linkage
+#include <hidsdi.h>
+}
 
 #include <cstddef>
 #include <cstdio>

@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr std::size_t kMaxFileBytes = 0x7FFFFFFF;
+
 std::string Utf8Path(std::u16string_view path) {
     std::string out;
     for (std::size_t i = 0; i < path.size(); ++i) {
@@ -60,8 +62,15 @@ bool ReadFileBytes(std::u16string_view path, std::vector<std::uint8_t>& bytes, s
     }
     // Read to the end rather than trusting a size: a directory opens but cannot be read.
     std::uint8_t chunk[65536];
-    while (std::size_t n = std::fread(chunk, 1, sizeof chunk, file.get()))
+    while (std::size_t n = std::fread(chunk, 1, sizeof chunk, file.get())) {
+        // The same limit as on Windows: element offsets are 32-bit.
+        if (bytes.size() + n > kMaxFileBytes) {
+            errorText = ErrorText(EFBIG);
+            bytes.clear();
+            return false;
+        }
         bytes.insert(bytes.end(), chunk, chunk + n);
+    }
     if (std::ferror(file.get())) {
         errorText = ErrorText(errno);
         bytes.clear();

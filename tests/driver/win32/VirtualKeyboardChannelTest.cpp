@@ -84,7 +84,7 @@ protected:
 
     void SetUp() override {
         // Handles of the test before are gone before the counts start again.
-        EXPECT_EQ(WaitForHandles([](const State& s) { return s.handlesOpen == 0; }).handlesOpen, 0u);
+        EXPECT_TRUE(k7testbed::WaitForKeyboardHandles(0)) << k7testbed::KeyboardError();
         ASSERT_TRUE(k7testbed::ResetKeyboard(oxkbd::kFactoryTable)) << k7testbed::KeyboardError();
         ASSERT_TRUE(k7testbed::ClearKeyboardCounters()) << k7testbed::KeyboardError();
     }

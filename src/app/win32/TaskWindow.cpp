@@ -1,0 +1,55 @@
+#include "app/win32/TaskWindow.h"
+
+#include "app/Messages.h"
+#include "ui/win32/TrayMenuWin32.h"
+
+#include <cwchar>
+
+namespace {
+
+COrvexTask* TaskOf(HWND hwnd) { return reinterpret_cast<COrvexTask*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
+
+LRESULT CALLBACK TaskWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // A restarted notification area announces itself with this registered message.
+    static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+
+    if (msg == WM_NCCREATE) {
+        auto* task = static_cast<COrvexTask*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(task));
+        task->Attach(reinterpret_cast<WindowHandle>(hwnd));
+    }
+    COrvexTask* task = TaskOf(hwnd);
+    if (task == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
+
+    if (msg == WM_MEASUREITEM || msg == WM_DRAWITEM) {
+        LRESULT result = 0;
+        if (RouteMenuOwnerDraw(hwnd, msg, wParam, lParam, &result)) return result;
+    }
+    if (taskbarCreated != 0 && msg == taskbarCreated) {
+        task->OnTaskbarCreated();
+        return 0;
+    }
+    const LRESULT result = task->WindowProc(msg, wParam, static_cast<std::intptr_t>(lParam));
+    if (msg == WM_NCDESTROY) {
+        // The task window is the main window: its end ends the message loop.
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        task->Attach(0);
+        PostQuitMessage(0);
+    }
+    return result;
+}
+
+}  // namespace
+
+HWND CreateTaskWindow(HINSTANCE instance, COrvexTask& task) {
+    // The class name only has to be unique; nothing looks for it.
+    wchar_t className[48];
+    std::swprintf(className, std::size(className), L"K7Task:%p", static_cast<void*>(instance));
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = TaskWindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = className;
+    if (RegisterClassW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+    return CreateWindowExW(0, className, reinterpret_cast<const wchar_t*>(kTaskWindowTitle), WS_POPUP, 1, 1, 1, 1,
+                           nullptr, nullptr, instance, &task);
+}

@@ -1,0 +1,107 @@
+#include "app/win32/Win32Desktop.h"
+
+#include "driver/win32/CHidDevice.h"
+#include "ui/win32/CombWarnDlg.h"
+#include "ui/win32/TrayMenuWin32.h"
+#include "ui/win32/TrayWin32.h"
+
+#include <dbt.h>
+#include <wtsapi32.h>
+
+#include <string>
+
+namespace {
+
+HWND Hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+
+// USB device interfaces: {A5DCBF10-6530-11D2-901F-00C04FB951ED}.
+constexpr GUID kUsbDeviceInterface = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
+
+static_assert(sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) == 32);
+
+}  // namespace
+
+bool CWin32Desktop::PostMessage(WindowHandle to, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    return PostMessageW(Hwnd(to), msg, wParam, lParam) != FALSE;
+}
+
+WindowHandle CWin32Desktop::FindTopLevelWindow(std::u16string_view title) {
+    const std::u16string text(title);
+    return reinterpret_cast<WindowHandle>(FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(text.c_str())));
+}
+
+std::uint32_t CWin32Desktop::WindowProcessId(WindowHandle window) {
+    DWORD process = 0;
+    if (window == 0 || GetWindowThreadProcessId(Hwnd(window), &process) == 0) return 0;
+    return process;
+}
+
+void CWin32Desktop::DestroyWindow(WindowHandle window) { ::DestroyWindow(Hwnd(window)); }
+
+std::intptr_t CWin32Desktop::DefaultProcessing(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
+                                               std::intptr_t lParam) {
+    return DefWindowProcW(Hwnd(window), msg, wParam, lParam);
+}
+
+IconHandle CWin32Desktop::LoadAppIcon(std::uint32_t resource) {
+    return reinterpret_cast<IconHandle>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource)));
+}
+
+void CWin32Desktop::SetWindowIcon(WindowHandle window, IconHandle icon) {
+    SendMessageW(Hwnd(window), WM_SETICON, ICON_BIG, static_cast<LPARAM>(icon));
+}
+
+void CWin32Desktop::SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t periodMs) {
+    ::SetTimer(Hwnd(window), id, periodMs, nullptr);
+}
+
+void CWin32Desktop::KillTimer(WindowHandle window, std::uintptr_t id) { ::KillTimer(Hwnd(window), id); }
+
+bool CWin32Desktop::RegisterSessionNotification(WindowHandle window) {
+    return WTSRegisterSessionNotification(Hwnd(window), NOTIFY_FOR_THIS_SESSION) != FALSE;
+}
+
+void CWin32Desktop::UnregisterSessionNotification(WindowHandle window) {
+    WTSUnRegisterSessionNotification(Hwnd(window));
+}
+
+bool CWin32Desktop::RegisterDeviceNotification(WindowHandle window) {
+    DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+    filter.dbcc_size = sizeof filter;
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = kUsbDeviceInterface;
+    m_hDevNotify = RegisterDeviceNotificationW(Hwnd(window), &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+    return m_hDevNotify != nullptr;
+}
+
+void CWin32Desktop::UnregisterDeviceNotification() {
+    if (m_hDevNotify == nullptr) return;
+    ::UnregisterDeviceNotification(m_hDevNotify);
+    m_hDevNotify = nullptr;
+}
+
+bool CWin32Desktop::AddTrayIcon(const TrayIconData& icon) { return Win32AddTrayIcon(icon); }
+
+void CWin32Desktop::RemoveTrayIcon(WindowHandle owner, std::uint32_t id) { Win32RemoveTrayIcon(Hwnd(owner), id); }
+
+void CWin32Desktop::ShowTrayMenu(WindowHandle owner, std::u16string_view configText, std::u16string_view exitText) {
+    Win32ShowTrayMenu(Hwnd(owner), configText, exitText);
+}
+
+int CWin32Desktop::ShowCombWarnDialog(WindowHandle reference, WindowHandle parent) {
+    return static_cast<int>(RunCombWarnDialog(Hwnd(reference), Hwnd(parent)));
+}
+
+void CWin32Desktop::ShowMessageBox(WindowHandle owner, std::u16string_view text, std::u16string_view title) {
+    ShowAppMessageBox(Hwnd(owner), text, title);
+}
+
+bool CWin32Desktop::StartProgram(std::u16string_view path) { return StartConfigProgram(path); }
+
+bool CWin32Desktop::FindDevice() { return CHidDevice().FindDevice(); }
+
+std::u16string CWin32Desktop::ModulePath() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return std::u16string(reinterpret_cast<const char16_t*>(path), length);
+}

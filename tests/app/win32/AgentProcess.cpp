@@ -1,0 +1,78 @@
+#include "AgentProcess.h"
+
+#include "app/Messages.h"
+
+namespace {
+
+struct WindowSearch {
+    DWORD process;
+    HWND found;
+};
+
+// The task window of exactly this process, not a leftover agent's.
+BOOL CALLBACK MatchTaskWindow(HWND hwnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD process = 0;
+    wchar_t title[32] = {};
+    GetWindowThreadProcessId(hwnd, &process);
+    GetWindowTextW(hwnd, title, 32);
+    if (process == search->process && wcscmp(title, reinterpret_cast<const wchar_t*>(kTaskWindowTitle)) == 0) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::wstring BesideTestProgram(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring result(path, length);
+    result.erase(result.find_last_of(L"\\/") + 1);
+    return result + name;
+}
+
+CAgentProcess::~CAgentProcess() {
+    if (m_info.hProcess == nullptr) return;
+    if (Running()) {
+        TerminateProcess(m_info.hProcess, 0xDEAD);
+        WaitForSingleObject(m_info.hProcess, 10000);
+    }
+    CloseHandle(m_info.hThread);
+    CloseHandle(m_info.hProcess);
+}
+
+bool CAgentProcess::Start(bool waitForWindow, DWORD timeoutMs) {
+    std::wstring exe = BesideTestProgram(L"K7_Setting.exe");
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &m_info))
+        return false;
+    if (!waitForWindow) return true;
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    do {
+        WindowSearch search{m_info.dwProcessId, nullptr};
+        EnumWindows(MatchTaskWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            m_hWindow = search.found;
+            // The window shows up before its creation sequence has ended; wait for the loop.
+            return WaitForInputIdle(m_info.hProcess, timeoutMs) == 0;
+        }
+        if (!Running()) return false;
+        Sleep(20);
+    } while (GetTickCount64() < end);
+    return false;
+}
+
+bool CAgentProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
+    if (WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode != nullptr) GetExitCodeProcess(m_info.hProcess, exitCode);
+    return true;
+}
+
+bool CAgentProcess::Running() const {
+    return m_info.hProcess != nullptr && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}

@@ -1,0 +1,32 @@
+// One agent process per test: started from the test program's folder, found by its
+// window, and killed when the test ends without having ended it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A file beside the running test program.
+std::wstring BesideTestProgram(const wchar_t* name);
+
+class CAgentProcess {
+public:
+    CAgentProcess() = default;
+    ~CAgentProcess();
+    CAgentProcess(const CAgentProcess&) = delete;
+    CAgentProcess& operator=(const CAgentProcess&) = delete;
+
+    // Starts K7_Setting.exe and, with `waitForWindow`, waits for its task window and
+    // for its message loop to run.
+    bool Start(bool waitForWindow = true, DWORD timeoutMs = 10000);
+    // True when the process ended within the timeout; its exit code in *exitCode.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
+    bool Running() const;
+
+    DWORD Id() const { return m_info.dwProcessId; }
+    HWND Window() const { return m_hWindow; }
+
+private:
+    PROCESS_INFORMATION m_info{};
+    HWND m_hWindow = nullptr;
+};

@@ -1,0 +1,135 @@
+#include "ui/win32/TrayWin32.h"
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <string>
+
+#include "UiTestSupport.h"
+#include "app/Messages.h"
+#include "ui/TrayCommands.h"
+
+namespace {
+
+std::wstring ModulePath() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+std::wstring Folder(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
+
+void AppendLine(const std::wstring& file, const std::wstring& line) {
+    HANDLE h = CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0,
+                           nullptr);
+    const std::wstring text = line + L"\n";
+    DWORD written = 0;
+    WriteFile(h, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
+    CloseHandle(h);
+}
+
+std::wstring ReadText(const std::wstring& file) {
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return {};
+    std::wstring text(GetFileSize(h, nullptr) / sizeof(wchar_t), L'\0');
+    DWORD read = 0;
+    ReadFile(h, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
+    CloseHandle(h);
+    return text;
+}
+
+// Started as K7_Config.exe, this program only notes its command line beside itself.
+const bool g_startedAsConfigProgram = [] {
+    const std::wstring self = ModulePath();
+    if (self.size() < 13 || _wcsicmp(self.c_str() + self.size() - 13, L"K7_Config.exe") != 0) return false;
+    AppendLine(Folder(self) + L"started.txt", GetCommandLineW());
+    ExitProcess(0);
+}();
+
+std::u16string U16(const std::wstring& s) { return std::u16string(s.begin(), s.end()); }
+
+TEST(StartConfigProgram, StartsTheExactFileWithItsQuotedPathEachTime) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"k7 ui test\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring program = folder + L"K7_Config.exe";
+    const std::wstring marker = folder + L"started.txt";
+    DeleteFileW(marker.c_str());
+    ASSERT_TRUE(CopyFileW(ModulePath().c_str(), program.c_str(), FALSE));
+
+    EXPECT_TRUE(StartConfigProgram(U16(program)));
+    EXPECT_TRUE(StartConfigProgram(U16(program)));
+    std::wstring lines;
+    for (int i = 0; i < 100 && std::count(lines.begin(), lines.end(), L'\n') < 2; ++i) {
+        Sleep(100);
+        lines = ReadText(marker);
+    }
+    const std::wstring quoted = L"\"" + program + L"\"\n";
+    EXPECT_EQ(lines, quoted + quoted);
+
+    EXPECT_FALSE(StartConfigProgram(U16(folder + L"missing.exe")));
+    EXPECT_FALSE(StartConfigProgram(u""));
+}
+
+TEST(AppMessageBox, ShowsTextAndTitleWithOnlyAnOkButton) {
+    HWND owner = CreatePlainWindow(RECT{0, 0, 10, 10});
+    std::wstring text;
+    HWND cancel = reinterpret_cast<HWND>(1), ok = nullptr;
+    HWND box = nullptr;
+    ActWhenReady([&] {
+        box = FindWindowW(L"#32770", L"K7_Setting");
+        if (!box) return false;
+        wchar_t buffer[256] = {};
+        GetDlgItemTextW(box, 0xFFFF, buffer, 256);
+        text = buffer;
+        ok = GetDlgItem(box, IDOK);
+        cancel = GetDlgItem(box, IDCANCEL);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    ActSoon([] { if (HWND b = FindWindowW(L"#32770", L"K7_Setting")) PostMessageW(b, WM_CLOSE, 0, 0); }, 10000);
+    ShowAppMessageBox(owner, u"The keyboard is not connected.", u"K7_Setting");
+    CancelPendingActions();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(text, L"The keyboard is not connected.");
+    EXPECT_TRUE(ok);
+    EXPECT_FALSE(cancel);
+    DestroyWindow(owner);
+}
+
+// The notification area exists only while Wine's explorer runs a desktop.
+class TrayIconTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!FindWindowW(L"Shell_TrayWnd", nullptr)) GTEST_SKIP() << "no notification area (explorer not running)";
+        m_owner = CreatePlainWindow(RECT{0, 0, 1, 1}, nullptr, WS_POPUP);
+    }
+    void TearDown() override {
+        if (m_owner) DestroyWindow(m_owner);
+    }
+    bool Exists() const {
+        NOTIFYICONDATAW probe{};
+        probe.cbSize = sizeof probe;
+        probe.hWnd = m_owner;
+        probe.uID = kTrayIconId;
+        return Shell_NotifyIconW(NIM_MODIFY, &probe);
+    }
+    HWND m_owner = nullptr;
+};
+
+TEST_F(TrayIconTest, AddsAgainOverAnExistingIconAndRemoves) {
+    const TrayIconData icon = MakeTrayIconData(reinterpret_cast<WindowHandle>(m_owner), std::u16string(300, u'K'));
+    EXPECT_TRUE(Win32AddTrayIcon(icon));
+    EXPECT_TRUE(Exists());
+    EXPECT_TRUE(Win32AddTrayIcon(icon)) << "a re-add after a shell restart";
+    Win32RemoveTrayIcon(m_owner, kTrayIconId);
+    EXPECT_FALSE(Exists());
+    EXPECT_TRUE(Win32AddTrayIcon(icon));
+    Win32RemoveTrayIcon(m_owner, kTrayIconId);
+    EXPECT_FALSE(Exists());
+}
+
+}  // namespace
