@@ -1,0 +1,49 @@
+#include "ApplyMonitor.h"
+
+#include "keyconfig/SettingRecords.h"
+
+#include <algorithm>
+
+std::string CApplyMonitor::OnProgress(std::intptr_t percent) {
+    if (percent != 25 && percent != 50 && percent != 100) return {};
+    m_nPercent = static_cast<int>(percent);
+    if (percent == 100) m_bDone = true;
+    return "progress " + std::to_string(percent) + "%";
+}
+
+std::string CApplyMonitor::OnReset(std::uintptr_t vk) {
+    if (m_exit == ExitOk) m_exit = ExitReset;
+    const auto it = std::ranges::find(m_layout, static_cast<std::uint8_t>(vk), &ButtonPosRecord::vkcode);
+    if (it == m_layout.end()) return "the agent reset the key with code " + std::to_string(vk);
+    const KeyFunction& f = m_profile.keys[static_cast<std::size_t>(it - m_layout.begin())];
+    std::string reason;
+    switch (f.type) {
+    case AssignSystemShortcut:
+    case AssignEditShortcut:
+    case AssignCombination:
+        reason = "all eight combination slots are in use (the keyboard still holds combinations other keys use)";
+        break;
+    case AssignMacro: reason = "invalid macro reference"; break;
+    default: reason = "invalid macro or combination reference";
+    }
+    return "key " + KeyName(*it) + " was reset to its factory function: " + reason;
+}
+
+std::string CApplyMonitor::OnClose() {
+    m_exit = ExitClosed;
+    return "the agent closed the connection during the apply: the keyboard was removed or the agent is ending";
+}
+
+std::string CApplyMonitor::OnTimeout(unsigned seconds) {
+    m_exit = ExitTimeout;
+    return "the agent did not answer within " + std::to_string(seconds) + " s (progress " +
+           std::to_string(m_nPercent) + "%)";
+}
+
+std::string ProgressBar(int percent) {
+    const int filled = std::clamp(percent, 0, 100) / 5;
+    std::string bar = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                      std::string(static_cast<std::size_t>(20 - filled), '.') + "] ";
+    const std::string number = std::to_string(percent);
+    return bar + std::string(3 - std::min<std::size_t>(3, number.size()), ' ') + number + "%";
+}
