@@ -134,9 +134,7 @@ void ConvertWithFallback(std::uint32_t codePage, std::span<const std::uint8_t> b
 }  // namespace
 
 void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
-    m_strDoc.clear();
-    m_aPos.assign(1, ElementRecord());
-    Rewind();
+    ClearDocument();
 
     m_nDocFlags &= ~(kUtf16LeFile | kUtf16BeFile | kUtf8BomFile);
     std::u16string encoding;
@@ -165,7 +163,6 @@ void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
     std::u16string opening;
     if (!encoding.empty())
         opening = encoding + (markLength ? u" BOM +" : u"") + u" ";
-    const bool knownBeforeContent = !encoding.empty();
 
     std::span<const std::uint8_t> content = bytes.subspan(markLength);
     std::u16string reading;
@@ -207,9 +204,10 @@ void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
         reading += u"to " + Number(m_strDoc.size()) + u" wide chars ";
     }
 
+    // Without an opening text, an encoding known now was found by the UTF-8 test.
     if (!opening.empty())
         m_strStatus = opening;
-    else if (!knownBeforeContent && !encoding.empty())
+    else if (!encoding.empty())
         m_strStatus = encoding + u" ";
     else
         m_strStatus = u"ANSI ";
@@ -220,9 +218,7 @@ bool XmlDocument::ReadDocumentFile(std::u16string_view path) {
     std::vector<std::uint8_t> bytes;
     std::u16string error;
     if (!ReadFileBytes(path, bytes, error)) {
-        m_strDoc.clear();
-        m_aPos.assign(1, ElementRecord());
-        Rewind();
+        ClearDocument();
         m_strStatus = error;
         return false;
     }

@@ -75,6 +75,12 @@ bool XmlDocument::IsWellFormed() const {
     return !(m_aPos[0].flags & ElementRecord::kNotWellFormed);
 }
 
+void XmlDocument::ClearDocument() {
+    m_strDoc.clear();
+    m_aPos.assign(1, ElementRecord());
+    Rewind();
+}
+
 void XmlDocument::SetDocumentText(std::u16string text) {
     m_strDoc = std::move(text);
     m_strStatus.clear();

@@ -69,6 +69,7 @@ public:
 private:
     enum class NodeType : std::uint8_t { None, Element };
 
+    void ClearDocument();  // no text, no elements, all positions 0
     std::u16string_view ElementName(std::uint32_t e) const;
     std::uint32_t FindSibling(std::uint32_t candidate, std::u16string_view name) const;
     std::uint32_t AddElement(std::uint32_t parent, std::size_t start, std::size_t startTagLength);
