@@ -1,0 +1,381 @@
+// The main job from the configuration program's side: settings written to the registry,
+// WM_APPLY_SETTINGS sent, and what the virtual keyboard then holds and was sent, byte for
+// byte and request by request, against expectations worked out here by hand.
+#include "AgentTestSupport.h"
+
+#include "app/Messages.h"
+#include "driver/CUSBDriver.h"
+#include "driver/win32/Win32DeviceIo.h"
+#include "k7testbed/VirtualKeyboard.h"
+#include "keyconfig/DeviceKeyTable.h"
+#include "keyconfig/SettingRecords.h"
+#include "keyconfig/win32/Win32Registry.h"
+
+#include <dbt.h>
+
+#include <array>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
+
+using configclient::CConfigClient;
+using configclient::Received;
+
+namespace {
+
+constexpr char16_t kKeyPath[] = u"Software\\Orvex\\K7";
+
+// Saves the stored values the test overwrites and puts them back (or deletes them) afterwards.
+class CSavedSettings {
+public:
+    CSavedSettings() {
+        for (Saved& s : m_saved) {
+            RegKey key = 0;
+            if (m_registry.OpenKey(kKeyPath, key) != kRegOk) continue;
+            std::uint32_t size = 0;
+            if (m_registry.QueryValue(key, s.name, &s.type, nullptr, &size) == kRegOk) {
+                s.bytes.emplace(size);
+                m_registry.QueryValue(key, s.name, &s.type, s.bytes->data(), &size);
+            }
+            m_registry.CloseKey(key);
+        }
+    }
+    ~CSavedSettings() {
+        RegKey key = 0;
+        if (m_registry.CreateKey(kKeyPath, key) != kRegOk) return;
+        for (const Saved& s : m_saved) {
+            if (s.bytes)
+                m_registry.SetValue(key, s.name, s.type, s.bytes->data(), static_cast<std::uint32_t>(s.bytes->size()));
+            else
+                RegDeleteValueW(reinterpret_cast<HKEY>(key), reinterpret_cast<const wchar_t*>(s.name));
+        }
+        m_registry.CloseKey(key);
+    }
+    CSavedSettings(const CSavedSettings&) = delete;
+    CSavedSettings& operator=(const CSavedSettings&) = delete;
+
+    bool Write(const SettingBuffers& b) {
+        RegKey key = 0;
+        if (m_registry.CreateKey(kKeyPath, key) != kRegOk) return false;
+        const bool ok = m_registry.SetValue(key, u"KeySetting", kRegBinary, &b.keys, sizeof b.keys) == kRegOk &&
+                        m_registry.SetValue(key, u"MacroSetting", kRegBinary, &b.macros, sizeof b.macros) == kRegOk &&
+                        m_registry.SetValue(key, u"CombSetting", kRegBinary, &b.combinations,
+                                            sizeof b.combinations) == kRegOk;
+        m_registry.CloseKey(key);
+        return ok;
+    }
+
+private:
+    struct Saved {
+        const char16_t* name;
+        std::uint32_t type = 0;
+        std::optional<std::vector<std::uint8_t>> bytes;
+    };
+    CWin32Registry m_registry;
+    std::array<Saved, 3> m_saved{{{u"KeySetting", 0, {}}, {u"MacroSetting", 0, {}}, {u"CombSetting", 0, {}}}};
+};
+
+// Every record names virtual key 0 with its default: each one rewrites slot 2 with its own
+// (empty) factory entry, so only the records a test sets change anything.
+std::unique_ptr<SettingBuffers> DefaultSettings() {
+    auto b = std::make_unique<SettingBuffers>();
+    for (KeyAssignment& r : b->keys.records) r.Set(AssignDefault, 0);
+    return b;
+}
+
+void SetRecord(SettingBuffers& b, int index, std::uint8_t vk, std::int32_t type, std::int32_t parameter) {
+    b.keys.records[index].vk = vk;
+    b.keys.records[index].Set(type, parameter);
+}
+
+// Factory slots of keys A to I: A is fixed at slot 10, the others hold their usage (0x05 to 0x0C).
+constexpr int kSlotA = 10, kSlotB = 37, kSlotC = 28, kSlotD = 26, kSlotE = 24, kSlotF = 34, kSlotG = 35,
+              kSlotH = 43, kSlotI = 48;
+
+// One request as the keyboard's log shows it: its code, input size and first input bytes.
+struct Request {
+    std::uint32_t code;
+    std::uint32_t inSize;
+    std::array<std::uint8_t, oxkbd::kLogHeadSize> head{};
+};
+
+Request KeyTableWrite(const DeviceKeyTable& t) {
+    Request r{IOCTL_WRITE_KEY_TABLE, kKeyTableSize};
+    std::memcpy(r.head.data(), t.Bytes(), r.head.size());
+    return r;
+}
+Request CombinationWrite(std::uint8_t slot, const CombinationKeys& keys = {}) {
+    Request r{IOCTL_WRITE_COMBINATION, kCombinationRequestSize};
+    r.head[0] = slot;
+    std::memcpy(r.head.data() + 1, keys.data(), keys.size());
+    return r;
+}
+Request MacroWrite(const std::uint8_t* record) {
+    Request r{IOCTL_WRITE_MACRO, kMacroRequestSize};
+    std::memcpy(r.head.data(), record, r.head.size());
+    return r;
+}
+
+std::string Describe(const Request& r) {
+    char text[96];
+    std::snprintf(text, sizeof text, "0x%06X in %3u:", r.code, r.inSize);
+    std::string s = text;
+    for (std::uint8_t b : r.head) {
+        std::snprintf(text, sizeof text, " %02X", b);
+        s += text;
+    }
+    return s;
+}
+
+std::string Describe(const std::vector<Request>& requests) {
+    std::string s;
+    for (const Request& r : requests) s += "\n  " + Describe(r);
+    return s.empty() ? " (none)" : s;
+}
+
+// The keyboard's log since the last counter reset, each request with its head zero-padded.
+std::vector<Request> Logged(const oxkbd::State& state) {
+    std::vector<Request> out;
+    for (std::uint32_t i = 0; i < state.logCount; ++i) {
+        const oxkbd::LogEntry& e = state.log[i];
+        Request r{e.code, e.inSize};
+        std::memcpy(r.head.data(), e.head, std::min<std::size_t>(e.inSize, r.head.size()));
+        out.push_back(r);
+    }
+    return out;
+}
+
+void ExpectRequests(const oxkbd::State& state, const std::vector<Request>& expected) {
+    const std::vector<Request> got = Logged(state);
+    const bool same = got.size() == expected.size() &&
+                      std::equal(got.begin(), got.end(), expected.begin(), [](const Request& a, const Request& b) {
+                          return a.code == b.code && a.inSize == b.inSize && a.head == b.head;
+                      });
+    EXPECT_TRUE(same) << "expected:" << Describe(expected) << "\nthe keyboard got:" << Describe(got);
+    for (const oxkbd::Counter& c : state.counters) EXPECT_EQ(c.rejected, 0u);
+}
+
+// A combination of Left Control and one letter, as key bytes.
+CombinationKeys ControlWith(std::uint8_t usage) { return {0, 0xE0, 0, usage, 0, 0, 0, 0}; }
+// The clearing writes AllocateCombinationSlot sends for every free slot from `firstFree` on.
+void AddClearingWrites(std::vector<Request>& requests, int firstFree) {
+    for (int s = firstFree; s <= 8; ++s) requests.push_back(CombinationWrite(static_cast<std::uint8_t>(s)));
+}
+
+class AgentApply : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(k7testbed::StartKeyboard()) << k7testbed::KeyboardError();
+        ASSERT_TRUE(k7testbed::WaitForKeyboardHandles(0)) << "a handle of an earlier program is still open";
+        ASSERT_TRUE(k7testbed::ResetKeyboard(oxkbd::kFactoryTable)) << k7testbed::KeyboardError();
+    }
+    void TearDown() override {
+        k7testbed::StartKeyboard();
+        k7testbed::PlugKeyboard();
+    }
+    // A fresh agent, so its combination cache starts empty (the factory table names no slot).
+    void StartAgent() {
+        ASSERT_TRUE(agent.Start()) << "the agent did not show its window";
+        ASSERT_TRUE(client.Connect(kWaitMs));
+        ASSERT_TRUE(client.Register(kWaitMs));
+        ASSERT_TRUE(k7testbed::ClearKeyboardCounters());
+    }
+    std::unique_ptr<oxkbd::State> State() {
+        auto state = std::make_unique<oxkbd::State>();
+        EXPECT_TRUE(k7testbed::ReadKeyboardState(*state)) << k7testbed::KeyboardError();
+        return state;
+    }
+    Received Progress(LPARAM percent) const { return {client.Window(), WM_APPLY_PROGRESS, 0, percent}; }
+    Received Reset(std::uint8_t vk) const {
+        return {client.Window(), WM_ASSIGNMENT_RESET, reinterpret_cast<WPARAM>(agent.Window()), vk};
+    }
+
+    // Nine records naming nine different one-key combinations (Left Control + B .. J) on the
+    // keys A to I, then a remap of key J that comes after them. Starts the apply without
+    // waiting for it (it stops in the warning dialog) and returns the dialog.
+    HWND ApplyNineCombinations(std::vector<Request>& requests, DeviceKeyTable& expected) {
+        auto b = DefaultSettings();
+        const int slots[] = {kSlotA, kSlotB, kSlotC, kSlotD, kSlotE, kSlotF, kSlotG, kSlotH, kSlotI};
+        for (int i = 0; i < 9; ++i) {
+            SetRecord(*b, i, static_cast<std::uint8_t>(0x41 + i), AssignCombination, i);
+            b->combinations.records[i].vks[0] = 0xA2;                           // Left Control
+            b->combinations.records[i].vks[1] = static_cast<std::uint8_t>(0x42 + i);  // B to J
+        }
+        SetRecord(*b, 9, 0x4A, AssignKeyRemap, 0x41);  // after the warning: never translated
+        EXPECT_TRUE(settings.Write(*b));
+
+        expected = FactoryKeyTable();
+        for (int i = 0; i < 8; ++i) {
+            AddClearingWrites(requests, i + 1);
+            const std::uint8_t slot = static_cast<std::uint8_t>(i + 1);
+            requests.push_back(CombinationWrite(slot, ControlWith(static_cast<std::uint8_t>(0x05 + i))));
+            expected.slots[slots[i]] = KeyEntry{{0x23, 0, slot, 8}};
+        }
+        EXPECT_TRUE(PostMessageW(agent.Window(), WM_APPLY_SETTINGS, 0, 0));
+        // The title is set at the start of WM_INITDIALOG and the size at its end; the dialog
+        // shows only once that has returned.
+        for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
+            client.Pump(50);
+            HWND dialog = FindWindowW(nullptr, L"CCombWarnDlg");
+            if (dialog && IsWindowVisible(dialog)) return dialog;
+        }
+        return nullptr;
+    }
+
+    CSavedSettings settings;
+    CAgentProcess agent;
+    CConfigClient client;
+};
+
+TEST_F(AgentApply, SmallConfigurationReachesTheKeyboardExactly) {
+    StartAgent();
+    auto b = DefaultSettings();
+    SetRecord(*b, 0, 0x41, AssignKeyRemap, 0x5A);    // A sends Z
+    SetRecord(*b, 1, 0x42, AssignConsumer, 7);       // B: Mute
+    SetRecord(*b, 2, 0x43, AssignMouseButton, 10);   // C: double-click
+    SetRecord(*b, 3, 0x44, AssignMacro, 0);          // D: macro 0
+    SetRecord(*b, 4, 0x45, AssignCombination, 0);    // E: Left Control + C
+    SetRecord(*b, 5, 0x46, AssignEditShortcut, 4);   // F: Control + A
+    MacroRecord& m = b->macros.records[0];
+    StoreLe32(m.repeat, 0x00030002);  // only the low 16 bits count
+    m.eventCount[0] = 2;
+    m.events[0] = {0x41, 1, {}, {}};
+    StoreLe32(m.events[0].delay, 120);
+    m.events[1] = {0x41, 0, {}, {}};
+    StoreLe32(m.events[1].delay, 49);
+    StoreLe32(b->macros.count, 1);
+    b->combinations.records[0].vks[0] = 0xA2;
+    b->combinations.records[0].vks[2] = 0x43;  // a gap: C keeps pair 2
+    ASSERT_TRUE(settings.Write(*b));
+
+    LRESULT result = 0;
+    ASSERT_TRUE(client.Apply(kWaitMs, &result));
+    EXPECT_EQ(result, 1);
+    ASSERT_TRUE(client.WaitForReceived(3, kWaitMs));
+    const Received progress[] = {Progress(25), Progress(50), Progress(100)};
+    ExpectReceived(client, progress, "apply");
+
+    DeviceKeyTable table = FactoryKeyTable();
+    table.slots[kSlotA] = KeyEntry{{0x00, 0x1D, 0, 0}};
+    table.slots[kSlotB] = KeyEntry{{0x04, 0, 0x00, 0xE2}};
+    table.slots[kSlotC] = KeyEntry{{0x02, 0, 1, 1}};
+    table.slots[kSlotD] = KeyEntry{{0x53, 0, 1, 0xC0}};
+    table.slots[kSlotE] = KeyEntry{{0x23, 0, 1, 8}};
+    table.slots[kSlotF] = KeyEntry{{0x23, 0, 2, 8}};
+    std::uint8_t macro[kMacroRequestSize] = {1, 0x00, 0x02, 0x82, 0x04, 0x00, 0x04};
+    const CombinationKeys ctrlC = {0, 0xE0, 0, 0, 0, 0x06, 0, 0};
+
+    std::vector<Request> requests = {MacroWrite(macro)};
+    AddClearingWrites(requests, 1);
+    requests.push_back(CombinationWrite(1, ctrlC));
+    AddClearingWrites(requests, 2);
+    requests.push_back(CombinationWrite(2, ControlWith(0x04)));
+    requests.push_back(KeyTableWrite(table));
+
+    const auto state = State();
+    ExpectRequests(*state, requests);
+    EXPECT_EQ(0, std::memcmp(state->table.Bytes(), table.Bytes(), kKeyTableSize));
+    for (int s = 0; s < kSlotCount; ++s)
+        EXPECT_EQ(state->table.slots[s], table.slots[s]) << "slot " << s;
+    EXPECT_EQ(0, std::memcmp(state->macros[1], macro, kMacroRequestSize));
+    const std::uint8_t slot1[kCombinationRequestSize] = {1, 0, 0xE0, 0, 0, 0, 0x06, 0, 0};
+    const std::uint8_t slot2[kCombinationRequestSize] = {2, 0, 0xE0, 0, 0x04, 0, 0, 0, 0};
+    EXPECT_EQ(0, std::memcmp(state->combinations[1], slot1, kCombinationRequestSize));
+    EXPECT_EQ(0, std::memcmp(state->combinations[2], slot2, kCombinationRequestSize));
+    EXPECT_EQ(state->counters[oxkbd::kWriteKeyTable].accepted, 1u);
+    EXPECT_EQ(state->counters[oxkbd::kWriteMacro].accepted, 1u);
+    EXPECT_EQ(state->counters[oxkbd::kWriteCombination].accepted, 17u);
+    EXPECT_EQ(state->counters[oxkbd::kReadKeyTable].accepted, 0u);
+}
+
+TEST_F(AgentApply, NinthCombinationWarnsResetsAndStops) {
+    StartAgent();
+    std::vector<Request> requests;
+    DeviceKeyTable table;
+    HWND dialog = ApplyNineCombinations(requests, table);
+    ASSERT_NE(dialog, nullptr) << "no window titled \"CCombWarnDlg\" appeared";
+    RECT r{};
+    ASSERT_TRUE(GetWindowRect(dialog, &r));
+    EXPECT_EQ(r.right - r.left, 320);
+    EXPECT_EQ(r.bottom - r.top, 160);
+    // Nothing goes on while the dialog is open.
+    const Received before[] = {Progress(25)};
+    ExpectReceived(client, before, "while the dialog is open");
+    EXPECT_EQ(State()->counters[oxkbd::kWriteKeyTable].accepted, 0u);
+
+    ASSERT_TRUE(PostMessageW(dialog, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(client.WaitForReceived(3, kWaitMs));
+    const Received after[] = {Reset(0x49), Progress(50), Progress(100)};
+    ExpectReceived(client, after, "after the dialog");
+    EXPECT_FALSE(IsWindow(dialog));
+
+    requests.push_back(KeyTableWrite(table));
+    const auto state = State();
+    ExpectRequests(*state, requests);
+    for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(state->table.slots[s], table.slots[s]) << "slot " << s;
+}
+
+// A listed reliability case: the keyboard goes while the warning dialog is open.
+TEST_F(AgentApply, RemovalDuringTheWarningSendsNothingMore) {
+    StartAgent();
+    std::vector<Request> requests;
+    DeviceKeyTable table;
+    HWND dialog = ApplyNineCombinations(requests, table);
+    ASSERT_NE(dialog, nullptr) << "no window titled \"CCombWarnDlg\" appeared";
+    ASSERT_TRUE(SendDeviceChange(agent.Window(), DBT_DEVICEREMOVECOMPLETE, kKeyboardInterface));
+    ASSERT_TRUE(k7testbed::WaitForKeyboardHandles(0)) << "the agent kept its handle after the removal";
+
+    ASSERT_TRUE(PostMessageW(dialog, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(client.WaitForReceived(5, kWaitMs));
+    const Received expected[] = {Progress(25), {client.Window(), WM_CLOSE, 0, 0}, Reset(0x49), Progress(50),
+                                 Progress(100)};
+    ExpectReceived(client, expected, "removal while the dialog is open");
+    client.Pump(kQuietMs);
+    ExpectRequests(*State(), requests);  // the combinations before the warning, and no table
+}
+
+TEST_F(AgentApply, RestoreFactoryClearsSlotsOneToEightAndMacrosOneToEleven) {
+    // Everything the keyboard can hold, written through its own channel: slot 0 and
+    // macro 0 too, which the restore must leave alone.
+    {
+        CWin32DeviceIo io;
+        CUSBDriver driver(io);
+        ASSERT_TRUE(driver.Open());
+        DeviceKeyTable zero{};
+        ASSERT_TRUE(driver.WriteKeyTable(zero));
+        for (std::uint8_t n = 0; n <= 11; ++n) {
+            MacroContent content{};
+            content.fill(static_cast<std::uint8_t>(0xA0 + n));
+            ASSERT_TRUE(driver.WriteMacro(n, content));
+        }
+        for (std::uint8_t s = 0; s <= 8; ++s) ASSERT_TRUE(driver.WriteCombination(s, ControlWith(static_cast<std::uint8_t>(0x04 + s))));
+    }
+    ASSERT_TRUE(k7testbed::WaitForKeyboardHandles(0));
+    const auto before = State();
+    StartAgent();
+    ASSERT_TRUE(client.RestoreFactory(kWaitMs));
+
+    std::vector<Request> requests = {KeyTableWrite(FactoryKeyTable())};
+    AddClearingWrites(requests, 1);
+    for (int n = 1; n <= 11; ++n) {
+        const std::uint8_t number[kMacroRequestSize] = {static_cast<std::uint8_t>(n)};
+        requests.push_back(MacroWrite(number));
+    }
+    const auto state = State();
+    ExpectRequests(*state, requests);
+    EXPECT_EQ(0, std::memcmp(state->table.Bytes(), FactoryKeyTable().Bytes(), kKeyTableSize));
+    EXPECT_EQ(0, std::memcmp(state->macros[0], before->macros[0], kMacroRequestSize)) << "macro 0 was touched";
+    EXPECT_EQ(0, std::memcmp(state->combinations[0], before->combinations[0], kCombinationRequestSize))
+        << "slot 0 was touched";
+    for (int n = 1; n <= 11; ++n) {
+        std::uint8_t cleared[kMacroRequestSize] = {static_cast<std::uint8_t>(n)};
+        EXPECT_EQ(0, std::memcmp(state->macros[n], cleared, kMacroRequestSize)) << "macro " << n;
+    }
+    for (int s = 1; s <= 8; ++s) {
+        std::uint8_t cleared[kCombinationRequestSize] = {static_cast<std::uint8_t>(s)};
+        EXPECT_EQ(0, std::memcmp(state->combinations[s], cleared, kCombinationRequestSize)) << "slot " << s;
+    }
+}
+
+}  // namespace
