@@ -11,16 +11,6 @@ constexpr const char* kRequestNames[oxkbd::kRequestKindCount] = {
     "SET_REPORT_RATE", "WRITE_KEY_TABLE", "READ_KEY_TABLE", "WRITE_MACRO", "WRITE_COMBINATION", "READ_COMBINATION",
     "other"};
 
-std::string Hex(const std::uint8_t* bytes, std::size_t count) {
-    std::string s;
-    char b[4];
-    for (std::size_t i = 0; i < count; ++i) {
-        std::snprintf(b, sizeof b, i ? " %02X" : "%02X", bytes[i]);
-        s += b;
-    }
-    return s;
-}
-
 std::string JsonBytes(const std::uint8_t* bytes, std::size_t count) {
     std::string s = "[";
     for (std::size_t i = 0; i < count; ++i) s += (i ? "," : "") + std::to_string(bytes[i]);
@@ -37,10 +27,6 @@ std::string JsonString(const std::string& text) {
     return s + "\"";
 }
 
-bool AllZero(const std::uint8_t* bytes, std::size_t count) {
-    return std::all_of(bytes, bytes + count, [](std::uint8_t b) { return b == 0; });
-}
-
 void PrintTableEntries(std::FILE* out, const DeviceKeyTable& table, bool json) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const KeyEntry& e = table.slots[slot];
@@ -53,6 +39,20 @@ void PrintTableEntries(std::FILE* out, const DeviceKeyTable& table, bool json) {
 }
 
 }  // namespace
+
+std::string Hex(const std::uint8_t* bytes, std::size_t count) {
+    std::string s;
+    char b[4];
+    for (std::size_t i = 0; i < count; ++i) {
+        std::snprintf(b, sizeof b, i ? " %02X" : "%02X", bytes[i]);
+        s += b;
+    }
+    return s;
+}
+
+bool AllZero(const std::uint8_t* bytes, std::size_t count) {
+    return std::all_of(bytes, bytes + count, [](std::uint8_t b) { return b == 0; });
+}
 
 const char* RequestName(std::uint32_t code) {
     const oxkbd::RequestKind kind = oxkbd::KindOfCode(code);

@@ -1,15 +1,22 @@
 // oxkbdctl: looks at and steers the virtual K7 keyboard.
 //   oxkbdctl [--json]                       the keyboard's whole state, counters and request log
 //   oxkbdctl --table [--json]               the key table as the agent reads it, through its channel
+//   oxkbdctl --diff-factory                 the slots that differ from the factory table, by key,
+//                                           and the macros and combinations the keyboard holds
 //   oxkbdctl --fail CODE N                  fail the next N requests with CODE (hex, or a name such as WRITE_KEY_TABLE)
 //   oxkbdctl --reset factory|unmarked|zero  start over with that key table; macros, slots and rate zero
 //   oxkbdctl --clear-counters               zero the counters and the request log
 //   oxkbdctl --start | --stop               start or stop the oxkbd service (a stopped keyboard is absent)
 //   oxkbdctl --plug | --unplug              plug the keyboard in as a Plug and Play device, or pull it out
+#include "FactoryDiff.h"
 #include "StateReport.h"
+#include "app/ModulePath.h"
 #include "driver/CUSBDriver.h"
 #include "driver/win32/Win32DeviceIo.h"
 #include "k7testbed/VirtualKeyboard.h"
+#include "xml/ButtonPositions.h"
+
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +28,7 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: oxkbdctl [--json] | --table [--json] | --fail CODE N |\n"
+                 "usage: oxkbdctl [--json] | --table [--json] | --diff-factory | --fail CODE N |\n"
                  "       --reset factory|unmarked|zero | --clear-counters | --start | --stop |\n"
                  "       --plug | --unplug\n");
     return 2;
@@ -66,6 +73,23 @@ int ShowTableThroughChannel(bool json) {
     return 0;
 }
 
+// The keys are named by the layout file that the agent ships beside itself (and beside us).
+int ShowFactoryDiff() {
+    wchar_t module[MAX_PATH];
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    const std::u16string path = SiblingFilePath(reinterpret_cast<const char16_t*>(module), u"ButtonPos", u"xml");
+    ButtonPosTable layout;
+    LoadButtonPositions(path, layout);
+    if (layout[0].name.empty()) {
+        std::fprintf(stderr, "oxkbdctl: cannot read the key layout ButtonPos.xml beside oxkbdctl.exe\n");
+        return 1;
+    }
+    oxkbd::State state{};
+    if (!k7testbed::ReadKeyboardState(state)) return Failed("reading the state");
+    PrintFactoryDiff(stdout, state, layout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,6 +105,7 @@ int main(int argc, char** argv) {
     }
     const std::string& command = args[0];
     if (command == "--table" && args.size() == 1) return ShowTableThroughChannel(json);
+    if (command == "--diff-factory" && args.size() == 1) return ShowFactoryDiff();
     if (command == "--fail" && args.size() == 3) {
         std::uint32_t code = 0, count = 0;
         if (!ParseCode(args[1].c_str(), code) || !ParseNumber(args[2].c_str(), count)) return Usage();

@@ -71,19 +71,6 @@ std::string Hex(const std::uint8_t* b, std::size_t n) {
     return s;
 }
 
-// For each slot, the layout record that configures it, or -1.
-std::vector<int> SlotOwners(const ButtonPosTable& layout) {
-    DeviceKeyTable factory;
-    UsageSlotMap map;
-    BuildFactoryTable(factory, map);
-    std::vector<int> owner(kSlotCount, -1);
-    for (int i = 0; i < BUTTON_COUNT; ++i) {
-        const std::int32_t slot = SelectSlot(map, layout[static_cast<std::size_t>(i)].vkcode);
-        if (slot >= 0 && slot < kSlotCount && owner[static_cast<std::size_t>(slot)] < 0) owner[static_cast<std::size_t>(slot)] = i;
-    }
-    return owner;
-}
-
 struct ChangedSlot {
     int slot;
     std::string key;
@@ -115,6 +102,18 @@ std::string ResetReason(const PlanReset& r) {
 }
 
 }  // namespace
+
+std::vector<int> SlotOwners(const ButtonPosTable& layout) {
+    DeviceKeyTable factory;
+    UsageSlotMap map;
+    BuildFactoryTable(factory, map);
+    std::vector<int> owner(kSlotCount, -1);
+    for (int i = 0; i < BUTTON_COUNT; ++i) {
+        const std::int32_t slot = SelectSlot(map, layout[static_cast<std::size_t>(i)].vkcode);
+        if (slot >= 0 && slot < kSlotCount && owner[static_cast<std::size_t>(slot)] < 0) owner[static_cast<std::size_t>(slot)] = i;
+    }
+    return owner;
+}
 
 ApplyPlan PlanApply(const Profile& profile, const ButtonPosTable& layout) {
     ApplyPlan plan{};

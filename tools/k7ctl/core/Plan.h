@@ -32,6 +32,9 @@ struct ApplyPlan {
     std::vector<PlanReset> resets;
 };
 
+// For each key-table slot, the index of the layout record that configures it, or -1.
+std::vector<int> SlotOwners(const ButtonPosTable& layout);
+
 ApplyPlan PlanApply(const Profile& profile, const ButtonPosTable& layout);
 
 // Readable: the slots that differ from the factory table (slot, key, entry bytes, meaning),

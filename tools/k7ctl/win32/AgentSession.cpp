@@ -72,3 +72,17 @@ int CAgentSession::Apply(CApplyMonitor& monitor) {
     }
     return monitor.Result();
 }
+
+bool CAgentSession::Quit() {
+    m_client.ClearReceived();
+    if (!PostMessageW(m_client.Agent(), WM_CLOSE, 0, 0)) return false;
+    const ULONGLONG end = GetTickCount64() + m_timeoutMs;
+    for (std::size_t seen = 0;; ++seen) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end || !m_client.WaitForReceived(seen + 1, static_cast<DWORD>(end - now))) return false;
+        if (m_client.ReceivedMessages()[seen].msg == WM_CLOSE) {
+            m_bRegistered = false;  // the agent and its registration are gone
+            return true;
+        }
+    }
+}

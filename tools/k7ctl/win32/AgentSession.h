@@ -22,6 +22,10 @@ public:
     bool SetReportRate(int rate) { return m_client.SetReportRate(static_cast<WPARAM>(rate), m_timeoutMs); }
     bool RestoreFactory() { return m_client.RestoreFactory(m_timeoutMs); }
 
+    // Ends the agent as its tray menu's Exit does (WM_CLOSE to its window); true when the
+    // agent's own WM_CLOSE to our window came back, its sign that it is closing.
+    bool Quit();
+
 private:
     void Show(CApplyMonitor& monitor, const std::string& line, bool terminal);
 

@@ -188,6 +188,17 @@ int Factory(const Options& o) {
     return ExitOk;
 }
 
+int Quit(const Options& o) {
+    CAgentSession session(o.timeout * 1000);
+    if (const int rc = session.Connect(); rc != ExitOk) return rc;
+    if (!session.Quit()) {
+        std::fprintf(stderr, "k7ctl: the agent did not close within %u s\n", o.timeout);
+        return ExitTimeout;
+    }
+    std::printf("the agent is closing\n");
+    return ExitOk;
+}
+
 bool KeyboardPresent() {
     // Read access only, sharing everything, so that the agent's own handle is not disturbed.
     HANDLE h = CreateFileW(L"\\\\.\\oxkbd", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -261,6 +272,7 @@ int main(int argc, char** argv) {
     CLI::App* factory = app.add_subcommand("factory", "restore the keyboard's factory state");
     factory->add_flag("--yes", o.yes, "confirm");
     CLI::App* status = app.add_subcommand("status", "agent, keyboard and what is stored");
+    CLI::App* quit = app.add_subcommand("quit", "end the agent, as its tray menu's Exit does");
     CLI::App* restore = app.add_subcommand("restore-backup", "bring back the values stored before the last apply");
 
     try {
@@ -275,6 +287,7 @@ int main(int argc, char** argv) {
     if (*rate) return Rate(o);
     if (*factory) return Factory(o);
     if (*status) return Status(o);
+    if (*quit) return Quit(o);
     if (*restore) return RestoreBackupCommand(o);
     return ExitInvalid;
 }
