@@ -3,19 +3,12 @@
 #include <algorithm>
 
 #include "app/Messages.h"
+#include "app/ModulePath.h"
 
 namespace {
 
 constexpr std::uint32_t kLeftDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
 constexpr std::uint32_t kRightButtonDown = 0x0204;  // WM_RBUTTONDOWN
-
-// Length of the folder part including its final separator (drive and directory).
-std::size_t FolderLength(std::u16string_view path) {
-    const auto slash = path.find_last_of(u"\\/");
-    if (slash != std::u16string_view::npos) return slash + 1;
-    // "C:name" keeps its drive.
-    return path.size() >= 2 && path[1] == u':' ? 2 : 0;
-}
 
 }  // namespace
 
@@ -60,13 +53,5 @@ void OnConfigure(IDesktop& desktop, WindowHandle task, std::u16string_view msg4)
 void OnExit(IDesktop& desktop, WindowHandle task) { desktop.DestroyWindow(task); }
 
 std::u16string ConfigProgramPath(std::u16string_view modulePath) {
-    std::u16string path(modulePath.substr(0, FolderLength(modulePath)));
-    path += u"K7_Config.exe";
-    return path;
-}
-
-std::u16string ModuleBaseName(std::u16string_view modulePath) {
-    std::u16string_view name = modulePath.substr(FolderLength(modulePath));
-    const auto dot = name.find_last_of(u'.');
-    return std::u16string(dot == std::u16string_view::npos ? name : name.substr(0, dot));
+    return SiblingFilePath(modulePath, u"K7_Config", u"exe");
 }

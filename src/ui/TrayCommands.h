@@ -28,6 +28,5 @@ std::intptr_t OnTrayNotify(IDesktop& desktop, WindowHandle task, std::uintptr_t 
 void OnConfigure(IDesktop& desktop, WindowHandle task, std::u16string_view msg4);
 void OnExit(IDesktop& desktop, WindowHandle task);
 
-// Path helpers over the executable's full path (either separator).
+// K7_Config.exe in the folder of the executable's full path (either separator).
 std::u16string ConfigProgramPath(std::u16string_view modulePath);
-std::u16string ModuleBaseName(std::u16string_view modulePath);

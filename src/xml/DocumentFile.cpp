@@ -9,6 +9,7 @@
 #include "xml/CharsetTable.h"
 #include "xml/CodePageConversion.h"
 #include "xml/FileBytes.h"
+#include "xml/NumberText.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlNode.h"
 
@@ -28,15 +29,6 @@ constexpr std::array<ByteOrderMark, 3> kMarks{{
     {{0xFF, 0xFE, 0}, 2, u"UTF-16LE", XmlDocument::kUtf16LeFile},
     {{0xFE, 0xFF, 0}, 2, u"UTF-16BE", XmlDocument::kUtf16BeFile},
 }};
-
-std::u16string Number(std::size_t n) {
-    std::u16string s;
-    do {
-        s.insert(s.begin(), static_cast<char16_t>(u'0' + n % 10));
-        n /= 10;
-    } while (n);
-    return s;
-}
 
 // Passes at the end or at the first zero byte; fails on a sequence the lead byte's
 // bits do not allow or that is cut off.
@@ -170,7 +162,7 @@ void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
         reading = u"0 length ";
     } else if (unit == 2) {
         std::size_t units = content.size() / 2;
-        reading = u"length " + Number(units) + u" ";
+        reading = u"length " + DecimalText(units) + u" ";
         const bool bigEndian = found->flag == kUtf16BeFile;
         m_strDoc.reserve(units);
         for (std::size_t i = 0; i < units; ++i) {
@@ -181,18 +173,18 @@ void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
                 m_strDoc += static_cast<char16_t>(lo | (hi << 8));
         }
         if (std::size_t nulls = units - m_strDoc.size())
-            reading += u"(" + Number(nulls) + u" nulls removed) ";
+            reading += u"(" + DecimalText(nulls) + u" nulls removed) ";
         if (bigEndian)
             reading += u"endian swap ";
     } else {
-        reading = u"length " + Number(content.size()) + u" ";
+        reading = u"length " + DecimalText(content.size()) + u" ";
         std::vector<std::uint8_t> closedUp;
         std::span<const std::uint8_t> kept = content;
         if (std::find(content.begin(), content.end(), 0) != content.end()) {
             closedUp.reserve(content.size());
             std::copy_if(content.begin(), content.end(), std::back_inserter(closedUp),
                          [](std::uint8_t b) { return b != 0; });
-            reading += u"(" + Number(content.size() - closedUp.size()) + u" nulls removed) ";
+            reading += u"(" + DecimalText(content.size() - closedUp.size()) + u" nulls removed) ";
             kept = closedUp;
         }
         if (encoding.empty()) {
@@ -201,7 +193,7 @@ void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
             reading += u"(used UTF-8 detection) ";
         }
         ConvertWithFallback(CodePageForCharset(encoding).value_or(kCodePageDefaultAnsi), kept, m_strDoc);
-        reading += u"to " + Number(m_strDoc.size()) + u" wide chars ";
+        reading += u"to " + DecimalText(m_strDoc.size()) + u" wide chars ";
     }
 
     // Without an opening text, an encoding known now was found by the UTF-8 test.

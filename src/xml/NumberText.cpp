@@ -42,3 +42,12 @@ std::int32_t ParseLong(std::u16string_view text, int base) {
         return static_cast<std::int32_t>(-value);  // -(kMax + 1) is the lower limit itself
     return static_cast<std::int32_t>(value > kMax ? kMax : value);
 }
+
+std::u16string DecimalText(std::size_t n) {
+    std::u16string s;
+    do {
+        s.insert(s.begin(), static_cast<char16_t>(u'0' + n % 10));
+        n /= 10;
+    } while (n);
+    return s;
+}

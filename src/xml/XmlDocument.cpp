@@ -10,17 +10,8 @@ namespace {
 
 constexpr std::size_t kRecordBlock = 65536;
 
-std::u16string Number(std::size_t n) {
-    std::u16string s;
-    do {
-        s.insert(s.begin(), static_cast<char16_t>(u'0' + n % 10));
-        n /= 10;
-    } while (n);
-    return s;
-}
-
 std::u16string NodeMessage(const XmlNode& node) {
-    std::u16string at = u" at offset " + Number(node.start);
+    std::u16string at = u" at offset " + DecimalText(node.start);
     switch (node.error) {
     case NodeError::TagNameCharacter:
         return u"Incorrect tag name character" + at;
@@ -176,13 +167,13 @@ bool XmlDocument::ParseDocument() {
                     --k;
                 if (k == 0) {
                     problem(u"No start tag for end tag '" + std::u16string(name) + u"' at offset " +
-                            Number(node.start));
+                            DecimalText(node.start));
                     break;
                 }
                 if (k < open.size()) {
-                    problem(u"End tag '" + std::u16string(name) + u"' at offset " + Number(node.start + 1) +
+                    problem(u"End tag '" + std::u16string(name) + u"' at offset " + DecimalText(node.start + 1) +
                             u" does not match start tag '" + std::u16string(ElementName(open.back())) +
-                            u"' at offset " + Number(m_aPos[open.back()].start));
+                            u"' at offset " + DecimalText(m_aPos[open.back()].start));
                     CloseNotEnded(std::span(open).subspan(k));
                     open.resize(k);
                 }
@@ -201,7 +192,7 @@ bool XmlDocument::ParseDocument() {
         }
         if (!open.empty()) {
             problem(u"Element '" + std::u16string(ElementName(open.back())) + u"' at offset " +
-                    Number(m_aPos[open.back()].start) + u" not ended");
+                    DecimalText(m_aPos[open.back()].start) + u" not ended");
             CloseNotEnded(open);
         }
         std::uint32_t root = m_aPos[0].firstChild;

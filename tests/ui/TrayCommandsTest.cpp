@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/Messages.h"
+#include "app/ModulePath.h"
 
 namespace {
 

@@ -44,7 +44,10 @@ CAgentProcess::~CAgentProcess() {
 }
 
 bool CAgentProcess::Start(bool waitForWindow, DWORD timeoutMs) {
-    std::wstring exe = BesideTestProgram(L"K7_Setting.exe");
+    return StartAt(BesideTestProgram(L"K7_Setting.exe"), waitForWindow, timeoutMs);
+}
+
+bool CAgentProcess::StartAt(const std::wstring& exe, bool waitForWindow, DWORD timeoutMs) {
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

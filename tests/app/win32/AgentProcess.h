@@ -19,12 +19,15 @@ public:
     // Starts K7_Setting.exe and, with `waitForWindow`, waits for its task window and
     // for its message loop to run.
     bool Start(bool waitForWindow = true, DWORD timeoutMs = 10000);
+    // The same with the agent at `exe`, e.g. a copy in a folder of the test's own.
+    bool StartAt(const std::wstring& exe, bool waitForWindow = true, DWORD timeoutMs = 10000);
     // True when the process ended within the timeout; its exit code in *exitCode.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
     bool Running() const;
 
     DWORD Id() const { return m_info.dwProcessId; }
     HWND Window() const { return m_hWindow; }
+    HANDLE Process() const { return m_info.hProcess; }
 
 private:
     PROCESS_INFORMATION m_info{};

@@ -1,5 +1,6 @@
 // The presence test behind the tray's configuration command, on the system's real
-// HID enumeration: the test bed has no HID interface of the keyboard.
+// HID enumeration, with the keyboard unplugged as the harness leaves it (AgentPresenceTest
+// covers it plugged in).
 #include "driver/win32/CHidDevice.h"
 
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "UiTestSupport.h"
 #include "app/Messages.h"
@@ -20,10 +21,8 @@ std::wstring ModulePath() {
 
 std::wstring Folder(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
 
-void AppendLine(const std::wstring& file, const std::wstring& line) {
-    HANDLE h = CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0,
-                           nullptr);
-    const std::wstring text = line + L"\n";
+void WriteText(const std::wstring& file, const std::wstring& text) {
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(h, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
     CloseHandle(h);
@@ -40,13 +39,31 @@ std::wstring ReadText(const std::wstring& file) {
     return text;
 }
 
-// Started as K7_Config.exe, this program only notes its command line beside itself.
+// Started as K7_Config.exe, this program only notes its command line beside itself, in a
+// file of its own: two starts run at the same time and must not share one.
 const bool g_startedAsConfigProgram = [] {
     const std::wstring self = ModulePath();
     if (self.size() < 13 || _wcsicmp(self.c_str() + self.size() - 13, L"K7_Config.exe") != 0) return false;
-    AppendLine(Folder(self) + L"started.txt", GetCommandLineW());
+    // Written under another name first, so the test never reads a note half written.
+    const std::wstring note = Folder(self) + L"started-" + std::to_wstring(GetCurrentProcessId());
+    WriteText(note + L".tmp", GetCommandLineW());
+    MoveFileW((note + L".tmp").c_str(), (note + L".txt").c_str());
     ExitProcess(0);
 }();
+
+// The command lines noted by the starts in `folder`, in no particular order; removes the notes.
+std::vector<std::wstring> TakeStartNotes(const std::wstring& folder) {
+    std::vector<std::wstring> notes;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"started-*.txt").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return notes;
+    do {
+        notes.push_back(ReadText(folder + found.cFileName));
+        DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return notes;
+}
 
 std::u16string U16(const std::wstring& s) { return std::u16string(s.begin(), s.end()); }
 
@@ -56,19 +73,18 @@ TEST(StartConfigProgram, StartsTheExactFileWithItsQuotedPathEachTime) {
     const std::wstring folder = std::wstring(temp) + L"k7 ui test\\";
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring program = folder + L"K7_Config.exe";
-    const std::wstring marker = folder + L"started.txt";
-    DeleteFileW(marker.c_str());
+    TakeStartNotes(folder);
     ASSERT_TRUE(CopyFileW(ModulePath().c_str(), program.c_str(), FALSE));
 
     EXPECT_TRUE(StartConfigProgram(U16(program)));
     EXPECT_TRUE(StartConfigProgram(U16(program)));
-    std::wstring lines;
-    for (int i = 0; i < 100 && std::count(lines.begin(), lines.end(), L'\n') < 2; ++i) {
+    std::vector<std::wstring> notes;
+    for (int i = 0; i < 100 && notes.size() < 2; ++i) {
         Sleep(100);
-        lines = ReadText(marker);
+        for (std::wstring& note : TakeStartNotes(folder)) notes.push_back(std::move(note));
     }
-    const std::wstring quoted = L"\"" + program + L"\"\n";
-    EXPECT_EQ(lines, quoted + quoted);
+    const std::wstring quoted = L"\"" + program + L"\"";
+    EXPECT_EQ(notes, (std::vector<std::wstring>{quoted, quoted}));
 
     EXPECT_FALSE(StartConfigProgram(U16(folder + L"missing.exe")));
     EXPECT_FALSE(StartConfigProgram(u""));
