@@ -21,12 +21,12 @@ convert -size 512x512 xc:none \
   -font "$bold" -pointsize 170 -fill '#e8a72c' -gravity center -annotate +0-30 'K7' \
   "$tmp/key.png"
 
-specs=()
+images=()
 for size in 256 128 96 72 64 48 32 24 16; do
   src="$tmp/key-$size"
   convert "$tmp/key.png" -filter Lanczos -resize "${size}x$size" "$src.png"
   convert "$src.png" -depth 8 rgba:"$src-32.rgba"
-  specs+=("$size:32:$src-32.rgba")
+  images+=("$size:32:$src-32.rgba")
 done
 # The 256 px image also in palette forms, for displays with few colours.
 src="$tmp/key-256"
@@ -35,5 +35,5 @@ for bpp in 8 4; do
   convert "$src.png" -background '#1c2029' -alpha remove +dither -colors $((1 << bpp)) \
     "$src-mask.png" -alpha off -compose CopyOpacity -composite -depth 8 rgba:"$src-$bpp.rgba"
 done
-specs=("${specs[0]}" "256:8:$src-8.rgba" "256:4:$src-4.rgba" "${specs[@]:1}")
-python3 "$here/make-ico.py" "$res/app.ico" "${specs[@]}"
+images=("${images[0]}" "256:8:$src-8.rgba" "256:4:$src-4.rgba" "${images[@]:1}")
+python3 "$here/make-ico.py" "$res/app.ico" "${images[@]}"
