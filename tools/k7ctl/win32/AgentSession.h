@@ -22,7 +22,7 @@ public:
     bool SetReportRate(int rate) { return m_client.SetReportRate(static_cast<WPARAM>(rate), m_timeoutMs); }
     bool RestoreFactory() { return m_client.RestoreFactory(m_timeoutMs); }
 
-    // Ends the agent as its tray menu's Exit does (WM_CLOSE to its window); true when the
+    // Ends the agent by posting WM_CLOSE to its window; true when the
     // agent's own WM_CLOSE to our window came back, its sign that it is closing.
     bool Quit();
 

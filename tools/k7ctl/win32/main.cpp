@@ -272,7 +272,7 @@ int main(int argc, char** argv) {
     CLI::App* factory = app.add_subcommand("factory", "restore the keyboard's factory state");
     factory->add_flag("--yes", o.yes, "confirm");
     CLI::App* status = app.add_subcommand("status", "agent, keyboard and what is stored");
-    CLI::App* quit = app.add_subcommand("quit", "end the agent, as its tray menu's Exit does");
+    CLI::App* quit = app.add_subcommand("quit", "end the agent (WM_CLOSE to its window)");
     CLI::App* restore = app.add_subcommand("restore-backup", "bring back the values stored before the last apply");
 
     try {
