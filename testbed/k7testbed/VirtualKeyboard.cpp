@@ -64,8 +64,8 @@ bool ControlRequest(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize
     return ok != FALSE;
 }
 
-bool Command(oxkbd::CommandAction action, std::uint32_t code, std::uint32_t count) {
-    oxkbd::Command command{action, code, count};
+bool Command(oxkbd::CommandAction action, std::uint32_t code, std::uint32_t count, std::uint32_t skip = 0) {
+    oxkbd::Command command{action, code, count, skip};
     DWORD returned = 0;
     return ControlRequest(oxkbd::IOCTL_OXKBD_COMMAND, &command, sizeof command, nullptr, 0, returned,
                           "the keyboard command");
@@ -107,7 +107,10 @@ bool ReadKeyboardState(oxkbd::State& state) {
     return true;
 }
 
-bool FailNextRequests(std::uint32_t code, std::uint32_t count) { return Command(oxkbd::kFailNext, code, count); }
+bool FailRequests(std::uint32_t code, std::uint32_t skip, std::uint32_t count) {
+    return Command(oxkbd::kFailNext, code, count, skip);
+}
+bool FailNextRequests(std::uint32_t code, std::uint32_t count) { return FailRequests(code, 0, count); }
 bool ResetKeyboard(oxkbd::TableStart start) { return Command(oxkbd::kResetState, start, 0); }
 bool ClearKeyboardCounters() { return Command(oxkbd::kClearCounters, 0, 0); }
 

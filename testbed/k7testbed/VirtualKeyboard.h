@@ -14,14 +14,19 @@
 //   ReadKeyboardState
 //       The whole state (key table, macros 0..11, combination slots 0..8, report rate),
 //       a counter of accepted and rejected requests per request kind, the handles opened,
-//       closed and open now, and the last oxkbd::kLogCapacity requests, oldest first.
-//   FailNextRequests
-//       The next `count` well-formed requests with control code `code` fail
-//       (DeviceIoControl yields FALSE); count 0 cancels.
+//       closed and open now, the armed fault and the failures it injected, the last
+//       oxkbd::kLogCapacity requests and the last oxkbd::kTableLogCapacity key tables
+//       sent (whole), oldest first.
+//   FailRequests
+//       Of the well-formed requests with control code `code` from now on, the first `skip`
+//       pass and the next `count` fail (DeviceIoControl yields FALSE); count
+//       oxkbd::kFailAll fails every one from there on, count 0 cancels. Arming replaces
+//       any fault armed before. FailNextRequests(code, count) is FailRequests(code, 0, count).
 //   ResetKeyboard
 //       Starts over: the key table as `start` says, macros, combination slots and rate zero.
 //   ClearKeyboardCounters
-//       Zeroes the counters, the opened/closed handle counts and the request log.
+//       Zeroes the counters, the opened/closed handle counts, the injected failures and
+//       the request and table logs; an armed fault stays armed.
 //
 //   PlugKeyboard / UnplugKeyboard
 //       Plug the keyboard in as a Plug and Play device, or pull it out, and wait, at most
@@ -64,6 +69,7 @@ bool StopKeyboard(std::uint32_t timeoutMs = kServiceTimeoutMs);
 bool RestartKeyboard(std::uint32_t timeoutMs = kServiceTimeoutMs);
 
 bool ReadKeyboardState(oxkbd::State& state);
+bool FailRequests(std::uint32_t code, std::uint32_t skip, std::uint32_t count);
 bool FailNextRequests(std::uint32_t code, std::uint32_t count);
 bool ResetKeyboard(oxkbd::TableStart start = oxkbd::kFactoryTable);
 bool ClearKeyboardCounters();

@@ -16,6 +16,8 @@ inline constexpr std::uint32_t kMacroCount = kMaxMacroNumber + 1;       // devic
 inline constexpr std::uint32_t kCombinationCount = kMaxCombinationSlot + 1;  // slots 0..8
 inline constexpr std::uint32_t kLogCapacity = 64;
 inline constexpr std::uint32_t kLogHeadSize = 12;
+inline constexpr std::uint32_t kTableLogCapacity = 4;
+inline constexpr std::uint32_t kFailAll = 0xFFFFFFFF;  // as a failure count: every request from there on
 
 // Private requests, at function 0x800 and above.
 inline constexpr std::uint32_t IOCTL_OXKBD_INSPECT = IoctlCode(0x800);  // out: State
@@ -32,6 +34,10 @@ enum RequestKind : std::uint32_t {
     kOther,
     kRequestKindCount
 };
+
+inline constexpr const char* kRequestNames[kRequestKindCount] = {
+    "SET_REPORT_RATE", "WRITE_KEY_TABLE", "READ_KEY_TABLE", "WRITE_MACRO", "WRITE_COMBINATION", "READ_COMBINATION",
+    "other"};
 
 // What each of the six requests carries: its code and exact buffer sizes.
 struct RequestShape {
@@ -82,16 +88,23 @@ struct State {
     std::uint32_t handlesOpened;
     std::uint32_t handlesClosed;
     std::uint32_t handlesOpen;
-    std::uint32_t failCode;       // code whose next requests fail, 0 when none
-    std::uint32_t failRemaining;
+    std::uint32_t failCode;       // code whose requests fail, 0 when none
+    std::uint32_t failSkip;       // requests of that code still to pass before the failures start
+    std::uint32_t failRemaining;  // failures still to come, kFailAll for no end
+    std::uint32_t failInjected;   // failures injected since the counters were cleared
     std::uint32_t logCount;       // valid entries of `log`, oldest first
     LogEntry log[kLogCapacity];
+    // Every well-formed key-table write since the counters were cleared, failed ones too,
+    // so that a test sees each table the keyboard was sent, not only the one it holds.
+    std::uint32_t tablesReceived;
+    DeviceKeyTable tableLog[kTableLogCapacity];  // the last min(tablesReceived, capacity), oldest first
 };
-static_assert(sizeof(State) == 8 + 608 + 12 * 193 + 9 * 9 + 3 + 7 * 8 + 6 * 4 + 64 * 32);
+static_assert(sizeof(State) == 8 + 608 + 12 * 193 + 9 * 9 + 3 + 7 * 8 + 8 * 4 + 64 * 32 + 4 + 4 * 608);
 static_assert(sizeof(State) % 4 == 0);
 
 enum CommandAction : std::uint32_t {
-    kFailNext = 1,      // fail the next `count` requests with code `code`
+    kFailNext = 1,      // let `skip` requests with code `code` pass, then fail `count` (kFailAll: all);
+                        // count 0 cancels
     kResetState = 2,    // start over: table by `code` (a TableStart), macros, slots and rate zero
     kClearCounters = 3, // zero counters, opened/closed counts and the log; faults are kept
 };
@@ -106,7 +119,8 @@ struct Command {
     std::uint32_t action;
     std::uint32_t code;
     std::uint32_t count;
+    std::uint32_t skip;
 };
-static_assert(sizeof(Command) == 12);
+static_assert(sizeof(Command) == 16);
 
 }  // namespace oxkbd

@@ -82,8 +82,11 @@ void ClearCounters() {
     State& s = g_kbd.state;
     RtlZeroMemory(s.counters, sizeof s.counters);
     RtlZeroMemory(s.log, sizeof s.log);
+    RtlZeroMemory(s.tableLog, sizeof s.tableLog);
     s.handlesOpened = s.handlesClosed = 0;
     s.logCount = 0;
+    s.tablesReceived = 0;
+    s.failInjected = 0;
     g_kbd.nextSequence = 1;
 }
 
@@ -101,6 +104,30 @@ void Log(ULONG code, const UCHAR* in, ULONG inSize, ULONG outSize, NTSTATUS stat
     e.outSize = outSize;
     e.status = status;
     if (in) RtlCopyMemory(e.head, in, inSize < kLogHeadSize ? inSize : kLogHeadSize);
+}
+
+void LogTable(const UCHAR* table) {
+    State& s = g_kbd.state;
+    ULONG at = s.tablesReceived;
+    if (at >= kTableLogCapacity) {
+        RtlMoveMemory(&s.tableLog[0], &s.tableLog[1], sizeof(DeviceKeyTable) * (kTableLogCapacity - 1));
+        at = kTableLogCapacity - 1;
+    }
+    RtlCopyMemory(&s.tableLog[at], table, kKeyTableSize);
+    ++s.tablesReceived;
+}
+
+// Whether the fault armed by kFailNext takes this well-formed request; counts it if so.
+bool InjectFailure(ULONG code) {
+    State& s = g_kbd.state;
+    if (s.failRemaining == 0 || s.failCode != code) return false;
+    if (s.failSkip != 0) {
+        --s.failSkip;
+        return false;
+    }
+    if (s.failRemaining != kFailAll) --s.failRemaining;
+    ++s.failInjected;
+    return true;
 }
 
 // Carries out one well-formed keyboard request on `buf` (the METHOD_BUFFERED system buffer).
@@ -149,11 +176,9 @@ NTSTATUS KeyboardControl(ULONG code, UCHAR* buf, ULONG inSize, ULONG outSize, UL
         status = STATUS_INVALID_DEVICE_REQUEST;
     } else if (inSize != kRequestShapes[kind].inSize || outSize != kRequestShapes[kind].outSize) {
         status = STATUS_INVALID_PARAMETER;
-    } else if (g_kbd.state.failRemaining != 0 && g_kbd.state.failCode == code) {
-        --g_kbd.state.failRemaining;
-        status = STATUS_IO_DEVICE_ERROR;
     } else {
-        status = Perform(kind, buf, information);
+        if (kind == kWriteKeyTable) LogTable(buf);
+        status = InjectFailure(code) ? STATUS_IO_DEVICE_ERROR : Perform(kind, buf, information);
     }
     if (!NT_SUCCESS(status)) information = 0;
     Counter& c = g_kbd.state.counters[kind];
@@ -178,6 +203,7 @@ NTSTATUS ControlControl(ULONG code, UCHAR* buf, ULONG inSize, ULONG outSize, ULO
     switch (cmd.action) {
     case kFailNext:
         s.failCode = cmd.count ? cmd.code : 0;
+        s.failSkip = cmd.count ? cmd.skip : 0;
         s.failRemaining = cmd.count;
         return STATUS_SUCCESS;
     case kResetState:

@@ -1,15 +1,12 @@
 #include "StateReport.h"
 
 #include "KeyNames.h"
+#include "keyconfig/DeviceKeyTable.h"
 
 #include <algorithm>
 #include <string>
 
 namespace {
-
-constexpr const char* kRequestNames[oxkbd::kRequestKindCount] = {
-    "SET_REPORT_RATE", "WRITE_KEY_TABLE", "READ_KEY_TABLE", "WRITE_MACRO", "WRITE_COMBINATION", "READ_COMBINATION",
-    "other"};
 
 std::string JsonBytes(const std::uint8_t* bytes, std::size_t count) {
     std::string s = "[";
@@ -56,7 +53,7 @@ bool AllZero(const std::uint8_t* bytes, std::size_t count) {
 
 const char* RequestName(std::uint32_t code) {
     const oxkbd::RequestKind kind = oxkbd::KindOfCode(code);
-    return kind == oxkbd::kOther ? "" : kRequestNames[kind];
+    return kind == oxkbd::kOther ? "" : oxkbd::kRequestNames[kind];
 }
 
 void PrintKeyTable(std::FILE* out, const DeviceKeyTable& table, bool json) {
@@ -88,14 +85,29 @@ void PrintState(std::FILE* out, const oxkbd::State& s, bool json) {
             std::fprintf(out, "  %-18s %6u / %u\n", kRequestNames[k], s.counters[k].accepted, s.counters[k].rejected);
         std::fprintf(out, "Handles: opened %u, closed %u, open now %u\n", s.handlesOpened, s.handlesClosed,
                      s.handlesOpen);
-        if (s.failRemaining)
-            std::fprintf(out, "Fault: the next %u requests with code 0x%X fail\n", s.failRemaining, s.failCode);
+        if (s.failRemaining == kFailAll)
+            std::fprintf(out, "Fault: after %u more pass, every request with code 0x%X fails\n", s.failSkip,
+                         s.failCode);
+        else if (s.failRemaining)
+            std::fprintf(out, "Fault: after %u more pass, the next %u requests with code 0x%X fail\n", s.failSkip,
+                         s.failRemaining, s.failCode);
+        std::fprintf(out, "Failures injected: %u\n", s.failInjected);
         std::fprintf(out, "Last %u requests (oldest first):\n", s.logCount);
         for (std::uint32_t i = 0; i < s.logCount; ++i) {
             const LogEntry& e = s.log[i];
             std::fprintf(out, "  #%-5u 0x%06X %-18s in %3u out %3u status 0x%08X  %s\n", e.sequence, e.code,
                          RequestName(e.code), e.inSize, e.outSize, static_cast<unsigned>(e.status),
                          Hex(e.head, std::min(e.inSize, kLogHeadSize)).c_str());
+        }
+        const std::uint32_t tables = std::min(s.tablesReceived, kTableLogCapacity);
+        std::fprintf(out, "Key tables sent: %u; the last %u, by the slots where they differ from the factory table:\n",
+                     s.tablesReceived, tables);
+        for (std::uint32_t i = 0; i < tables; ++i) {
+            std::string slots;
+            for (int slot = 0; slot < kSlotCount; ++slot)
+                if (s.tableLog[i].slots[slot] != FactoryKeyTable().slots[slot]) slots += " " + std::to_string(slot);
+            std::fprintf(out, "  table %u:%s\n", s.tablesReceived - tables + i + 1,
+                         slots.empty() ? " none" : slots.c_str());
         }
         return;
     }
@@ -113,7 +125,8 @@ void PrintState(std::FILE* out, const oxkbd::State& s, bool json) {
                      s.counters[k].accepted, s.counters[k].rejected);
     std::fprintf(out, "\n  },\n  \"handles\": {\"opened\": %u, \"closed\": %u, \"open\": %u},\n", s.handlesOpened,
                  s.handlesClosed, s.handlesOpen);
-    std::fprintf(out, "  \"fault\": {\"code\": %u, \"remaining\": %u},\n  \"log\": [", s.failCode, s.failRemaining);
+    std::fprintf(out, "  \"fault\": {\"code\": %u, \"skip\": %u, \"remaining\": %u, \"injected\": %u},\n  \"log\": [",
+                 s.failCode, s.failSkip, s.failRemaining, s.failInjected);
     for (std::uint32_t i = 0; i < s.logCount; ++i) {
         const LogEntry& e = s.log[i];
         std::fprintf(out, "%s\n    {\"sequence\": %u, \"code\": %u, \"name\": %s, \"in\": %u, \"out\": %u, "
@@ -121,5 +134,8 @@ void PrintState(std::FILE* out, const oxkbd::State& s, bool json) {
                      i ? "," : "", e.sequence, e.code, JsonString(RequestName(e.code)).c_str(), e.inSize, e.outSize,
                      e.status, JsonBytes(e.head, std::min(e.inSize, kLogHeadSize)).c_str());
     }
+    std::fprintf(out, "\n  ],\n  \"tablesReceived\": %u,\n  \"tableLog\": [", s.tablesReceived);
+    for (std::uint32_t i = 0; i < std::min(s.tablesReceived, kTableLogCapacity); ++i)
+        std::fprintf(out, "%s\n    %s", i ? "," : "", JsonBytes(s.tableLog[i].Bytes(), kKeyTableSize).c_str());
     std::fprintf(out, "\n  ]\n}\n");
 }

@@ -3,7 +3,9 @@
 //   oxkbdctl --table [--json]               the key table as the agent reads it, through its channel
 //   oxkbdctl --diff-factory                 the slots that differ from the factory table, by key,
 //                                           and the macros and combinations the keyboard holds
-//   oxkbdctl --fail CODE N                  fail the next N requests with CODE (hex, or a name such as WRITE_KEY_TABLE)
+//   oxkbdctl --fail CODE N [SKIP]           let SKIP requests with CODE pass (default 0), then fail N of them
+//                                           (N "all": every one from there on; 0 cancels); CODE in hex
+//                                           or a name such as WRITE_KEY_TABLE
 //   oxkbdctl --reset factory|unmarked|zero  start over with that key table; macros, slots and rate zero
 //   oxkbdctl --clear-counters               zero the counters and the request log
 //   oxkbdctl --start | --stop               start or stop the oxkbd service (a stopped keyboard is absent)
@@ -28,7 +30,7 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: oxkbdctl [--json] | --table [--json] | --diff-factory | --fail CODE N |\n"
+                 "usage: oxkbdctl [--json] | --table [--json] | --diff-factory | --fail CODE N|all [SKIP] |\n"
                  "       --reset factory|unmarked|zero | --clear-counters | --start | --stop |\n"
                  "       --plug | --unplug\n");
     return 2;
@@ -106,10 +108,12 @@ int main(int argc, char** argv) {
     const std::string& command = args[0];
     if (command == "--table" && args.size() == 1) return ShowTableThroughChannel(json);
     if (command == "--diff-factory" && args.size() == 1) return ShowFactoryDiff();
-    if (command == "--fail" && args.size() == 3) {
-        std::uint32_t code = 0, count = 0;
-        if (!ParseCode(args[1].c_str(), code) || !ParseNumber(args[2].c_str(), count)) return Usage();
-        return k7testbed::FailNextRequests(code, count) ? 0 : Failed("--fail");
+    if (command == "--fail" && (args.size() == 3 || args.size() == 4)) {
+        std::uint32_t code = 0, count = oxkbd::kFailAll, skip = 0;
+        if (!ParseCode(args[1].c_str(), code) || (args[2] != "all" && !ParseNumber(args[2].c_str(), count)) ||
+            (args.size() == 4 && !ParseNumber(args[3].c_str(), skip)))
+            return Usage();
+        return k7testbed::FailRequests(code, skip, count) ? 0 : Failed("--fail");
     }
     if (command == "--reset" && args.size() == 2) {
         static constexpr const char* kStarts[] = {"factory", "unmarked", "zero"};

@@ -238,6 +238,45 @@ TEST_F(VirtualKeyboardChannel, RefusedRequestsYieldFalseAndLeaveTheCallersBytes)
     EXPECT_TRUE(m_driver.IsOpen());
 }
 
+// A fault armed further on: the first requests of its code pass, then one fails, or every one
+// from there on. The keyboard counts what it injected and keeps the last tables it was sent,
+// failed ones too.
+TEST_F(VirtualKeyboardChannel, FaultsArmedFurtherOnAndTheTablesSent) {
+    ASSERT_TRUE(m_driver.Open());
+    CombinationKeys keys{};
+    ASSERT_TRUE(k7testbed::FailRequests(IOCTL_READ_COMBINATION, 2, 1)) << k7testbed::KeyboardError();
+    EXPECT_TRUE(m_driver.ReadCombination(1, keys));
+    EXPECT_TRUE(m_driver.WriteKeyTable(FactoryKeyTable()));  // another code passes by
+    EXPECT_TRUE(m_driver.ReadCombination(2, keys));
+    State s = ReadState();
+    EXPECT_EQ(s.failSkip, 0u);
+    EXPECT_EQ(s.failRemaining, 1u);
+    EXPECT_FALSE(m_driver.ReadCombination(3, keys));
+    EXPECT_TRUE(m_driver.ReadCombination(4, keys));
+
+    DeviceKeyTable tables[6];
+    for (int i = 0; i < 6; ++i) tables[i].slots[0] = {{KindKey, static_cast<std::uint8_t>(0x04 + i), 0, 0}};
+    ASSERT_TRUE(k7testbed::FailRequests(IOCTL_WRITE_KEY_TABLE, 1, oxkbd::kFailAll));
+    EXPECT_TRUE(m_driver.WriteKeyTable(tables[0]));
+    for (int i = 1; i < 6; ++i) EXPECT_FALSE(m_driver.WriteKeyTable(tables[i])) << i;
+    s = ReadState();
+    EXPECT_EQ(s.failRemaining, oxkbd::kFailAll);
+    EXPECT_EQ(s.failInjected, 6u);
+    EXPECT_EQ(s.counters[oxkbd::kReadCombination].rejected, 1u);
+    EXPECT_EQ(s.counters[oxkbd::kWriteKeyTable].rejected, 5u);
+    EXPECT_EQ(s.table, tables[0]);
+    EXPECT_EQ(s.tablesReceived, 7u);
+    for (std::uint32_t i = 0; i < oxkbd::kTableLogCapacity; ++i) EXPECT_EQ(s.tableLog[i], tables[2 + i]) << i;
+
+    ASSERT_TRUE(k7testbed::FailNextRequests(IOCTL_WRITE_KEY_TABLE, 0));
+    EXPECT_TRUE(m_driver.WriteKeyTable(tables[5]));
+    ASSERT_TRUE(k7testbed::ClearKeyboardCounters());
+    s = ReadState();
+    EXPECT_EQ(s.failInjected, 0u);
+    EXPECT_EQ(s.tablesReceived, 0u);
+    EXPECT_EQ(s.table, tables[5]);
+}
+
 TEST_F(VirtualKeyboardChannel, TheChannelHoldsOneHandleAndReleasesIt) {
     ASSERT_TRUE(m_driver.Open());
     ASSERT_TRUE(m_driver.Open());  // reopening releases the handle it held
