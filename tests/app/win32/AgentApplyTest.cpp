@@ -2,6 +2,7 @@
 // WM_APPLY_SETTINGS sent, and what the virtual keyboard then holds and was sent, byte for
 // byte and request by request, against expectations worked out here by hand.
 #include "AgentTestSupport.h"
+#include "StoredSettings.h"
 
 #include "app/Messages.h"
 #include "driver/CUSBDriver.h"
@@ -9,85 +10,18 @@
 #include "k7testbed/VirtualKeyboard.h"
 #include "keyconfig/DeviceKeyTable.h"
 #include "keyconfig/SettingRecords.h"
-#include "keyconfig/win32/Win32Registry.h"
 
 #include <dbt.h>
 
 #include <array>
 #include <cstring>
 #include <memory>
-#include <optional>
 #include <vector>
 
 using configclient::CConfigClient;
 using configclient::Received;
 
 namespace {
-
-constexpr char16_t kKeyPath[] = u"Software\\Orvex\\K7";
-
-// Saves the stored values the test overwrites and puts them back (or deletes them) afterwards.
-class CSavedSettings {
-public:
-    CSavedSettings() {
-        for (Saved& s : m_saved) {
-            RegKey key = 0;
-            if (m_registry.OpenKey(kKeyPath, key) != kRegOk) continue;
-            std::uint32_t size = 0;
-            if (m_registry.QueryValue(key, s.name, &s.type, nullptr, &size) == kRegOk) {
-                s.bytes.emplace(size);
-                m_registry.QueryValue(key, s.name, &s.type, s.bytes->data(), &size);
-            }
-            m_registry.CloseKey(key);
-        }
-    }
-    ~CSavedSettings() {
-        RegKey key = 0;
-        if (m_registry.CreateKey(kKeyPath, key) != kRegOk) return;
-        for (const Saved& s : m_saved) {
-            if (s.bytes)
-                m_registry.SetValue(key, s.name, s.type, s.bytes->data(), static_cast<std::uint32_t>(s.bytes->size()));
-            else
-                RegDeleteValueW(reinterpret_cast<HKEY>(key), reinterpret_cast<const wchar_t*>(s.name));
-        }
-        m_registry.CloseKey(key);
-    }
-    CSavedSettings(const CSavedSettings&) = delete;
-    CSavedSettings& operator=(const CSavedSettings&) = delete;
-
-    bool Write(const SettingBuffers& b) {
-        RegKey key = 0;
-        if (m_registry.CreateKey(kKeyPath, key) != kRegOk) return false;
-        const bool ok = m_registry.SetValue(key, u"KeySetting", kRegBinary, &b.keys, sizeof b.keys) == kRegOk &&
-                        m_registry.SetValue(key, u"MacroSetting", kRegBinary, &b.macros, sizeof b.macros) == kRegOk &&
-                        m_registry.SetValue(key, u"CombSetting", kRegBinary, &b.combinations,
-                                            sizeof b.combinations) == kRegOk;
-        m_registry.CloseKey(key);
-        return ok;
-    }
-
-private:
-    struct Saved {
-        const char16_t* name;
-        std::uint32_t type = 0;
-        std::optional<std::vector<std::uint8_t>> bytes;
-    };
-    CWin32Registry m_registry;
-    std::array<Saved, 3> m_saved{{{u"KeySetting", 0, {}}, {u"MacroSetting", 0, {}}, {u"CombSetting", 0, {}}}};
-};
-
-// Every record names virtual key 0 with its default: each one rewrites slot 2 with its own
-// (empty) factory entry, so only the records a test sets change anything.
-std::unique_ptr<SettingBuffers> DefaultSettings() {
-    auto b = std::make_unique<SettingBuffers>();
-    for (KeyAssignment& r : b->keys.records) r.Set(AssignDefault, 0);
-    return b;
-}
-
-void SetRecord(SettingBuffers& b, int index, std::uint8_t vk, std::int32_t type, std::int32_t parameter) {
-    b.keys.records[index].vk = vk;
-    b.keys.records[index].Set(type, parameter);
-}
 
 // Factory slots of keys A to I: A is fixed at slot 10, the others hold their usage (0x05 to 0x0C).
 constexpr int kSlotA = 10, kSlotB = 37, kSlotC = 28, kSlotD = 26, kSlotE = 24, kSlotF = 34, kSlotG = 35,

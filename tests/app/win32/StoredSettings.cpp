@@ -1,0 +1,56 @@
+#include "StoredSettings.h"
+
+#include <windows.h>
+
+namespace {
+
+constexpr char16_t kKeyPath[] = u"Software\\Orvex\\K7";
+
+}  // namespace
+
+CSavedSettings::CSavedSettings() {
+    for (Saved& s : m_saved) {
+        RegKey key = 0;
+        if (m_registry.OpenKey(kKeyPath, key) != kRegOk) continue;
+        std::uint32_t size = 0;
+        if (m_registry.QueryValue(key, s.name, &s.type, nullptr, &size) == kRegOk) {
+            s.bytes.emplace(size);
+            m_registry.QueryValue(key, s.name, &s.type, s.bytes->data(), &size);
+        }
+        m_registry.CloseKey(key);
+    }
+}
+
+CSavedSettings::~CSavedSettings() {
+    RegKey key = 0;
+    if (m_registry.CreateKey(kKeyPath, key) != kRegOk) return;
+    for (const Saved& s : m_saved) {
+        if (s.bytes)
+            m_registry.SetValue(key, s.name, s.type, s.bytes->data(), static_cast<std::uint32_t>(s.bytes->size()));
+        else
+            RegDeleteValueW(reinterpret_cast<HKEY>(key), reinterpret_cast<const wchar_t*>(s.name));
+    }
+    m_registry.CloseKey(key);
+}
+
+bool CSavedSettings::Write(const SettingBuffers& b) {
+    RegKey key = 0;
+    if (m_registry.CreateKey(kKeyPath, key) != kRegOk) return false;
+    const bool ok = m_registry.SetValue(key, u"KeySetting", kRegBinary, &b.keys, sizeof b.keys) == kRegOk &&
+                    m_registry.SetValue(key, u"MacroSetting", kRegBinary, &b.macros, sizeof b.macros) == kRegOk &&
+                    m_registry.SetValue(key, u"CombSetting", kRegBinary, &b.combinations,
+                                        sizeof b.combinations) == kRegOk;
+    m_registry.CloseKey(key);
+    return ok;
+}
+
+std::unique_ptr<SettingBuffers> DefaultSettings() {
+    auto b = std::make_unique<SettingBuffers>();
+    for (KeyAssignment& r : b->keys.records) r.Set(AssignDefault, 0);
+    return b;
+}
+
+void SetRecord(SettingBuffers& b, int index, std::uint8_t vk, std::int32_t type, std::int32_t parameter) {
+    b.keys.records[index].vk = vk;
+    b.keys.records[index].Set(type, parameter);
+}
