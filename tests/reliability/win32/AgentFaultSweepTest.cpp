@@ -103,7 +103,9 @@ protected:
     void StopAgent() {
         if (!agent) return;
         PostMessageW(agent->Window(), WM_CLOSE, 0, 0);
-        EXPECT_TRUE(agent->WaitForExit(kWaitMs)) << "the agent did not end on WM_CLOSE";
+        DWORD exitCode = 0xDEAD;
+        EXPECT_TRUE(agent->WaitForExit(kWaitMs, &exitCode)) << "the agent did not end on WM_CLOSE";
+        EXPECT_EQ(exitCode, 0u) << "the agent ended abnormally";
         agent.reset();
         EXPECT_TRUE(k7testbed::WaitForKeyboardHandles(0)) << k7testbed::KeyboardError();
     }
