@@ -3,7 +3,7 @@
 // Every request the keyboard rejects for its size is counted by the keyboard itself, and
 // its key table is checked slot by slot against what the agent may have written.
 #include "AgentTestSupport.h"
-#include "EntryKinds.h"
+#include "KeyboardChecks.h"
 #include "k7testbed/VirtualKeyboard.h"
 #include "app/Messages.h"
 #include "keyconfig/DeviceKeyTable.h"
@@ -33,23 +33,10 @@ protected:
     }
     void TearDown() override {
         k7testbed::FailNextRequests(0, 0);
-        oxkbd::State s{};
-        ASSERT_TRUE(k7testbed::ReadKeyboardState(s)) << k7testbed::KeyboardError();
-        // The keyboard counts the failures it was told to inject as rejected, too.
-        std::uint32_t rejected = 0;
-        for (std::uint32_t k = 0; k < oxkbd::kRequestKindCount; ++k) rejected += s.counters[k].rejected;
-        EXPECT_EQ(rejected, m_nInjected) << "requests of a wrong size or code reached the keyboard";
-        // Every slot the factory's, the mark, or an entry of a kind the translation writes.
-        for (int i = 0; i < kSlotCount; ++i) {
-            const KeyEntry& e = s.table.slots[i];
-            EXPECT_TRUE(e == FactoryKeyTable().slots[i] || IsTranslatedEntry(e, kMaxMacroNumber)) << "slot " << i;
-        }
+        ExpectSoundKeyboard(m_nInjected, "after the test");
         // Still up and correct: an apply answers and reports its progress.
         EXPECT_TRUE(agent.Running());
-        client.ClearReceived();
-        ASSERT_TRUE(client.Register(kWaitMs));
-        ASSERT_TRUE(client.Apply(kWaitMs));
-        EXPECT_TRUE(client.WaitForReceived(3, kWaitMs));
+        ExpectApplyAnswered(client, "after the test");
     }
 
     // Runs `request` with the next request of `code` failing; counts the failure if it came.
