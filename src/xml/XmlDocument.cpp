@@ -1,6 +1,7 @@
 #include "xml/XmlDocument.h"
 
 #include <string>
+#include <unordered_map>
 
 #include "xml/EntityTable.h"
 #include "xml/NumberText.h"
@@ -9,6 +10,42 @@
 namespace {
 
 constexpr std::size_t kRecordBlock = 65536;
+
+// How many elements of each name are open, names compared as the document compares them.
+// An end tag whose name is not open is then answered at once instead of after a walk down
+// every open element, which made a deep nest followed by stray end tags quadratic. Counting
+// starts at the first end tag that does not end the innermost element, so a well-formed
+// document never pays for it.
+class COpenNames {
+public:
+    explicit COpenNames(bool ignoreCase) : m_counts(16, Hash{ignoreCase}, Equal{ignoreCase}) {}
+    void Add(std::u16string_view name) { ++m_counts[name]; }
+    void Remove(std::u16string_view name) {
+        auto it = m_counts.find(name);
+        if (--it->second == 0)
+            m_counts.erase(it);
+    }
+    bool Contains(std::u16string_view name) const { return m_counts.contains(name); }
+
+private:
+    static char16_t Fold(char16_t c, bool ignoreCase) {
+        return ignoreCase && c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+    }
+    struct Hash {
+        bool ignoreCase;
+        std::size_t operator()(std::u16string_view s) const {
+            std::size_t h = 14695981039346656037ull;
+            for (char16_t c : s)
+                h = (h ^ Fold(c, ignoreCase)) * 1099511628211ull;
+            return h;
+        }
+    };
+    struct Equal {
+        bool ignoreCase;
+        bool operator()(std::u16string_view a, std::u16string_view b) const { return NamesEqual(a, b, ignoreCase); }
+    };
+    std::unordered_map<std::u16string_view, std::uint32_t, Hash, Equal> m_counts;
+};
 
 std::u16string NodeMessage(const XmlNode& node) {
     std::u16string at = u" at offset " + DecimalText(node.start);
@@ -146,6 +183,13 @@ bool XmlDocument::ParseDocument() {
     } else {
         const bool ignoreCase = m_nDocFlags & kIgnoreCase;
         std::vector<std::uint32_t> open;
+        COpenNames openNames(ignoreCase);
+        bool counting = false;
+        auto closeFrom = [&](std::size_t k) {
+            for (std::size_t i = k; counting && i < open.size(); ++i)
+                openNames.Remove(ElementName(open[i]));
+            open.resize(k);
+        };
         std::u16string_view text = m_strDoc;
         for (std::size_t pos = 0;;) {
             XmlNode node = ScanNode(text, pos);
@@ -156,15 +200,27 @@ bool XmlDocument::ParseDocument() {
             case NodeKind::StartTag:
             case NodeKind::EmptyTag: {
                 std::uint32_t e = AddElement(open.empty() ? 0 : open.back(), node.start, node.end - node.start);
-                if (node.kind == NodeKind::StartTag)
+                if (node.kind == NodeKind::StartTag) {
                     open.push_back(e);
+                    if (counting)
+                        openNames.Add(ElementName(e));
+                }
                 break;
             }
             case NodeKind::EndTag: {
                 std::u16string_view name = text.substr(node.start + 2, node.nameEnd - node.start - 2);
                 std::size_t k = open.size();
-                while (k > 0 && !NamesEqual(ElementName(open[k - 1]), name, ignoreCase))
-                    --k;
+                if (k > 0 && !NamesEqual(ElementName(open.back()), name, ignoreCase)) {
+                    if (!counting) {
+                        counting = true;
+                        for (std::uint32_t e : open)
+                            openNames.Add(ElementName(e));
+                    }
+                    if (!openNames.Contains(name))
+                        k = 0;
+                    while (k > 0 && !NamesEqual(ElementName(open[k - 1]), name, ignoreCase))
+                        --k;
+                }
                 if (k == 0) {
                     problem(u"No start tag for end tag '" + std::u16string(name) + u"' at offset " +
                             DecimalText(node.start));
@@ -175,12 +231,12 @@ bool XmlDocument::ParseDocument() {
                             u" does not match start tag '" + std::u16string(ElementName(open.back())) +
                             u"' at offset " + DecimalText(m_aPos[open.back()].start));
                     CloseNotEnded(std::span(open).subspan(k));
-                    open.resize(k);
+                    closeFrom(k);
                 }
                 ElementRecord& r = m_aPos[open.back()];
                 r.length = static_cast<std::uint32_t>(node.end - r.start);
                 r.endTagLength = static_cast<std::uint32_t>(node.end - node.start);
-                open.pop_back();
+                closeFrom(open.size() - 1);
                 break;
             }
             case NodeKind::Error:

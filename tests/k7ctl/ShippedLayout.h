@@ -2,8 +2,8 @@
 #pragma once
 
 #include "Profile.h"
-#include "Utf8.h"
 #include "xml/ButtonPositions.h"
+#include "xml/Utf8Text.h"
 
 #include <algorithm>
 #include <stdexcept>

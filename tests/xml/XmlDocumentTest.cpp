@@ -12,8 +12,9 @@ struct Parsed {
     bool ok;
 };
 
-Parsed Parse(std::u16string_view text) {
+Parsed Parse(std::u16string_view text, unsigned flags = 0) {
     Parsed p;
+    p.doc.SetFlags(flags);
     p.doc.SetDocumentText(std::u16string(text));
     p.ok = p.doc.ParseDocument();
     return p;
@@ -146,6 +147,30 @@ TEST(XmlDocument, DeepNestNeverEndedIsFlattenedInOnePass) {
     for (p.doc.Rewind(); p.doc.NextElement(u"");)
         ++top;
     EXPECT_EQ(top, kDepth);
+}
+
+// Stray end tags under a deep nest are each answered without walking the nest, and an end
+// tag that does match still closes everything above it.
+TEST(XmlDocument, StrayEndTagsUnderADeepNestCostNoMoreThanTheirSize) {
+    constexpr std::size_t kDepth = 200'000;
+    std::u16string text = u"<R>";
+    for (std::size_t i = 0; i < kDepth; ++i)
+        text += u"<a>";
+    for (std::size_t i = 0; i < kDepth; ++i)
+        text += u"</b>";
+    text += u"</r>";
+    Parsed p = Parse(text);
+    EXPECT_FALSE(p.ok);
+    EXPECT_EQ(U8(p.doc.StatusText()).substr(0, 41), "No start tag for end tag 'b' at offset 60");
+    EXPECT_EQ(p.doc.Elements().size(), kDepth + 2);
+
+    // Names count as the document compares them: </r> ends <R> only when case is ignored.
+    Parsed folded = Parse(text, XmlDocument::kIgnoreCase);
+    EXPECT_FALSE(folded.ok);
+    const auto& e = folded.doc.Elements();
+    EXPECT_EQ(e[1].flags, 0u);  // <R> ended by </r>
+    EXPECT_EQ(e[1].endTagLength, 4u);
+    EXPECT_EQ(e[2].flags & ElementRecord::kNotEnded, ElementRecord::kNotEnded);
 }
 
 TEST(XmlDocument, RootWithSiblings) {

@@ -2,6 +2,7 @@
 // counterpart are reported as not available, as MultiByteToWideChar reports an
 // unknown code page.
 #include "xml/CodePageConversion.h"
+#include "xml/Utf8Text.h"
 
 #include <iconv.h>
 
@@ -79,64 +80,11 @@ private:
     std::map<std::string, iconv_t> m_open;
 };
 
-// UTF-8 directly: glibc converts it through UCS-4 at a fraction of the speed, and
-// an ill-formed sequence becomes one U+FFFD per maximal subpart, as Windows does.
-void DecodeUtf8(std::span<const std::uint8_t> in, std::u16string& text) {
-    // Never more units than bytes.
-    const std::size_t start = text.size();
-    text.resize(start + in.size());
-    char16_t* out = text.data() + start;
-    const std::size_t n = in.size();
-    for (std::size_t i = 0; i < n;) {
-        std::uint8_t b = in[i];
-        if (b < 0x80) {
-            *out++ = static_cast<char16_t>(b);
-            ++i;
-            continue;
-        }
-        int follow;
-        std::uint8_t low = 0x80, high = 0xBF;  // range of the first continuation byte
-        std::uint32_t c;
-        if (b >= 0xC2 && b <= 0xDF) {
-            follow = 1, c = b & 0x1F;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            follow = 2, c = b & 0x0F;
-            low = b == 0xE0 ? 0xA0 : 0x80;
-            high = b == 0xED ? 0x9F : 0xBF;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            follow = 3, c = b & 0x07;
-            low = b == 0xF0 ? 0x90 : 0x80;
-            high = b == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            *out++ = u'\uFFFD';
-            ++i;
-            continue;
-        }
-        std::size_t j = i + 1;
-        for (; follow > 0; --follow, ++j) {
-            if (j >= n || in[j] < low || in[j] > high)
-                break;
-            c = (c << 6) | (in[j] & 0x3F);
-            low = 0x80, high = 0xBF;
-        }
-        i = j;
-        if (follow > 0) {
-            *out++ = u'\uFFFD';
-        } else if (c < 0x10000) {
-            *out++ = static_cast<char16_t>(c);
-        } else {
-            *out++ = static_cast<char16_t>(((c - 0x10000) >> 10) | 0xD800);
-            *out++ = static_cast<char16_t>((c & 0x3FF) | 0xDC00);
-        }
-    }
-    text.resize(static_cast<std::size_t>(out - text.data()));
-}
-
 }  // namespace
 
 bool ConvertFromCodePage(std::uint32_t codePage, std::span<const std::uint8_t> bytes, std::u16string& out) {
     if (codePage == kCodePageUtf8) {
-        DecodeUtf8(bytes, out);
+        AppendUtf16FromUtf8(bytes, out);
         return true;
     }
     const char* name = IconvName(codePage);

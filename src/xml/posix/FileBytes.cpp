@@ -1,6 +1,7 @@
 // Files on POSIX systems: the UTF-16 path is passed on as UTF-8, and the error text
 // is strerror's.
 #include "xml/FileBytes.h"
+#include "xml/Utf8Text.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -10,33 +11,6 @@
 namespace {
 
 constexpr std::size_t kMaxFileBytes = 0x7FFFFFFF;
-
-std::string Utf8Path(std::u16string_view path) {
-    std::string out;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        std::uint32_t c = path[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < path.size() && path[i + 1] >= 0xDC00 && path[i + 1] <= 0xDFFF)
-            c = 0x10000 + ((c - 0xD800) << 10) + (path[++i] - 0xDC00);
-        else if (c >= 0xD800 && c <= 0xDFFF)
-            c = 0xFFFD;  // a lone surrogate names no file
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 std::u16string ErrorText(int error) {
     std::u16string text;
@@ -49,7 +23,7 @@ std::u16string ErrorText(int error) {
 
 bool ReadFileBytes(std::u16string_view path, std::vector<std::uint8_t>& bytes, std::u16string& errorText) {
     bytes.clear();
-    std::string name = Utf8Path(path);
+    std::string name = Utf8FromUtf16(path);
     // A name with an embedded null would silently open another file.
     if (name.find('\0') != std::string::npos) {
         errorText = ErrorText(ENOENT);

@@ -51,6 +51,7 @@ bool CAgentProcess::StartAt(const std::wstring& exe, bool waitForWindow, DWORD t
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (!m_strDesktop.empty()) startup.lpDesktop = m_strDesktop.data();
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &m_info))
         return false;

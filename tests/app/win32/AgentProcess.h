@@ -12,6 +12,8 @@ std::wstring BesideTestProgram(const wchar_t* name);
 class CAgentProcess {
 public:
     CAgentProcess() = default;
+    // An agent started on the desktop `desktop` rather than on the test program's own.
+    explicit CAgentProcess(const wchar_t* desktop) : m_strDesktop(desktop) {}
     ~CAgentProcess();
     CAgentProcess(const CAgentProcess&) = delete;
     CAgentProcess& operator=(const CAgentProcess&) = delete;
@@ -32,4 +34,5 @@ public:
 private:
     PROCESS_INFORMATION m_info{};
     HWND m_hWindow = nullptr;
+    std::wstring m_strDesktop;
 };

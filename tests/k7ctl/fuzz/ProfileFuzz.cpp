@@ -2,8 +2,8 @@
 // a second reading unchanged.
 #include "Profile.h"
 #include "StoredSettings.h"
-#include "Utf8.h"
 #include "xml/ButtonPositions.h"
+#include "xml/Utf8Text.h"
 
 #include <cstdlib>
 #include <cstring>

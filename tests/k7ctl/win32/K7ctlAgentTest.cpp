@@ -3,7 +3,6 @@
 #include "K7ctlRun.h"
 #include "Plan.h"
 #include "Profile.h"
-#include "Utf8.h"
 #include "app/Messages.h"
 #include "k7testbed/VirtualKeyboard.h"
 #include "xml/ButtonPositions.h"

@@ -4,7 +4,7 @@
 #include "Profile.h"
 #include "RegistryValues.h"
 #include "StoredSettings.h"
-#include "Utf8.h"
+#include "xml/Utf8Text.h"
 #include "app/Messages.h"
 #include "keyconfig/win32/Win32Registry.h"
 #include "xml/ButtonPositions.h"

@@ -4,10 +4,10 @@
 // give how many requests of each code it makes; then each of those requests fails alone, and
 // from there onward. After every run the keyboard's own record must show nothing rejected
 // but the injected failures, only tables the agent may write, the agent still running and
-// still applying (UnderFireChecks.h).
+// still applying (KeyboardChecks.h).
 #include "AgentTestSupport.h"
+#include "KeyboardChecks.h"
 #include "StoredSettings.h"
-#include "UnderFireChecks.h"
 
 #include "app/Messages.h"
 #include "driver/CUSBDriver.h"
@@ -160,7 +160,7 @@ TEST_F(AgentFaultSweep, EveryRequestFailingInTurnInEverySequence) {
         ASSERT_FALSE(HasFatalFailure()) << sequence.name;
         oxkbd::State clean{};
         ASSERT_TRUE(k7testbed::ReadKeyboardState(clean)) << k7testbed::KeyboardError();
-        ExpectUnharmed(*agent, client, found, sequence.translates, std::string(sequence.name) + ", clean");
+        ExpectUnharmedAfterFaults(*agent, client, std::string(sequence.name) + ", clean", found, sequence.translates);
 
         std::string counts;
         for (std::uint32_t kind = 0; kind < oxkbd::kOther; ++kind) {
@@ -181,7 +181,7 @@ TEST_F(AgentFaultSweep, EveryRequestFailingInTurnInEverySequence) {
                     ASSERT_TRUE(k7testbed::ReadKeyboardState(s)) << k7testbed::KeyboardError();
                     EXPECT_GE(s.failInjected, 1u) << context << ": the request did not come";
                     EXPECT_LE(s.tablesReceived, oxkbd::kTableLogCapacity) << context << ": tables left unchecked";
-                    ExpectUnharmed(*agent, client, found, sequence.translates, context);
+                    ExpectUnharmedAfterFaults(*agent, client, context, found, sequence.translates);
                     ASSERT_FALSE(HasFatalFailure()) << context;
                     ++runs;
                 }

@@ -1,9 +1,9 @@
 // The agent as a process under Wine against the virtual keyboard: the driver late, hostile
 // messages from another process, and its idle and start-up figures. After each test the
 // keyboard's own record must show no request of a wrong size and only tables the agent may
-// write (UnderFireChecks.h); requests failing in turn are AgentFaultSweepTest.cpp's.
+// write (KeyboardChecks.h); requests failing in turn are AgentFaultSweepTest.cpp's.
 #include "AgentTestSupport.h"
-#include "UnderFireChecks.h"
+#include "KeyboardChecks.h"
 #include "k7testbed/VirtualKeyboard.h"
 #include "app/Messages.h"
 #include "keyconfig/DeviceKeyTable.h"
@@ -31,7 +31,7 @@ protected:
         ASSERT_TRUE(client.Connect(kWaitMs));
         ASSERT_TRUE(client.Register(kWaitMs));
     }
-    void TearDown() override { ExpectUnharmed(agent, client, FactoryKeyTable(), true, "after the test"); }
+    void TearDown() override { ExpectUnharmedAfterFaults(agent, client, "after the test"); }
 
     CAgentProcess agent;
     CConfigClient client;

@@ -1,5 +1,7 @@
 #include "UiTestSupport.h"
 
+#include "k7testbed/OwnDesktop.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,15 +14,7 @@ namespace {
 class GdiplusEnvironment : public testing::Environment {
 public:
     void SetUp() override {
-        HKEY desktops = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0, KEY_SET_VALUE,
-                            nullptr, &desktops, nullptr) == ERROR_SUCCESS) {
-            static const wchar_t kSize[] = L"1024x768";
-            RegSetValueExW(desktops, L"k7ui", 0, REG_SZ, reinterpret_cast<const BYTE*>(kSize), sizeof kSize);
-            RegCloseKey(desktops);
-            if (HDESK desktop = CreateDesktopW(L"k7ui", nullptr, nullptr, 0, GENERIC_ALL, nullptr))
-                SetThreadDesktop(desktop);
-        }
+        k7testbed::UseOwnDesktop(L"k7ui");
         Gdiplus::GdiplusStartupInput input;
         Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
     }

@@ -1,6 +1,6 @@
 #include "JsonPositions.h"
 
-#include "Utf8.h"
+#include "xml/Utf8Text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "JsonPositions.h"
 #include "KeyNames.h"
 #include "Plan.h"
-#include "Utf8.h"
+#include "xml/Utf8Text.h"
 #include "keyconfig/SettingRecords.h"
 
 #include <nlohmann/json.hpp>

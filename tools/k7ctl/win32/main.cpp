@@ -6,7 +6,6 @@
 #include "Profile.h"
 #include "RegistryValues.h"
 #include "StoredSettings.h"
-#include "Utf8.h"
 #include "app/ModulePath.h"
 #include "keyconfig/win32/Win32Registry.h"
 #include "xml/ButtonPositions.h"
