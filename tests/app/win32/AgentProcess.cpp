@@ -6,17 +6,17 @@ namespace {
 
 struct WindowSearch {
     DWORD process;
+    const wchar_t* title;
     HWND found;
 };
 
-// The task window of exactly this process, not a leftover agent's.
-BOOL CALLBACK MatchTaskWindow(HWND hwnd, LPARAM lParam) {
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD process = 0;
-    wchar_t title[32] = {};
+    wchar_t title[64] = {};
     GetWindowThreadProcessId(hwnd, &process);
-    GetWindowTextW(hwnd, title, 32);
-    if (process == search->process && wcscmp(title, reinterpret_cast<const wchar_t*>(kTaskWindowTitle)) == 0) {
+    GetWindowTextW(hwnd, title, 64);
+    if (process == search->process && wcscmp(title, search->title) == 0) {
         search->found = hwnd;
         return FALSE;
     }
@@ -24,6 +24,12 @@ BOOL CALLBACK MatchTaskWindow(HWND hwnd, LPARAM lParam) {
 }
 
 }  // namespace
+
+HWND FindWindowOfProcess(DWORD process, const wchar_t* title) {
+    WindowSearch search{process, title, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 std::wstring BesideTestProgram(const wchar_t* name) {
     wchar_t path[MAX_PATH];
@@ -58,10 +64,8 @@ bool CAgentProcess::StartAt(const std::wstring& exe, bool waitForWindow, DWORD t
     if (!waitForWindow) return true;
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     do {
-        WindowSearch search{m_info.dwProcessId, nullptr};
-        EnumWindows(MatchTaskWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
-            m_hWindow = search.found;
+        m_hWindow = FindWindowOfProcess(m_info.dwProcessId, reinterpret_cast<const wchar_t*>(kTaskWindowTitle));
+        if (m_hWindow != nullptr) {
             // The window shows up before its creation sequence has ended; wait for the loop.
             return WaitForInputIdle(m_info.hProcess, timeoutMs) == 0;
         }

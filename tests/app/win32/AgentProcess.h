@@ -9,6 +9,9 @@
 // A file beside the running test program.
 std::wstring BesideTestProgram(const wchar_t* name);
 
+// The top-level window titled `title` of exactly this process (not a leftover's); null if none.
+HWND FindWindowOfProcess(DWORD process, const wchar_t* title);
+
 class CAgentProcess {
 public:
     CAgentProcess() = default;
