@@ -15,7 +15,11 @@ bool UseOwnDesktop(const wchar_t* name) {
                        ERROR_SUCCESS;
     RegCloseKey(desktops);
     HDESK desktop = sized ? CreateDesktopW(name, nullptr, nullptr, 0, GENERIC_ALL, nullptr) : nullptr;
-    return desktop != nullptr && SetThreadDesktop(desktop);
+    if (desktop == nullptr || !SetThreadDesktop(desktop))
+        return false;
+    // Wine starts a desktop's window (an explorer process) for the first thread that asks for
+    // it: ask now, so that the first program to join does not wait for it during its start.
+    return GetDesktopWindow() != nullptr;
 }
 
 }  // namespace k7testbed
