@@ -155,8 +155,5 @@ void COrvexTask::PostAssignmentReset(std::uint8_t vk) {
 void COrvexTask::ReadWorkTable() {
     m_workTable = DeviceKeyTable{};
     if (m_driver.IsOpen() && !m_driver.ReadKeyTable(m_workTable)) m_workTable = FactoryKeyTable();
-    // What the cache said of the slots before is not known to hold on the keyboard now (placed
-    // while it was away, or changed elsewhere): a kept entry would be taken as already sent.
-    m_combCache = CombinationCache{};
     ReadBackCombinations(m_driver, m_workTable, m_combCache);
 }

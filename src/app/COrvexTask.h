@@ -65,7 +65,7 @@ private:
     void StartRetryTimer();
     void StopRetryTimer();
     // Reads the keyboard's table into m_workTable (the factory table stands in for a
-    // failed read), then rebuilds the combination cache from the references in it alone.
+    // failed read), then refills the combination cache from the references in it.
     void ReadWorkTable();
 
     // Posts WM_CLOSE to the registered configuration window while that handle still
