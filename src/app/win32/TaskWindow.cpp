@@ -13,6 +13,9 @@ LRESULT CALLBACK TaskWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     // A restarted notification area announces itself with this registered message.
     static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
+    // Creation messages come only from CreateWindowExW on this thread; another program can send
+    // them too, with a creation record (and parameter) of its own.
+    if ((msg == WM_NCCREATE || msg == WM_CREATE) && InSendMessage()) return 0;
     if (msg == WM_NCCREATE) {
         auto* task = static_cast<COrvexTask*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(task));
