@@ -9,6 +9,21 @@ namespace {
 
 COrvexTask* TaskOf(HWND hwnd) { return reinterpret_cast<COrvexTask*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
+HWND g_hTaskWindow = nullptr;
+HHOOK g_hPostFilter = nullptr;
+
+// The system sends the destruction messages; posted ones come from another program and would
+// run the destruction sequence with the window left alive, or end the message loop without it.
+// Every message loop of the thread (the dialog's and the menu's too) gets them as WM_NULL.
+// (A sent one cannot be told from the real one inside a WM_CLOSE that another program sent.)
+LRESULT CALLBACK FilterPostedMessage(int code, WPARAM removal, LPARAM lParam) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && msg->hwnd != nullptr && msg->hwnd == g_hTaskWindow &&
+        (msg->message == WM_DESTROY || msg->message == WM_NCDESTROY))
+        msg->message = WM_NULL;
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
 LRESULT CALLBACK TaskWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // A restarted notification area announces itself with this registered message.
     static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
@@ -20,6 +35,7 @@ LRESULT CALLBACK TaskWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         auto* task = static_cast<COrvexTask*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(task));
         task->Attach(reinterpret_cast<WindowHandle>(hwnd));
+        g_hTaskWindow = hwnd;
     }
     COrvexTask* task = TaskOf(hwnd);
     if (task == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -37,6 +53,9 @@ LRESULT CALLBACK TaskWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         // The task window is the main window: its end ends the message loop.
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         task->Attach(0);
+        g_hTaskWindow = nullptr;
+        if (g_hPostFilter != nullptr) UnhookWindowsHookEx(g_hPostFilter);
+        g_hPostFilter = nullptr;
         PostQuitMessage(0);
     }
     return result;
@@ -53,6 +72,8 @@ HWND CreateTaskWindow(HINSTANCE instance, COrvexTask& task) {
     wc.hInstance = instance;
     wc.lpszClassName = className;
     if (RegisterClassW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+    if (g_hPostFilter == nullptr)
+        g_hPostFilter = SetWindowsHookExW(WH_GETMESSAGE, FilterPostedMessage, nullptr, GetCurrentThreadId());
     return CreateWindowExW(0, className, reinterpret_cast<const wchar_t*>(kTaskWindowTitle), WS_POPUP, 1, 1, 1, 1,
                            nullptr, nullptr, instance, &task);
 }

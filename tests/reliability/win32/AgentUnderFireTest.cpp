@@ -123,6 +123,17 @@ TEST_F(AgentUnderFire, CreationMessagesFromAnotherProcess) {
         << "the creation sequence ran again";
 }
 
+// Destruction messages posted by another program: the agent must not run its destruction
+// sequence (channel, notifications, tray icon) and live on without them, nor end its message
+// loop without it.
+TEST_F(AgentUnderFire, DestructionMessagesPostedByAnotherProcess) {
+    for (const UINT msg : {WM_DESTROY, WM_NCDESTROY}) PostMessageW(agent.Window(), msg, 0, 0);
+    client.Pump(300);
+    ASSERT_TRUE(agent.Running()) << "the agent ended";
+    EXPECT_TRUE(IsWindow(agent.Window()));
+    EXPECT_TRUE(k7testbed::WaitForKeyboardHandles(1, kWaitMs)) << "the agent closed its channel";
+}
+
 TEST_F(AgentUnderFire, RegistrationsOfAbsentWindowsThenABurstOfApplies) {
     for (UINT_PTR window : {UINT_PTR{1}, UINT_PTR{0xDEAD0}, UINT_PTR{0xFFFFFFFF}, ~UINT_PTR{0}})
         ASSERT_TRUE(client.Send(WM_REGISTER_CONFIG_WINDOW, window, 0, kWaitMs));
