@@ -9,17 +9,16 @@ namespace {
 
 COrvexTask* TaskOf(HWND hwnd) { return reinterpret_cast<COrvexTask*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
-HWND g_hTaskWindow = nullptr;
 HHOOK g_hPostFilter = nullptr;
 
 // The system sends the destruction messages; posted ones come from another program and would
-// run the destruction sequence with the window left alive, or end the message loop without it.
-// Every message loop of the thread (the dialog's and the menu's too) gets them as WM_NULL.
-// (A sent one cannot be told from the real one inside a WM_CLOSE that another program sent.)
+// run a window's destruction handling with the window left alive (the task window's sequence, the
+// warning dialog's detaching from its object), or end the message loop. Every message loop of the
+// thread (the dialog's and the menu's too) gets them as WM_NULL. (A sent one cannot be told from
+// the real one inside a WM_CLOSE that another program sent.)
 LRESULT CALLBACK FilterPostedMessage(int code, WPARAM removal, LPARAM lParam) {
     auto* msg = reinterpret_cast<MSG*>(lParam);
-    if (code == HC_ACTION && msg->hwnd != nullptr && msg->hwnd == g_hTaskWindow &&
-        (msg->message == WM_DESTROY || msg->message == WM_NCDESTROY))
+    if (code == HC_ACTION && msg->hwnd != nullptr && (msg->message == WM_DESTROY || msg->message == WM_NCDESTROY))
         msg->message = WM_NULL;
     return CallNextHookEx(nullptr, code, removal, lParam);
 }
@@ -35,7 +34,6 @@ LRESULT CALLBACK TaskWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         auto* task = static_cast<COrvexTask*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(task));
         task->Attach(reinterpret_cast<WindowHandle>(hwnd));
-        g_hTaskWindow = hwnd;
     }
     COrvexTask* task = TaskOf(hwnd);
     if (task == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -53,7 +51,6 @@ LRESULT CALLBACK TaskWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         // The task window is the main window: its end ends the message loop.
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         task->Attach(0);
-        g_hTaskWindow = nullptr;
         if (g_hPostFilter != nullptr) UnhookWindowsHookEx(g_hPostFilter);
         g_hPostFilter = nullptr;
         PostQuitMessage(0);
