@@ -56,7 +56,12 @@ std::intptr_t COrvexTask::DefWindowProc(std::uint32_t msg, std::uintptr_t wParam
         m_driver.SetReportRate(static_cast<std::uint8_t>(wParam & 0xFF));
         break;
     case WM_RESTORE_FACTORY:
-        RestoreFactoryState(m_driver, m_factoryTable, m_combCache);
+        // The apply waiting on the warning dialog would write its table, naming the macros and
+        // combinations the restore clears, over the factory one: the restore follows it instead.
+        if (m_nApplying > 0)
+            m_bRestorePending = true;
+        else
+            RestoreFactoryState(m_driver, m_factoryTable, m_combCache);
         break;
     default:
         break;
@@ -95,11 +100,16 @@ std::intptr_t COrvexTask::OnApplySettings() {
         if (m_hConfigWnd != 0) m_desktop.PostMessage(m_hConfigWnd, WM_APPLY_PROGRESS, 0, percent);
     };
     progress(25);
+    ++m_nApplying;
     ReloadSettings(m_registry, m_settings, m_nReportRate);
     TranslateAssignments(KeyConfig(), *this);
     progress(50);
     if (m_driver.IsOpen()) m_driver.WriteKeyTable(m_workTable);
     progress(100);
+    if (--m_nApplying == 0 && m_bRestorePending) {
+        m_bRestorePending = false;
+        RestoreFactoryState(m_driver, m_factoryTable, m_combCache);
+    }
     return 1;
 }
 

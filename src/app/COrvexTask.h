@@ -79,4 +79,8 @@ private:
     WindowHandle m_hWnd = 0;
     std::uint32_t m_dwConfigProcess = 0;  // owner of m_hConfigWnd when it was registered
     bool m_bRetryTimer = false;
+    // Applies under way: a nested one can run inside the warning dialog of another.
+    std::int32_t m_nApplying = 0;
+    // A factory restore asked for while an apply waited on the warning dialog.
+    bool m_bRestorePending = false;
 };

@@ -62,12 +62,18 @@ CombinationSlot AllocateCombinationSlot(CUSBDriver& driver, CombinationCache& ca
 }
 
 void ReadBackCombinations(CUSBDriver& driver, const DeviceKeyTable& workTable, CombinationCache& cache) {
+    std::array<bool, kMaxCombinationSlot> named{};
     for (const KeyEntry& e : workTable.slots) {
         const std::uint8_t b = e.b[2];
         if (e.b[0] != KindCombination || e.b[1] != 0 || e.b[3] != 8 || b < 1 || b > kMaxCombinationSlot) continue;
+        named[b - 1] = true;
         CombinationKeys keys{};
         if (driver.ReadCombination(b, keys)) cache[b - 1] = CombinationCacheEntry{1, keys, b};
     }
+    // What an unnamed entry says is not known to hold on the keyboard now (placed while it was
+    // away, or changed elsewhere): kept, it would be taken as already sent.
+    for (int k = 0; k < kMaxCombinationSlot; ++k)
+        if (!named[k]) cache[k] = CombinationCacheEntry{};
 }
 
 void ClearAllCombinations(CUSBDriver& driver, CombinationCache& cache) {

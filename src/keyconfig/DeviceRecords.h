@@ -30,7 +30,8 @@ struct CombinationSlot {
 // on the way. The caller sends the keys when they were not found.
 CombinationSlot AllocateCombinationSlot(CUSBDriver& driver, CombinationCache& cache, const CombinationKeys& keys);
 
-// Refills the cache entries that the table's combination references name, from the device.
+// Refills the cache entries that the table's combination references name, from the device (a
+// failed read leaves its entry as it was), and empties the others.
 void ReadBackCombinations(CUSBDriver& driver, const DeviceKeyTable& workTable, CombinationCache& cache);
 
 void ClearAllCombinations(CUSBDriver& driver, CombinationCache& cache);

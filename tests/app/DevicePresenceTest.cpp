@@ -1,6 +1,9 @@
 // Keyboard arrival and removal, the retry timer and resynchronisation.
 #include "BroadcastRecord.h"
 #include "TaskFixture.h"
+#include "keyconfig/Translation.h"
+
+#include <memory>
 
 namespace {
 
@@ -197,6 +200,33 @@ TEST_F(DevicePresence, RemovalWithoutALiveRegistrationOnlyCloses) {
     desktop.m_windowProcess[kConfig] = kOtherProcess;
     Remove();
     ExpectSequence(trace, {}, "removal with the handle reused");
+}
+
+TEST_F(DevicePresence, CombinationPlacedWhileRemovedReachesTheKeyboardAfterArrival) {
+    Create();
+    Remove();
+    // One key gets a combination while the keyboard is away: the cache takes it, nothing is sent.
+    auto keys = std::make_unique<KeySetting>(settings.keys);
+    auto combinations = std::make_unique<CombSetting>();
+    combinations->records[0].vks[0] = 0xA2;
+    combinations->records[0].vks[1] = 0x30;
+    keys->records[0].Set(AssignCombination, 0);  // the first key of the layout
+    const auto* k = reinterpret_cast<const std::uint8_t*>(keys.get());
+    const auto* c = reinterpret_cast<const std::uint8_t*>(combinations.get());
+    registry.Put(u"Software\\Orvex\\K7", u"KeySetting", kRegBinary, {k, k + sizeof *keys});
+    registry.Put(u"Software\\Orvex\\K7", u"CombSetting", kRegBinary, {c, c + sizeof *combinations});
+    Send(WM_APPLY_SETTINGS);
+    // The keyboard comes back holding another combination in slot 1, named by no key.
+    keyboard.m_combinations[1] = {0, 0xE2, 0, 0x2B};
+    Arrive();
+    Send(WM_APPLY_SETTINGS);
+
+    const KeyEntry entry = keyboard.m_table.slots[SelectSlot(task.m_usageSlotMap, settings.keys.records[0].vk)];
+    ASSERT_EQ(entry.b[0], KindCombination);
+    ASSERT_GE(entry.b[2], 1);
+    ASSERT_LE(entry.b[2], 8);
+    const std::array<std::uint8_t, 8> placed{0, 0xE0, 0, 0x27, 0, 0, 0, 0};
+    EXPECT_EQ(keyboard.m_combinations[entry.b[2]], placed);
 }
 
 }  // namespace

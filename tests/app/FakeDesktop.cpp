@@ -80,6 +80,7 @@ void CFakeDesktop::ShowTrayMenu(WindowHandle owner, std::u16string_view configTe
 
 int CFakeDesktop::ShowCombWarnDialog(WindowHandle reference, WindowHandle parent) {
     m_trace.Add({Ev::CombWarn, reference, parent});
+    if (m_whileDialogOpen) m_whileDialogOpen();
     return m_dialogResult;
 }
 

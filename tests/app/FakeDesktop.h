@@ -6,6 +6,7 @@
 #include "app/Desktop.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -45,6 +46,7 @@ public:
     bool m_devicePresent = false;
     bool m_trayAvailable = true;
     int m_dialogResult = 1;
+    std::function<void()> m_whileDialogOpen;  // messages the dialog's nested loop dispatches
     IconHandle m_icon = 0x1C0;
 
     // Observed state.

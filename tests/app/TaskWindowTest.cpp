@@ -262,10 +262,9 @@ TEST_F(TaskSettings, ApplyRereadsTheStoreButSendsNoRate) {
     EXPECT_EQ(keyboard.m_table, task.m_workTable);
 }
 
-TEST_F(TaskSettings, NinthCombinationWarnsResetsAndStillWritesTheTable) {
-    Create();
-    RegisterConfig();
-    auto keys = std::make_unique<KeySetting>(settings.keys);
+// Stores nine distinct combinations on the first nine keys: the ninth finds no free slot.
+void StoreNineCombinations(FakeRegistry& registry, const KeySetting& defaults) {
+    auto keys = std::make_unique<KeySetting>(defaults);
     auto combinations = std::make_unique<CombSetting>();
     const std::uint8_t vks[] = {0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 0x4A};
     for (int i = 0; i < 9; ++i) {
@@ -276,6 +275,12 @@ TEST_F(TaskSettings, NinthCombinationWarnsResetsAndStillWritesTheTable) {
     }
     registry.Put(kKeyPath, u"KeySetting", kRegBinary, BytesOf(*keys));
     registry.Put(kKeyPath, u"CombSetting", kRegBinary, BytesOf(*combinations));
+}
+
+TEST_F(TaskSettings, NinthCombinationWarnsResetsAndStillWritesTheTable) {
+    Create();
+    RegisterConfig();
+    StoreNineCombinations(registry, settings.keys);
     static const Event expected[] = {
         Posted(kConfig, WM_APPLY_PROGRESS, 0, 25), {Ev::CombWarn, kConfig, kTask},
         Posted(kConfig, WM_ASSIGNMENT_RESET, kTask, 0x4A), Posted(kConfig, WM_APPLY_PROGRESS, 0, 50), kWriteTable,
@@ -286,6 +291,38 @@ TEST_F(TaskSettings, NinthCombinationWarnsResetsAndStillWritesTheTable) {
     ExpectSequence(trace, expected, "apply with nine combinations");
     EXPECT_EQ(settings.keys.records[8].Type(), AssignDefault);
     for (int slot = 1; slot <= 8; ++slot) EXPECT_EQ(task.m_combCache[slot - 1].slot, slot);
+}
+
+TEST_F(TaskSettings, RestoreWhileTheWarningIsOpenFollowsTheApply) {
+    Create();
+    RegisterConfig();
+    StoreNineCombinations(registry, settings.keys);
+    bool restoreAnswered = false;
+    desktop.m_whileDialogOpen = [&] {
+        Send(WM_RESTORE_FACTORY);
+        restoreAnswered = true;
+    };
+    EXPECT_EQ(Send(WM_APPLY_SETTINGS), 1);
+    ASSERT_TRUE(restoreAnswered);
+    // The restore came last: the keyboard is left in its factory state, not with a table
+    // naming the macros and combinations the restore cleared.
+    std::vector<Event> restore = {Posted(kConfig, WM_APPLY_PROGRESS, 0, 100), kWriteTable};
+    for (std::uint8_t slot = 1; slot <= 8; ++slot) restore.push_back(Control(IOCTL_WRITE_COMBINATION, 9, slot));
+    for (std::uint8_t macro = 1; macro <= 11; ++macro) restore.push_back(Control(IOCTL_WRITE_MACRO, 193, macro));
+    trace.RemoveIf([](const Event& e) { return e.kind == Ev::Default; });
+    ASSERT_GE(trace.Events().size(), restore.size());
+    Trace tail;
+    for (auto e = trace.Events().end() - static_cast<std::ptrdiff_t>(restore.size()); e != trace.Events().end(); ++e)
+        tail.Add(*e);
+    ExpectSequence(tail, restore, "restore during the warning");
+    EXPECT_EQ(keyboard.m_table, FactoryKeyTable());
+    for (int slot = 1; slot <= 8; ++slot) EXPECT_EQ(keyboard.m_combinations[slot], (std::array<std::uint8_t, 8>{}));
+    EXPECT_EQ(task.m_combCache, CombinationCache{});
+
+    // The next restore is served at once again.
+    keyboard.m_table = CustomTable(true);
+    Send(WM_RESTORE_FACTORY);
+    EXPECT_EQ(keyboard.m_table, FactoryKeyTable());
 }
 
 TEST_F(TaskSettings, CreationReadsBackTheCombinationsTheTableNames) {

@@ -129,7 +129,7 @@ TEST_F(DeviceRecords, AllocationFailsWhenEverySlotHoldsAnother) {
     EXPECT_EQ(cache, before);
 }
 
-TEST_F(DeviceRecords, ReadBackFillsTheEntriesTheTableNames) {
+TEST_F(DeviceRecords, ReadBackFillsTheEntriesTheTableNamesAndEmptiesTheOthers) {
     DeviceKeyTable table{};
     table.slots[40] = {{0x23, 0, 8, 8}};
     table.slots[41] = {{0x23, 0, 9, 8}};  // no such slot
@@ -137,10 +137,12 @@ TEST_F(DeviceRecords, ReadBackFillsTheEntriesTheTableNames) {
     table.slots[43] = {{0x23, 0, 3, 8}};  // read fails
     io.combinations[8] = {0, 0xE0, 0, 0x06, 0, 0, 0, 0, 0x77};
     cache[2] = {1, CombinationKeys{0, 0x11}, 3};
+    cache[1] = {1, CombinationKeys{0, 0x22}, 2};  // named by no reference
     const CombinationCache before = cache;
     ReadBackCombinations(driver, table, cache);
     EXPECT_EQ(cache[7], (CombinationCacheEntry{1, CombinationKeys{0, 0xE0, 0, 0x06}, 8}));
-    for (int k = 0; k < 7; ++k) EXPECT_EQ(cache[k], before[k]) << k;
+    EXPECT_EQ(cache[2], before[2]);
+    for (int k : {0, 1, 3, 4, 5, 6}) EXPECT_EQ(cache[k], CombinationCacheEntry{}) << k;
     ASSERT_EQ(io.requests.size(), 2u);
     EXPECT_EQ(io.requests[0], (DeviceRequest{IOCTL_READ_COMBINATION, {8, 0, 0, 0, 0, 0, 0, 0, 0}}));
     EXPECT_EQ(io.requests[1].in[0], 3);

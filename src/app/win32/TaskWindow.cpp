@@ -9,10 +9,27 @@ namespace {
 
 COrvexTask* TaskOf(HWND hwnd) { return reinterpret_cast<COrvexTask*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
+HHOOK g_hPostFilter = nullptr;
+
+// The system sends the destruction messages; posted ones come from another program and would
+// run a window's destruction handling with the window left alive (the task window's sequence, the
+// warning dialog's detaching from its object), or end the message loop. Every message loop of the
+// thread (the dialog's and the menu's too) gets them as WM_NULL. (A sent one cannot be told from
+// the real one inside a WM_CLOSE that another program sent.)
+LRESULT CALLBACK FilterPostedMessage(int code, WPARAM removal, LPARAM lParam) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && msg->hwnd != nullptr && (msg->message == WM_DESTROY || msg->message == WM_NCDESTROY))
+        msg->message = WM_NULL;
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
 LRESULT CALLBACK TaskWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // A restarted notification area announces itself with this registered message.
     static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
+    // Creation messages come only from CreateWindowExW on this thread; another program can send
+    // them too, with a creation record (and parameter) of its own.
+    if ((msg == WM_NCCREATE || msg == WM_CREATE) && InSendMessage()) return 0;
     if (msg == WM_NCCREATE) {
         auto* task = static_cast<COrvexTask*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(task));
@@ -34,6 +51,8 @@ LRESULT CALLBACK TaskWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         // The task window is the main window: its end ends the message loop.
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         task->Attach(0);
+        if (g_hPostFilter != nullptr) UnhookWindowsHookEx(g_hPostFilter);
+        g_hPostFilter = nullptr;
         PostQuitMessage(0);
     }
     return result;
@@ -50,6 +69,8 @@ HWND CreateTaskWindow(HINSTANCE instance, COrvexTask& task) {
     wc.hInstance = instance;
     wc.lpszClassName = className;
     if (RegisterClassW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+    if (g_hPostFilter == nullptr)
+        g_hPostFilter = SetWindowsHookExW(WH_GETMESSAGE, FilterPostedMessage, nullptr, GetCurrentThreadId());
     return CreateWindowExW(0, className, reinterpret_cast<const wchar_t*>(kTaskWindowTitle), WS_POPUP, 1, 1, 1, 1,
                            nullptr, nullptr, instance, &task);
 }

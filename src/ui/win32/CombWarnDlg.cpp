@@ -25,7 +25,9 @@ INT_PTR CCombWarnDlg::DoModal() {
 }
 
 INT_PTR CALLBACK CCombWarnDlg::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_INITDIALOG) {
+    // WM_INITDIALOG carries a plain number that any program can post: only the first one,
+    // from the dialog's creation, names the object.
+    if (msg == WM_INITDIALOG && GetWindowLongPtrW(hWnd, DWLP_USER) == 0) {
         auto* dialog = reinterpret_cast<CCombWarnDlg*>(lParam);
         SetWindowLongPtrW(hWnd, DWLP_USER, lParam);
         dialog->m_hWnd = hWnd;

@@ -14,6 +14,15 @@ struct TrackedMenu {
 };
 TrackedMenu g_tracked;
 
+// A draw request may come from another process with any item data: draw only with the
+// data the menu's own item holds.
+bool HoldsItemData(HMENU menu, const DRAWITEMSTRUCT& request) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA;
+    return GetMenuItemInfoW(menu, request.itemID, FALSE, &info) && info.dwItemData == request.itemData;
+}
+
 }  // namespace
 
 void Win32ShowTrayMenu(HWND owner, std::u16string_view configText, std::u16string_view exitText) {
@@ -46,7 +55,8 @@ bool RouteMenuOwnerDraw(HWND owner, UINT msg, WPARAM, LPARAM lParam, LRESULT* re
         g_tracked.menu->MeasureItem(*request);
     } else if (msg == WM_DRAWITEM) {
         const auto* request = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (request->CtlType != ODT_MENU || reinterpret_cast<HMENU>(request->hwndItem) != g_tracked.menu->Handle())
+        if (request->CtlType != ODT_MENU || reinterpret_cast<HMENU>(request->hwndItem) != g_tracked.menu->Handle() ||
+            !HoldsItemData(g_tracked.menu->Handle(), *request))
             return false;
         g_tracked.menu->DrawItem(*request);
     } else {

@@ -269,6 +269,23 @@ TEST_F(AgentApply, RemovalDuringTheWarningSendsNothingMore) {
     ExpectRequests(*State(), requests);  // the combinations before the warning, and no table
 }
 
+// Destruction messages posted to the open warning by another program: the dialog must still
+// answer its own close, and the apply then ends as usual.
+TEST_F(AgentApply, PostedDestructionMessagesLeaveTheWarningWorking) {
+    StartAgent();
+    std::vector<Request> requests;
+    DeviceKeyTable table;
+    HWND dialog = ApplyNineCombinations(requests, table);
+    ASSERT_NE(dialog, nullptr) << "no window titled \"CCombWarnDlg\" appeared";
+    ASSERT_TRUE(PostMessageW(dialog, WM_NCDESTROY, 0, 0));
+    ASSERT_TRUE(PostMessageW(dialog, WM_DESTROY, 0, 0));
+    client.Pump(kQuietMs);
+    ASSERT_TRUE(PostMessageW(dialog, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(client.WaitForReceived(4, kWaitMs)) << "the warning did not close";
+    const Received expected[] = {Progress(25), Reset(0x49), Progress(50), Progress(100)};
+    ExpectReceived(client, expected, "posted destruction while the dialog is open");
+}
+
 TEST_F(AgentApply, RestoreFactoryClearsSlotsOneToEightAndMacrosOneToEleven) {
     // Everything the keyboard can hold, written through its own channel: slot 0 and
     // macro 0 too, which the restore must leave alone.

@@ -98,6 +98,42 @@ TEST_F(AgentUnderFire, HostileDeviceNotifications) {
     ASSERT_TRUE(SendDeviceChange(agent.Window(), DBT_DEVICEARRIVAL, kKeyboardInterface));
 }
 
+// Creation messages as another process can send them (the system copies the creation
+// record, its creation parameter included): only the window's own creation counts.
+TEST_F(AgentUnderFire, CreationMessagesFromAnotherProcess) {
+    oxkbd::State before{};
+    ASSERT_TRUE(k7testbed::ReadKeyboardState(before)) << k7testbed::KeyboardError();
+    for (const UINT msg : {WM_CREATE, WM_NCCREATE}) {
+        for (const LPVOID parameter : {reinterpret_cast<LPVOID>(0x10), reinterpret_cast<LPVOID>(~std::uintptr_t{0} << 4)}) {
+            CREATESTRUCTW cs{};
+            cs.lpCreateParams = parameter;
+            cs.lpszName = L"Not the agent";
+            cs.lpszClass = L"Static";
+            cs.style = WS_POPUP;
+            cs.cx = cs.cy = 1;
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(agent.Window(), msg, 0, reinterpret_cast<LPARAM>(&cs), SMTO_NORMAL, kWaitMs, &result);
+        }
+    }
+    ASSERT_TRUE(agent.Running()) << "the agent ended";
+    EXPECT_EQ(FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(kTaskWindowTitle)), agent.Window());
+    oxkbd::State after{};
+    ASSERT_TRUE(k7testbed::ReadKeyboardState(after)) << k7testbed::KeyboardError();
+    EXPECT_EQ(after.counters[oxkbd::kReadKeyTable].accepted, before.counters[oxkbd::kReadKeyTable].accepted)
+        << "the creation sequence ran again";
+}
+
+// Destruction messages posted by another program: the agent must not run its destruction
+// sequence (channel, notifications, tray icon) and live on without them, nor end its message
+// loop without it.
+TEST_F(AgentUnderFire, DestructionMessagesPostedByAnotherProcess) {
+    for (const UINT msg : {WM_DESTROY, WM_NCDESTROY}) PostMessageW(agent.Window(), msg, 0, 0);
+    client.Pump(300);
+    ASSERT_TRUE(agent.Running()) << "the agent ended";
+    EXPECT_TRUE(IsWindow(agent.Window()));
+    EXPECT_TRUE(k7testbed::WaitForKeyboardHandles(1, kWaitMs)) << "the agent closed its channel";
+}
+
 TEST_F(AgentUnderFire, RegistrationsOfAbsentWindowsThenABurstOfApplies) {
     for (UINT_PTR window : {UINT_PTR{1}, UINT_PTR{0xDEAD0}, UINT_PTR{0xFFFFFFFF}, ~UINT_PTR{0}})
         ASSERT_TRUE(client.Send(WM_REGISTER_CONFIG_WINDOW, window, 0, kWaitMs));

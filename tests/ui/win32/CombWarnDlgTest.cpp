@@ -130,6 +130,21 @@ TEST_F(CombWarnDlgTest, EscapeAndCloseCancel) {
     EXPECT_EQ(RunWarning(m_reference, [](HWND d) { Post(d, WM_CLOSE); }).result, IDCANCEL);
 }
 
+// WM_INITDIALOG carries a plain number that any program may post or send: once the dialog
+// runs, another one must not make the dialog take that number for its object.
+TEST_F(CombWarnDlgTest, ALaterInitDialogMessageChangesNothing) {
+    CCombWarnDlg decoy(nullptr, nullptr);
+    HWND button = nullptr;
+    const Observed seen = RunWarning(m_reference, [&](HWND d) {
+        SendMessageW(d, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&decoy));
+        button = ButtonAt(d, kAccept);
+        if (!button) return Post(d, WM_CLOSE);
+        Post(button, BM_CLICK);
+    });
+    ASSERT_TRUE(button);
+    EXPECT_EQ(seen.result, IDOK);
+}
+
 TEST_F(CombWarnDlgTest, WithoutAUsableReferenceItCentresOnTheWorkArea) {
     RECT work;
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));

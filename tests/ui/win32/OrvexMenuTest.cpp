@@ -236,6 +236,57 @@ TEST(TrayMenu, OnlyTheTwoOwnerDrawnItemsAreMeasuredAndDrawnEachTimeItShows) {
     DestroyWindow(owner);
 }
 
+// While the tray menu is up, anyone may send its owner a WM_DRAWITEM naming the menu (a
+// request from another process arrives with its fields copied, item data included).
+struct ForgedDraw {
+    bool tried = false;
+    bool forgedRouted = true;
+    bool forgedPainted = true;
+    bool genuineRouted = false;
+};
+ForgedDraw* g_forged = nullptr;
+
+LRESULT CALLBACK ForgingOwnerProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (RouteMenuOwnerDraw(hWnd, msg, wParam, lParam, &result)) return result;
+    if (msg == WM_INITMENUPOPUP && !g_forged->tried) {
+        g_forged->tried = true;
+        HMENU menu = reinterpret_cast<HMENU>(wParam);
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_DATA;
+        GetMenuItemInfoW(menu, ID_TRAY_CONFIGURE, FALSE, &info);
+        Canvas canvas(140, 40, kSentinel);
+        const MenuItemData forgedData{IDI_EXIT, IDI_EXIT_HOT, u"Forged"};
+        DRAWITEMSTRUCT forged = DrawRequest(canvas.Dc(), 0, &forgedData);
+        forged.hwndItem = reinterpret_cast<HWND>(menu);
+        LRESULT r = 0;
+        g_forged->forgedRouted = RouteMenuOwnerDraw(hWnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&forged), &r);
+        g_forged->forgedPainted = canvas.At(kItem.left, kItem.top) != kSentinel;
+        DRAWITEMSTRUCT genuine = forged;
+        genuine.itemData = info.dwItemData;
+        g_forged->genuineRouted = RouteMenuOwnerDraw(hWnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&genuine), &r);
+        PostMessageW(hWnd, WM_CANCELMODE, 0, 0);
+    }
+    return DefWindowProcW(hWnd, msg, wParam, lParam);
+}
+
+TEST(TrayMenu, DrawRequestsWithItemDataTheMenuDoesNotHoldAreNotDrawn) {
+    HWND owner = CreatePlainWindow(RECT{0, 0, 1, 1}, ForgingOwnerProc, WS_POPUP);
+    ForgedDraw forged;
+    g_forged = &forged;
+    SetCursorPos(200, 200);
+    Win32ShowTrayMenu(owner, u"Configure", u"Exit");
+    PumpMessages();
+    g_forged = nullptr;
+    DestroyWindow(owner);
+    ASSERT_TRUE(forged.tried);
+    // A wild pointer there would crash the agent: only the menu's own item data is drawn.
+    EXPECT_FALSE(forged.forgedRouted);
+    EXPECT_FALSE(forged.forgedPainted);
+    EXPECT_TRUE(forged.genuineRouted);
+}
+
 TEST(TrayMenu, RoutingIgnoresRequestsWhenNoMenuIsTracked) {
     HWND owner = CreatePlainWindow(RECT{0, 0, 1, 1}, nullptr, WS_POPUP);
     MEASUREITEMSTRUCT measure{ODT_MENU, 0, ID_TRAY_EXIT, 1, 1, 0};
