@@ -19,6 +19,12 @@ namespace {
 bool InterfaceMatches(HDEVINFO list, SP_DEVICE_INTERFACE_DATA& iface) {
     DWORD required = 0;
     SetupDiGetDeviceInterfaceDetailW(list, &iface, nullptr, 0, &required, nullptr);
+    // A size request that failed for another reason leaves no size: a record shorter than its
+    // fixed part would be written past (its size field) and read past (the path's length).
+    if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) {
+        OutputDebugStringW(L"Error: SetupDiGetInterfaceDeviceDetail failed\n");
+        return false;
+    }
     auto* detail = static_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(std::malloc(required));
     if (detail == nullptr) {
         OutputDebugStringW(L"Error: OpenDeviceInterface: malloc failed\n");
