@@ -1,7 +1,7 @@
 // The main job from the configuration program's side: settings written to the registry,
 // WM_APPLY_SETTINGS sent, and what the virtual keyboard then holds and was sent, byte for
 // byte and request by request, against expectations worked out here by hand.
-#include "AgentTestSupport.h"
+#include "AgentOnKeyboard.h"
 #include "StoredSettings.h"
 
 #include "app/Messages.h"
@@ -97,28 +97,13 @@ void AddClearingWrites(std::vector<Request>& requests, int firstFree) {
     for (int s = firstFree; s <= 8; ++s) requests.push_back(CombinationWrite(static_cast<std::uint8_t>(s)));
 }
 
-class AgentApply : public ::testing::Test {
+class AgentApply : public AgentOnKeyboard {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(k7testbed::StartKeyboard()) << k7testbed::KeyboardError();
-        ASSERT_TRUE(k7testbed::WaitForKeyboardHandles(0)) << "a handle of an earlier program is still open";
-        ASSERT_TRUE(k7testbed::ResetKeyboard(oxkbd::kFactoryTable)) << k7testbed::KeyboardError();
-    }
-    void TearDown() override {
-        // The next program finds the keyboard present again.
-        k7testbed::StartKeyboard();
-    }
     // A fresh agent, so its combination cache starts empty (the factory table names no slot).
     void StartAgent() {
-        ASSERT_TRUE(agent.Start()) << "the agent did not show its window";
-        ASSERT_TRUE(client.Connect(kWaitMs));
-        ASSERT_TRUE(client.Register(kWaitMs));
+        AgentOnKeyboard::StartAgent();
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(k7testbed::ClearKeyboardCounters());
-    }
-    std::unique_ptr<oxkbd::State> State() {
-        auto state = std::make_unique<oxkbd::State>();
-        EXPECT_TRUE(k7testbed::ReadKeyboardState(*state)) << k7testbed::KeyboardError();
-        return state;
     }
     Received Progress(LPARAM percent) const { return {client.Window(), WM_APPLY_PROGRESS, 0, percent}; }
     Received Reset(std::uint8_t vk) const {
@@ -158,8 +143,6 @@ protected:
     }
 
     CSavedSettings settings;
-    CAgentProcess agent;
-    CConfigClient client;
 };
 
 TEST_F(AgentApply, SmallConfigurationReachesTheKeyboardExactly) {

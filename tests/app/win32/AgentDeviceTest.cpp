@@ -1,6 +1,6 @@
 // The agent with the virtual keyboard: what reaches the keyboard on requests, arrivals,
 // removals and retries, read from the keyboard's own counters.
-#include "AgentTestSupport.h"
+#include "AgentOnKeyboard.h"
 
 #include "app/Messages.h"
 #include "k7testbed/VirtualKeyboard.h"
@@ -14,28 +14,8 @@ using configclient::Received;
 
 namespace {
 
-class AgentWithKeyboard : public ::testing::Test {
+class AgentWithKeyboard : public AgentOnKeyboard {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(k7testbed::StartKeyboard()) << k7testbed::KeyboardError();
-        ASSERT_TRUE(k7testbed::WaitForKeyboardHandles(0)) << "a handle of an earlier program is still open";
-        ASSERT_TRUE(k7testbed::ResetKeyboard(oxkbd::kFactoryTable)) << k7testbed::KeyboardError();
-        ASSERT_TRUE(k7testbed::ClearKeyboardCounters()) << k7testbed::KeyboardError();
-    }
-    void TearDown() override {
-        // The next program finds the keyboard present again.
-        k7testbed::StartKeyboard();
-    }
-    void StartAgent() {
-        ASSERT_TRUE(agent.Start()) << "the agent did not show its window";
-        ASSERT_TRUE(client.Connect(kWaitMs));
-        ASSERT_TRUE(client.Register(kWaitMs));
-    }
-    std::unique_ptr<oxkbd::State> State() {
-        auto state = std::make_unique<oxkbd::State>();
-        EXPECT_TRUE(k7testbed::ReadKeyboardState(*state)) << k7testbed::KeyboardError();
-        return state;
-    }
     std::uint32_t Accepted(oxkbd::RequestKind kind) { return State()->counters[kind].accepted; }
     std::uint32_t AllRequests() {
         const auto state = State();
@@ -54,9 +34,6 @@ protected:
         client.ClearReceived();
         ASSERT_TRUE(k7testbed::ClearKeyboardCounters());
     }
-
-    CAgentProcess agent;
-    CConfigClient client;
 };
 
 TEST_F(AgentWithKeyboard, CreationReadsTheTableAndApplyWritesItOnce) {
