@@ -251,20 +251,46 @@ void SendMouse(DWORD flags, int x = 0, int y = 0) {
     SendInput(1, &input, sizeof input);
 }
 
+bool CursorAt(int x, int y) {
+    POINT p{};
+    return GetCursorPos(&p) && p.x == x && p.y == y;
+}
+
+// Each step of the drag waits for the system to have taken the one before (the pointer where
+// it was sent, the move loop holding the capture), so that no step depends on how busy the
+// machine is; a step that waits over 3 s goes on regardless and the checks tell.
 TEST_F(CombWarnDlgTest, DraggingTheSurfaceMovesTheDialog) {
     RECT before{}, after{};
     RunWarning(m_reference, [&](HWND d) {
         GetWindowRect(d, &before);
         const int x = before.left + 60, y = before.top + 30;
+        const ULONGLONG start = GetTickCount64();
+        auto ready = [start](bool condition, int step) { return condition || GetTickCount64() - start > 3000u * step; };
         SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, x, y);
-        ActSoon([] { SendMouse(MOUSEEVENTF_LEFTDOWN); }, 30);
-        // The move loop runs inside the dialog's own thread; timers still fire in it.
-        ActSoon([=] { SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, x + 40, y + 25); }, 100);
-        ActSoon([=] { SendMouse(MOUSEEVENTF_LEFTUP); }, 200);
-        ActSoon([&, d] {
+        ActWhenReady([=] {
+            if (!ready(CursorAt(x, y), 1)) return false;
+            SendMouse(MOUSEEVENTF_LEFTDOWN);
+            // The move loop runs inside the dialog's own thread, holding the capture; timers still fire in it.
+            ActWhenReady([=] {
+                if (!ready(GetCapture() == d, 2)) return false;
+                SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, x + 40, y + 25);
+                ActWhenReady([=] {
+                    if (!ready(CursorAt(x + 40, y + 25), 3)) return false;
+                    SendMouse(MOUSEEVENTF_LEFTUP);
+                    return true;
+                }, 10);
+                return true;
+            }, 10);
+            return true;
+        }, 10);
+        ActWhenReady([&after, d, ready, x, y] {
+            // The loop has ended once it let the capture go after the button came up.
+            if (!ready(GetAsyncKeyState(VK_LBUTTON) == 0 && GetCapture() != d && CursorAt(x + 40, y + 25), 4))
+                return false;
             GetWindowRect(d, &after);
             PostMessageW(d, WM_CLOSE, 0, 0);
-        }, 400);
+            return true;
+        }, 10);
     });
     EXPECT_EQ(after.left - before.left, 40);
     EXPECT_EQ(after.top - before.top, 25);
