@@ -414,4 +414,61 @@ TEST_F(TaskTray, RestartedNotificationAreaGetsTheIconAgain) {
     ExpectSequence(trace, expected, "taskbar created");
 }
 
+Event TrayRetryIn(std::uint32_t ms) { return {Ev::SetTimer, kTask, TIMER_TRAY_RETRY, ms}; }
+const Event kTrayRetryStopped{Ev::KillTimer, kTask, TIMER_TRAY_RETRY};
+
+// Only the additions and the timers.
+void KeepTrayAndTimers(Trace& trace) {
+    trace.RemoveIf([](const Event& e) { return e.kind != Ev::AddTray && e.kind != Ev::SetTimer && e.kind != Ev::KillTimer; });
+}
+
+TEST_F(TaskTray, ARefusedIconIsTriedAgainWithAGrowingWaitUntilItIsIn) {
+    desktop.m_trayFailures = 3;
+    Send(WM_CREATE);
+    KeepTrayAndTimers(trace);
+    const Event creation[] = {TrayAdded(), TrayRetryIn(1000)};
+    ExpectSequence(trace, creation, "creation, icon refused");
+    const Event ticks[] = {TrayAdded(), TrayRetryIn(2000), TrayAdded(), TrayRetryIn(4000), TrayAdded(), kTrayRetryStopped};
+    for (int i = 0; i < 3; ++i) Send(WM_TIMER, TIMER_TRAY_RETRY);
+    ExpectSequence(trace, ticks, "retries");
+    // No wake-ups once the icon is in; a tick queued before the timer stopped adds nothing.
+    EXPECT_TRUE(desktop.m_runningTimers.empty());
+    Send(WM_TIMER, TIMER_TRAY_RETRY);
+    ExpectSequence(trace, {}, "tick after the icon is in");
+}
+
+TEST_F(TaskTray, RetryingEndsWithinTenMinutesOrWhenTheTaskbarOrTheDestructionEndsIt) {
+    desktop.m_trayAvailable = false;
+    Create();
+    // Tries at 1, 3, 7, 15, 31, 63, 123, ... 543 s; the next, at 603 s, would be past ten minutes.
+    std::vector<Event> expected;
+    for (std::uint32_t wait : {2000, 4000, 8000, 16000, 32000, 60000, 60000, 60000, 60000, 60000, 60000, 60000, 60000}) {
+        expected.push_back(TrayAdded());
+        expected.push_back(TrayRetryIn(wait));
+    }
+    expected.push_back(TrayAdded());
+    expected.push_back(kTrayRetryStopped);
+    for (int i = 0; i < 15; ++i) Send(WM_TIMER, TIMER_TRAY_RETRY);
+    ExpectSequence(trace, expected, "retries refused throughout");
+
+    // A restarted notification area tries again; refused, it starts a new retry; taking the
+    // icon, it ends the retry.
+    const Event refused[] = {TrayAdded(), TrayRetryIn(1000)};
+    task.OnTaskbarCreated();
+    ExpectSequence(trace, refused, "taskbar created, icon refused");
+    desktop.m_trayAvailable = true;
+    const Event taken[] = {TrayAdded(), kTrayRetryStopped};
+    task.OnTaskbarCreated();
+    ExpectSequence(trace, taken, "taskbar created, icon taken");
+
+    desktop.m_trayAvailable = false;
+    task.OnTaskbarCreated();
+    trace.Clear();
+    Send(WM_DESTROY);
+    KeepTrayAndTimers(trace);
+    const Event destruction[] = {{Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, kTrayRetryStopped};
+    ExpectSequence(trace, destruction, "destruction while retrying");
+    EXPECT_TRUE(desktop.m_runningTimers.empty());
+}
+
 }  // namespace
