@@ -417,57 +417,40 @@ TEST_F(TaskTray, RestartedNotificationAreaGetsTheIconAgain) {
 Event TrayRetryIn(std::uint32_t ms) { return {Ev::SetTimer, kTask, TIMER_TRAY_RETRY, ms}; }
 const Event kTrayRetryStopped{Ev::KillTimer, kTask, TIMER_TRAY_RETRY};
 
-// Only the additions and the timers.
-void KeepTrayAndTimers(Trace& trace) {
-    trace.RemoveIf([](const Event& e) { return e.kind != Ev::AddTray && e.kind != Ev::SetTimer && e.kind != Ev::KillTimer; });
-}
-
-TEST_F(TaskTray, ARefusedIconIsTriedAgainWithAGrowingWaitUntilItIsIn) {
+TEST_F(TaskTray, ARefusedIconIsTriedAgainWithAGrowingWaitForAtMostTenMinutes) {
+    // After `ticks` of timer 101, the additions and timers since the last comparison.
+    auto expect = [&](int ticks, std::span<const Event> expected, const char* context) {
+        for (int i = 0; i < ticks; ++i) Send(WM_TIMER, TIMER_TRAY_RETRY);
+        trace.RemoveIf([](const Event& e) { return e.kind != Ev::AddTray && e.kind != Ev::SetTimer && e.kind != Ev::KillTimer; });
+        ExpectSequence(trace, expected, context);
+    };
+    // In at the third retry; a tick queued before the timer stopped adds nothing.
     desktop.m_trayFailures = 3;
     Send(WM_CREATE);
-    KeepTrayAndTimers(trace);
-    const Event creation[] = {TrayAdded(), TrayRetryIn(1000)};
-    ExpectSequence(trace, creation, "creation, icon refused");
-    const Event ticks[] = {TrayAdded(), TrayRetryIn(2000), TrayAdded(), TrayRetryIn(4000), TrayAdded(), kTrayRetryStopped};
-    for (int i = 0; i < 3; ++i) Send(WM_TIMER, TIMER_TRAY_RETRY);
-    ExpectSequence(trace, ticks, "retries");
-    // No wake-ups once the icon is in; a tick queued before the timer stopped adds nothing.
-    EXPECT_TRUE(desktop.m_runningTimers.empty());
-    Send(WM_TIMER, TIMER_TRAY_RETRY);
-    ExpectSequence(trace, {}, "tick after the icon is in");
-}
-
-TEST_F(TaskTray, RetryingEndsWithinTenMinutesOrWhenTheTaskbarOrTheDestructionEndsIt) {
+    const Event inAtTheThird[] = {TrayAdded(), TrayRetryIn(1000), TrayAdded(), TrayRetryIn(2000), TrayAdded(),
+                                  TrayRetryIn(4000), TrayAdded(), kTrayRetryStopped};
+    expect(4, inAtTheThird, "in at the third retry");
+    // Refused throughout: tries at 1, 3, 7, ... 543 s; the next, at 603 s, would be past ten minutes.
     desktop.m_trayAvailable = false;
-    Create();
-    // Tries at 1, 3, 7, 15, 31, 63, 123, ... 543 s; the next, at 603 s, would be past ten minutes.
-    std::vector<Event> expected;
-    for (std::uint32_t wait : {2000, 4000, 8000, 16000, 32000, 60000, 60000, 60000, 60000, 60000, 60000, 60000, 60000}) {
-        expected.push_back(TrayAdded());
-        expected.push_back(TrayRetryIn(wait));
+    task.OnTaskbarCreated();
+    std::vector<Event> refused = {TrayAdded()};
+    for (std::uint32_t wait : {1, 2, 4, 8, 16, 32, 60, 60, 60, 60, 60, 60, 60, 60}) {
+        refused.push_back(TrayRetryIn(wait * 1000));
+        refused.push_back(TrayAdded());
     }
-    expected.push_back(TrayAdded());
-    expected.push_back(kTrayRetryStopped);
-    for (int i = 0; i < 15; ++i) Send(WM_TIMER, TIMER_TRAY_RETRY);
-    ExpectSequence(trace, expected, "retries refused throughout");
-
-    // A restarted notification area tries again; refused, it starts a new retry; taking the
-    // icon, it ends the retry.
-    const Event refused[] = {TrayAdded(), TrayRetryIn(1000)};
+    refused.push_back(kTrayRetryStopped);
+    expect(15, refused, "refused throughout");
+    // A retry also ends when a restarted notification area takes the icon, and with the window.
     task.OnTaskbarCreated();
-    ExpectSequence(trace, refused, "taskbar created, icon refused");
     desktop.m_trayAvailable = true;
-    const Event taken[] = {TrayAdded(), kTrayRetryStopped};
     task.OnTaskbarCreated();
-    ExpectSequence(trace, taken, "taskbar created, icon taken");
-
+    const Event taken[] = {TrayAdded(), TrayRetryIn(1000), TrayAdded(), kTrayRetryStopped};
+    expect(0, taken, "taken after a restart");
     desktop.m_trayAvailable = false;
     task.OnTaskbarCreated();
-    trace.Clear();
     Send(WM_DESTROY);
-    KeepTrayAndTimers(trace);
-    const Event destruction[] = {{Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, kTrayRetryStopped};
-    ExpectSequence(trace, destruction, "destruction while retrying");
+    const Event destroyed[] = {TrayAdded(), TrayRetryIn(1000), {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, kTrayRetryStopped};
+    expect(0, destroyed, "destruction while retrying");
     EXPECT_TRUE(desktop.m_runningTimers.empty());
 }
 

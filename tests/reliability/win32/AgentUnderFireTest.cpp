@@ -407,11 +407,10 @@ TEST(AgentFigures, StartUpMemoryAndIdle) {
     ASSERT_TRUE(SendDeviceChange(agent->Window(), DBT_DEVICEREMOVECOMPLETE, kKeyboardInterface));
     const LONG awayBefore = counter.ToWindow();
     Sleep(idleMs);
-    const LONG awayToWindow = counter.ToWindow() - awayBefore;
-    std::printf("agent messages over %.0f s idle with the keyboard away after a failed open: %ld to the task window\n",
-                idleMs / 1000.0, awayToWindow);
-    RecordProperty("idle_messages_keyboard_away", awayToWindow);
-    EXPECT_EQ(awayToWindow, 0) << "last arrivals: " << counter.Last();
+    const LONG away = counter.ToWindow() - awayBefore;
+    std::printf("agent messages over %.0f s idle, keyboard away: %ld to the task window\n", idleMs / 1000.0, away);
+    RecordProperty("idle_messages_keyboard_away", away);
+    EXPECT_EQ(away, 0) << "last arrivals: " << counter.Last();
     EXPECT_TRUE(k7testbed::StartKeyboard()) << k7testbed::KeyboardError();
 }
 
