@@ -1,4 +1,5 @@
 #include "Plan.h"
+#include "ProfileJson.h"
 #include "ShippedLayout.h"
 
 #include <gmock/gmock.h>

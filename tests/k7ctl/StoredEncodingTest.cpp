@@ -1,7 +1,8 @@
 #include "FakeRegistry.h"
+#include "ProfileJson.h"
 #include "RegistryValues.h"
 #include "ShippedLayout.h"
-#include "StoredSettings.h"
+#include "StoredEncoding.h"
 #include "keyconfig/SettingsStore.h"
 
 #include <gmock/gmock.h>
