@@ -63,11 +63,12 @@ TEST(ProfileCheck, KeyFunctionsMustNameWhatTheKeyboardKnows) {
     EXPECT_THAT(at("F1", {AssignKeyRemap, 0x07}), ElementsAre(KeyFinding("F1", "unknown remap key code 7")));
     EXPECT_THAT(at("F1", {AssignConsumer, 18}), ElementsAre(KeyFinding("F1", "unknown media function 18")));
     EXPECT_THAT(at("F1", {AssignMouseButton, 0}), ElementsAre(KeyFinding("F1", "unknown mouse button 0")));
-    EXPECT_THAT(at("F1", {AssignEditShortcut, 10}), ElementsAre(KeyFinding("F1", "unknown shortcut 6/10")));
+    EXPECT_THAT(at("F1", {AssignEditShortcut, 10}), ElementsAre(KeyFinding("F1", "unknown edit shortcut 10")));
     EXPECT_THAT(at("F1", {AssignMacro, 1}), ElementsAre(KeyFinding("F1", "unknown macro 1")));
     EXPECT_THAT(at("F1", {AssignCombination, 0}), ElementsAre(KeyFinding("F1", "unknown combination 0")));
     EXPECT_THAT(at("F1", {42, 0}), ElementsAre(KeyFinding("F1", "type 42 is no function a key can have")));
     EXPECT_THAT(at("F1", {AssignMacro, 0}), IsEmpty());
+    EXPECT_THAT(at("F1", {AssignSystemShortcut, 6}), ElementsAre(KeyFinding("F1", "unknown system shortcut 6")));
     EXPECT_THAT(at("F1", {AssignSystemShortcut, 5}), IsEmpty());
     EXPECT_THAT(CheckKey(p, ShippedLayout(), BUTTON_COUNT), IsEmpty());
 
@@ -106,7 +107,8 @@ TEST(ProfileCheck, CombinationRules) {
     ASSERT_TRUE(SetKeyCombination(p, KeyIndex("F2"), {0xA2, 0, 0x07, 0}));
     ASSERT_TRUE(SetKeyCombination(p, KeyIndex("F3"), {0, 0, 0, 0x41}));
     EXPECT_THAT(CheckCombination(p, 0),
-                ElementsAre(Finding{Of::Combination, 0, 0, "combination 1", "a combination is a list of 1 to 4 key names"}));
+                ElementsAre(Finding{Of::Combination, 0, 0, "combination 1",
+                                    "a combination is a list of 1 to 4 key names"}));
     EXPECT_THAT(CheckCombination(p, 1),
                 ElementsAre(Finding{Of::Combination, 1, 0, "combination 2", "unknown key code 7 in the combination"}));
     EXPECT_THAT(CheckCombination(p, 2), IsEmpty());
@@ -138,7 +140,8 @@ TEST(ProfileCheck, ChecksOneAtATimeFindWhatTheWholeCheckFinds) {
     p.macros[1].events[0].delayMs = 7000;
     p.macros.push_back({"", 1, {}});
     ASSERT_TRUE(SetKeyCombination(p, KeyIndex("A"), {0xA2, 0xFF, 0, 0}));
-    for (std::size_t i = 0; i < 4; ++i) ASSERT_TRUE(SetKeyCombination(p, KeyIndex(std::string(1, 'B' + i)), Distinct(i)));
+    for (std::size_t i = 0; i < 4; ++i)
+        ASSERT_TRUE(SetKeyCombination(p, KeyIndex(std::string(1, static_cast<char>('B' + i))), Distinct(i)));
     for (int i = 0; i < 98; ++i) p.macros.push_back({"x" + std::to_string(i), 1, {}});
 
     std::vector<Finding> pieces;
@@ -146,7 +149,8 @@ TEST(ProfileCheck, ChecksOneAtATimeFindWhatTheWholeCheckFinds) {
     for (std::size_t i = 0; i < BUTTON_COUNT; ++i) add(CheckKey(p, ShippedLayout(), i));
     for (std::size_t k = 0; k < p.macros.size(); ++k) add(CheckMacro(p, k));
     for (std::size_t c = 0; c < p.combinations.size(); ++c) add(CheckCombination(p, c));
-    add({{Of::Profile, 0, 0, "macros", "101 macros; at most 100 are stored"}, {Of::Profile, 0, 0, "rate", "must be 1, 2 or 8"}});
+    add({{Of::Profile, 0, 0, "macros", "101 macros; at most 100 are stored"},
+         {Of::Profile, 0, 0, "rate", "must be 1, 2 or 8"}});
 
     const std::vector<Finding> whole = CheckProfile(p, ShippedLayout());
     EXPECT_EQ(whole, pieces);

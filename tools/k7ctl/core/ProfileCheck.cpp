@@ -43,13 +43,13 @@ std::string FunctionRule(const Profile& profile, const KeyFunction& f) {
     case AssignDefault: return {};
     case AssignSystemShortcut:
     case AssignEditShortcut:
-        return f.parameter > 0 && f.parameter < 100 && Named(ShortcutNames(), ShortcutCode(f.type, f.parameter))
-                   ? std::string()
-                   : "unknown shortcut " + std::to_string(f.type) + "/" + code;
+        if (f.parameter > 0 && f.parameter < 100 && Named(ShortcutNames(), ShortcutCode(f.type, f.parameter))) return {};
+        return std::string("unknown ") + (f.type == AssignSystemShortcut ? "system" : "edit") + " shortcut " + code;
     case AssignMouseButton: return Named(MouseNames(), f.parameter) ? std::string() : "unknown mouse button " + code;
     case AssignConsumer:
     case AssignConsumerAlt: return Named(MediaNames(), f.parameter) ? std::string() : "unknown media function " + code;
-    case AssignKeyRemap: return Named(VirtualKeyNames(), f.parameter) ? std::string() : "unknown remap key code " + code;
+    case AssignKeyRemap:
+        return Named(VirtualKeyNames(), f.parameter) ? std::string() : "unknown remap key code " + code;
     case AssignMacro:
         if (f.parameter < 0 || index >= profile.macros.size()) return "unknown macro " + code;
         return index < kMaxDeviceMacros ? std::string() : rule::MacroNumber(profile.macros[index].name, index);
@@ -122,7 +122,8 @@ std::vector<Finding> CheckProfile(const Profile& profile, const ButtonPosTable& 
     std::vector<Finding> out;
     const ApplyPlan plan = PlanApply(profile, layout, keyboard);
     for (std::size_t i = 0; i < layout.size(); ++i) CheckKeyIn(profile, layout, i, plan, out);
-    for (std::size_t k = 0; k < profile.macros.size(); ++k) std::ranges::move(CheckMacro(profile, k), std::back_inserter(out));
+    for (std::size_t k = 0; k < profile.macros.size(); ++k)
+        std::ranges::move(CheckMacro(profile, k), std::back_inserter(out));
     for (std::size_t c = 0; c < profile.combinations.size(); ++c)
         std::ranges::move(CheckCombination(profile, c), std::back_inserter(out));
     if (profile.macros.size() > kMaxProfileMacros)
@@ -141,8 +142,8 @@ int DeviceMacroNumbersLeft(const Profile& profile) {
 
 int EventsLeft(const Profile& profile, std::size_t macro) {
     if (macro >= profile.macros.size()) return 0;
-    const std::size_t used = profile.macros[macro].events.size();
-    return static_cast<int>(static_cast<std::size_t>(kDeviceMacroEvents) - std::min<std::size_t>(used, kDeviceMacroEvents));
+    const auto capacity = static_cast<std::size_t>(kDeviceMacroEvents);
+    return static_cast<int>(capacity - std::min(profile.macros[macro].events.size(), capacity));
 }
 
 KeyboardState KeyboardAfter(const StoredSettings& applied) { return StateAfter(PlanStoredApply(applied)); }

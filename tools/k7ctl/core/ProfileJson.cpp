@@ -256,7 +256,7 @@ std::string PointerOf(const Finding& f, const Profile& profile, const std::vecto
             if (profile.keys[i] == KeyFunction{AssignCombination, static_cast<std::int32_t>(f.index)})
                 return keyPointers[i];
         return {};
-    default: return f.subject == "rate" ? "/rate" : "";
+    default: return PointerToken(f.subject);  // a profile-wide finding's subject is its member
     }
 }
 

@@ -71,7 +71,8 @@ int LoadProfile(const Options& o, const ButtonPosTable& layout, Profile& profile
 }
 
 int AssignedKeys(const Profile& p) {
-    return static_cast<int>(std::ranges::count_if(p.keys, [](const KeyFunction& f) { return f.type != AssignDefault; }));
+    return static_cast<int>(
+        std::ranges::count_if(p.keys, [](const KeyFunction& f) { return f.type != AssignDefault; }));
 }
 
 int Summary(const Options& o, const Profile& p) {
