@@ -16,7 +16,7 @@
 
 // The longest delay a device macro event can wait: 127 steps of 50 ms and what rounds down to them.
 inline constexpr std::uint32_t kMaxDelayMs = (kMaxDelayUnits + 1u) * kDelayUnitMs - 1u;
-static_assert(kMaxDelayMs == 6399);
+static_assert(kMaxDelayMs == 6399);  // the limit docs/profiles.md states
 
 struct Finding {
     enum class Of : std::uint8_t { Profile, Key, Macro, Event, Combination };
