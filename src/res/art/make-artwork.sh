@@ -7,8 +7,9 @@ res=$(dirname "$here")
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-sans=/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf
-bold=/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf
+source "$here/fonts.sh"
+sans=$(liberation LiberationSans-Regular)
+bold=$(liberation LiberationSans-Bold)
 
 # ---- Warning dialog: face (138), hover (139), pressed (137), all 320 x 160.
 # The face without its buttons; each picture then gets the buttons in its own look.
@@ -99,10 +100,12 @@ for id in 129 130 131 132; do
     src="$tmp/$id-$size"
     convert "$tmp/$id.png" -filter Lanczos -resize "${size}x$size" "$src.png"
     convert "$src.png" -depth 8 rgba:"$src-32.rgba"
-    convert "$src.png" -alpha extract -threshold 50% "$src-mask.png"
+    # Palette images keep the whole alpha, so that make-ico.py cuts their mask exactly
+    # where the 32-bit image turns transparent; one colour stays free for black.
+    convert "$src.png" -alpha extract "$src-alpha.png"
     for bpp in 8 4; do
-      convert "$src.png" -background '#d0d0d8' -alpha remove +dither -colors $((1 << bpp)) \
-        "$src-mask.png" -alpha off -compose CopyOpacity -composite -depth 8 rgba:"$src-$bpp.rgba"
+      convert "$src.png" -background '#d0d0d8' -alpha remove +dither -colors $(((1 << bpp) - 1)) \
+        "$src-alpha.png" -alpha off -compose CopyOpacity -composite -depth 8 rgba:"$src-$bpp.rgba"
     done
     images+=("$size:32:$src-32.rgba" "$size:8:$src-8.rgba" "$size:4:$src-4.rgba")
   done
