@@ -12,7 +12,7 @@ MacroContent MacroContentFromRecord(const MacroRecord& record) {
     for (int j = 0; j < events; ++j) {
         const MacroEvent& e = record.events[j];
         // A delay beyond 127 units would spill into the state bit.
-        const auto units = static_cast<std::uint8_t>(std::min<std::uint32_t>(e.DelayMs() / 50, kMaxDelayUnits));
+        const auto units = static_cast<std::uint8_t>(std::min<std::uint32_t>(e.DelayMs() / kDelayUnitMs, kMaxDelayUnits));
         content[2 + 2 * j] = static_cast<std::uint8_t>(units | (e.state ? 0x80 : 0));
         content[3 + 2 * j] = UsageForVk(e.vk);
     }

@@ -9,9 +9,10 @@
 
 #include <cstdint>
 
-// A device macro holds at most this many events; each delay at most this many 50 ms units.
+// A device macro holds at most this many events; each delay at most this many units.
 inline constexpr int kDeviceMacroEvents = 95;
 inline constexpr std::uint8_t kMaxDelayUnits = 127;
+inline constexpr std::uint32_t kDelayUnitMs = 50;
 
 // The 192 content bytes of a device macro (everything but its number).
 MacroContent MacroContentFromRecord(const MacroRecord& record);
