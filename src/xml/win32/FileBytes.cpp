@@ -51,7 +51,7 @@ bool ReadFileBytes(std::u16string_view path, std::vector<std::uint8_t>& bytes, s
         DWORD n = 0;
         if (!ReadFile(h, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &n, nullptr)) {
             errorText = LastErrorText();
-            bytes.clear();
+            bytes.resize(done);
             return false;
         }
         if (n == 0)
