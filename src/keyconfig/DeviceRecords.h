@@ -32,7 +32,7 @@ struct CombinationSlot {
 CombinationSlot AllocateCombinationSlot(CUSBDriver& driver, CombinationCache& cache, const CombinationKeys& keys);
 
 // Refills the cache entries that the table's combination references name, from the device (a
-// failed read leaves its entry as it was), and empties the others.
+// failed read holds its entry with kUnreadCombination), and empties the others.
 void ReadBackCombinations(CUSBDriver& driver, const DeviceKeyTable& workTable, CombinationCache& cache);
 
 void ClearAllCombinations(CUSBDriver& driver, CombinationCache& cache);
