@@ -154,14 +154,16 @@ TEST_F(CombWarnDlgTest, WithoutAUsableReferenceItCentresOnTheWorkArea) {
     DestroyWindow(stale);
     HWND messageOnly = CreateWindowExW(0, L"STATIC", L"", 0, 10, 10, 600, 400, HWND_MESSAGE, nullptr, nullptr, nullptr);
     HWND empty = CreatePlainWindow(RECT{5, 5, 5, 5});
-    for (HWND reference : {static_cast<HWND>(nullptr), stale, messageOnly, empty}) {
+    // Where Windows puts a minimised window (Wine shows it as an icon on the screen instead;
+    // AgentApply minimises one), here only moved there.
+    HWND parked = CreatePlainWindow(RECT{-32000, -32000, -31840, -31972});
+    for (HWND reference : {static_cast<HWND>(nullptr), stale, messageOnly, empty, parked}) {
         const Observed seen = RunWarning(reference, [](HWND d) { Post(d, WM_CLOSE); });
         EXPECT_EQ(seen.window.left, work.left + (work.right - work.left - 320) / 2) << reference;
         EXPECT_EQ(seen.window.top, work.top + (work.bottom - work.top - 160) / 2) << reference;
         EXPECT_EQ(seen.window.right - seen.window.left, 320);
     }
-    DestroyWindow(messageOnly);
-    DestroyWindow(empty);
+    for (HWND window : {messageOnly, empty, parked}) DestroyWindow(window);
 }
 
 // ---- Dragging: a press on the surface asks the platform to move the window by its caption.
