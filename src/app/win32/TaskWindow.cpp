@@ -12,9 +12,9 @@ COrvexTask* TaskOf(HWND hwnd) { return reinterpret_cast<COrvexTask*>(GetWindowLo
 HHOOK g_hPostFilter = nullptr;
 
 // The system sends the destruction messages; posted ones come from another program. The task
-// window knows its own destructions (COrvexTask), the other windows of the thread do not: the
-// warning dialog would detach from its object and no longer answer its own close. Every message
-// loop of the thread (the dialog's and the menu's too) gets them as WM_NULL.
+// window and the warning dialog know their own destructions; the thread's other windows (the tray
+// menu's, the message box) are the system's and do not. Every message loop of the thread (the
+// dialog's and the menu's too) gets them as WM_NULL.
 LRESULT CALLBACK FilterPostedMessage(int code, WPARAM removal, LPARAM lParam) {
     auto* msg = reinterpret_cast<MSG*>(lParam);
     if (code == HC_ACTION && msg->hwnd != nullptr && (msg->message == WM_DESTROY || msg->message == WM_NCDESTROY))

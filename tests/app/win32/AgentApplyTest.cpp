@@ -320,16 +320,19 @@ TEST_F(AgentApply, RemovalDuringTheWarningSendsNothingMore) {
     ExpectRequests(*State(), requests);  // the combinations before the warning, and no table
 }
 
-// Destruction messages posted to the open warning by another program: the dialog must still
-// answer its own close, and the apply then ends as usual.
-TEST_F(AgentApply, PostedDestructionMessagesLeaveTheWarningWorking) {
+// Destruction messages posted and sent to the open warning by another program: the dialog must
+// still answer its own close, and the apply then ends as usual.
+TEST_F(AgentApply, DestructionMessagesFromAnotherProcessLeaveTheWarningWorking) {
     StartAgent();
     std::vector<Request> requests;
     DeviceKeyTable table;
     HWND dialog = ApplyNineCombinations(requests, table);
     ASSERT_NE(dialog, nullptr) << "no window titled \"CCombWarnDlg\" appeared";
-    ASSERT_TRUE(PostMessageW(dialog, WM_NCDESTROY, 0, 0));
-    ASSERT_TRUE(PostMessageW(dialog, WM_DESTROY, 0, 0));
+    for (const UINT msg : {WM_NCDESTROY, WM_DESTROY}) {
+        ASSERT_TRUE(PostMessageW(dialog, msg, 0, 0));
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(dialog, msg, 0, 0, SMTO_NORMAL, kWaitMs, &result));
+    }
     client.Pump(kQuietMs);
     ASSERT_TRUE(PostMessageW(dialog, WM_CLOSE, 0, 0));
     ASSERT_TRUE(client.WaitForReceived(4, kWaitMs)) << "the warning did not close";
