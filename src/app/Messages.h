@@ -36,6 +36,9 @@ inline constexpr std::uint32_t WM_CREATE = 0x0001;
 #ifndef WM_DESTROY
 inline constexpr std::uint32_t WM_DESTROY = 0x0002;
 #endif
+#ifndef WM_NCDESTROY
+inline constexpr std::uint32_t WM_NCDESTROY = 0x0082;
+#endif
 #ifndef WM_CLOSE
 inline constexpr std::uint32_t WM_CLOSE = 0x0010;
 #endif

@@ -59,7 +59,7 @@ void CK7_SettingApp::Run() {
 int CK7_SettingApp::ExitInstance() {
     if (m_pTask) {
         // Ended by WM_QUIT from elsewhere: the window still runs its destruction sequence.
-        if (m_pTask->Window() != 0) DestroyWindow(reinterpret_cast<HWND>(m_pTask->Window()));
+        if (m_pTask->Window() != 0) m_pTask->Destroy();
         m_pTask.reset();
     }
     if (m_hMutex != nullptr) {

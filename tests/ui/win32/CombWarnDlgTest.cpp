@@ -147,6 +147,21 @@ TEST_F(CombWarnDlgTest, ALaterInitDialogMessageChangesNothing) {
     EXPECT_EQ(seen.result, IDOK);
 }
 
+// Destruction messages that do not come from the dialog's destruction (another program can send
+// them, and the dialog cannot tell that from this thread's): it still answers its own buttons.
+TEST_F(CombWarnDlgTest, DestructionMessagesFromElsewhereChangeNothing) {
+    HWND button = nullptr;
+    const Observed seen = RunWarning(m_reference, [&](HWND d) {
+        SendMessageW(d, WM_NCDESTROY, 0, 0);
+        SendMessageW(d, WM_DESTROY, 0, 0);
+        button = ButtonAt(d, kAccept);
+        if (!button) return Post(d, WM_CLOSE);
+        Post(button, BM_CLICK);
+    });
+    ASSERT_TRUE(button);
+    EXPECT_EQ(seen.result, IDOK);
+}
+
 TEST_F(CombWarnDlgTest, WithoutAUsableReferenceItCentresOnTheWorkArea) {
     RECT work;
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
