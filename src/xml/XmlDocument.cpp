@@ -5,6 +5,7 @@
 
 #include "xml/EntityTable.h"
 #include "xml/NumberText.h"
+#include "xml/UnitSearch.h"
 #include "xml/XmlNode.h"
 
 namespace {
@@ -321,8 +322,7 @@ std::u16string XmlDocument::ChildAttribute(std::u16string_view name) const {
         return {};
     const ElementRecord& r = m_aPos[m_iPosChild];
     std::u16string_view tag = std::u16string_view(m_strDoc).substr(r.start, r.startTagLength);
-    XmlNode node = ScanNode(tag, 0);
-    auto value = FindAttribute(tag, node.nameEnd, name, m_nDocFlags & kIgnoreCase);
+    auto value = FindAttribute(tag, TagNameEnd(tag, 1), name, m_nDocFlags & kIgnoreCase);
     return value ? DecodeEntities(*value) : std::u16string();
 }
 
@@ -335,7 +335,7 @@ std::u16string XmlDocument::ChildText() const {
     std::size_t begin = r.start + r.startTagLength;
     std::size_t end = r.start + r.length - r.endTagLength;
     std::u16string_view upToEnd = std::u16string_view(m_strDoc).substr(0, end);
-    if (upToEnd.find(u'<', begin) == std::u16string_view::npos)
+    if (FindUnit(upToEnd, begin, u'<') == end)
         return DecodeEntities(upToEnd.substr(begin));
     std::u16string out;
     for (std::size_t pos = begin;;) {
@@ -356,35 +356,37 @@ std::u16string XmlDocument::ChildText() const {
 
 std::u16string XmlDocument::DecodeEntities(std::u16string_view text) {
     constexpr std::size_t kMaxName = 9;
+    const std::size_t n = text.size();
+    std::size_t i = FindUnit(text, 0, u'&');
+    if (i == n)
+        return std::u16string(text);
     std::u16string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char16_t c = text[i];
-        if (c != u'&') {
-            out += c;
-            continue;
-        }
+    out.reserve(n);
+    std::size_t copied = 0;  // text before this is in `out`
+    for (; i < n; i = FindUnit(text, i + 1, u'&')) {
         char16_t name[kMaxName];
         std::size_t len = 0;
         bool allLower = true;
         std::size_t j = i + 1;
-        for (; j < text.size() && text[j] != u';' && text[j] < 0x80 && len < kMaxName; ++j) {
-            char16_t n = text[j];
-            if (n >= u'A' && n <= u'Z') {
-                n = static_cast<char16_t>(n + 32);
+        for (; j < n && text[j] != u';' && text[j] < 0x80 && len < kMaxName; ++j) {
+            char16_t c = text[j];
+            if (c >= u'A' && c <= u'Z') {
+                c = static_cast<char16_t>(c + 32);
                 allLower = false;
             }
-            name[len++] = n;
+            name[len++] = c;
         }
         std::uint32_t code = 0;
-        if (j < text.size() && text[j] == u';')
+        if (j < n && text[j] == u';')
             code = ResolveReference(std::u16string_view(name, len), allLower);
-        if (code == 0) {
-            out += c;
+        // A reference that names nothing stays as written.
+        if (code == 0)
             continue;
-        }
+        out.append(text.substr(copied, i - copied));
         AppendCodePoint(out, code);
+        copied = j + 1;
         i = j;
     }
+    out.append(text.substr(copied));
     return out;
 }

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "xml/UnitSearch.h"
+
 namespace {
 
 // Character classes of the ASCII range; every unit from U+0080 up may start and
@@ -61,8 +63,8 @@ XmlNode Incorrect(std::u16string_view text, std::size_t start, NodeError error) 
     n.kind = NodeKind::Error;
     n.error = error;
     n.start = start;
-    std::size_t gt = text.find(u'>', start);
-    n.end = gt == std::u16string_view::npos ? text.size() : gt + 1;
+    std::size_t gt = FindUnit(text, start, u'>');
+    n.end = gt == text.size() ? gt : gt + 1;
     return n;
 }
 
@@ -135,35 +137,31 @@ XmlNode Bang(std::u16string_view text, std::size_t start) {
 }
 
 XmlNode StartTag(std::u16string_view text, std::size_t start) {
-    std::size_t nameEnd = SkipUntil(text, start + 1, ccTagNameEnd);
-    char16_t quote = 0;
+    const std::size_t nameEnd = TagNameEnd(text, start + 1);
     std::size_t closingQuote = std::u16string_view::npos;
-    for (std::size_t i = nameEnd; i < text.size(); ++i) {
-        char16_t c = text[i];
-        if (quote) {
-            if (c == quote) {
-                quote = 0;
-                closingQuote = i;
-            }
+    // Quoted values may hold ">": from quote to quote, then on to the next quote or ">".
+    for (std::size_t i = FindUnit(text, nameEnd, u'"', u'\'', u'>'); i < text.size();
+         i = FindUnit(text, i + 1, u'"', u'\'', u'>')) {
+        if (text[i] != u'>') {
+            i = FindUnit(text, i + 1, text[i]);
+            if (i == text.size())
+                break;
+            closingQuote = i;
             continue;
         }
-        if (c == u'"' || c == u'\'') {
-            quote = c;
-        } else if (c == u'>') {
-            XmlNode n;
-            n.kind = NodeKind::StartTag;
-            n.start = start;
-            n.end = i + 1;
-            n.nameEnd = nameEnd;
-            // "/>" closes the element only after the name, white space or a quoted
-            // value; after an unquoted value the "/" belongs to the value.
-            if (text[i - 1] == u'/') {
-                std::size_t slash = i - 1;
-                if (slash == nameEnd || IsXmlSpace(text[slash - 1]) || slash - 1 == closingQuote)
-                    n.kind = NodeKind::EmptyTag;
-            }
-            return n;
+        XmlNode n;
+        n.kind = NodeKind::StartTag;
+        n.start = start;
+        n.end = i + 1;
+        n.nameEnd = nameEnd;
+        // "/>" closes the element only after the name, white space or a quoted
+        // value; after an unquoted value the "/" belongs to the value.
+        if (text[i - 1] == u'/') {
+            std::size_t slash = i - 1;
+            if (slash == nameEnd || IsXmlSpace(text[slash - 1]) || slash - 1 == closingQuote)
+                n.kind = NodeKind::EmptyTag;
         }
+        return n;
     }
     return Unterminated(text, start, u"Element tag");
 }
@@ -174,29 +172,30 @@ bool IsXmlSpace(char16_t c) {
     return c < 128 && (kCharClass[c] & ccSpace) != 0;
 }
 
+std::size_t TagNameEnd(std::u16string_view text, std::size_t nameBegin) {
+    return SkipUntil(text, nameBegin, ccTagNameEnd);
+}
+
 XmlNode ScanNode(std::u16string_view text, std::size_t pos) {
     XmlNode n;
     n.start = n.end = pos;
     if (pos >= text.size())
         return n;
     if (text[pos] != u'<') {
-        std::size_t lt = text.find(u'<', pos);
-        n.end = lt == std::u16string_view::npos ? text.size() : lt;
-        n.kind = NodeKind::Whitespace;
-        for (std::size_t i = pos; i < n.end; ++i)
-            if (!IsXmlSpace(text[i])) {
-                n.kind = NodeKind::Text;
-                break;
-            }
+        std::size_t i = pos;
+        while (i < text.size() && IsXmlSpace(text[i]))
+            ++i;
+        n.kind = i == text.size() || text[i] == u'<' ? NodeKind::Whitespace : NodeKind::Text;
+        n.end = FindUnit(text, i, u'<');
         return n;
     }
     if (pos + 1 >= text.size())
         return Unterminated(text, pos, u"tag");
     char16_t c = text[pos + 1];
     if (c == u'/') {
-        std::size_t nameEnd = SkipUntil(text, pos + 2, ccTagNameEnd);
-        std::size_t gt = text.find(u'>', nameEnd);
-        if (gt == std::u16string_view::npos)
+        std::size_t nameEnd = TagNameEnd(text, pos + 2);
+        std::size_t gt = FindUnit(text, nameEnd, u'>');
+        if (gt == text.size())
             return Unterminated(text, pos, u"Element end tag");
         n.kind = NodeKind::EndTag;
         n.end = gt + 1;
@@ -259,9 +258,7 @@ std::optional<std::u16string_view> FindAttribute(std::u16string_view tag, std::s
             while (j < n && IsXmlSpace(tag[j]))
                 ++j;
             if (j < n && (tag[j] == u'"' || tag[j] == u'\'')) {
-                std::size_t close = tag.find(tag[j], j + 1);
-                if (close == std::u16string_view::npos)
-                    close = n;
+                std::size_t close = FindUnit(tag, j + 1, tag[j]);
                 value = tag.substr(j + 1, close - j - 1);
                 i = close < n ? close + 1 : n;
             } else {

@@ -44,6 +44,9 @@ XmlNode ScanNode(std::u16string_view text, std::size_t pos);
 
 bool IsXmlSpace(char16_t c);
 
+// Offset after the name of a start or end tag whose name begins at `nameBegin`.
+std::size_t TagNameEnd(std::u16string_view text, std::size_t nameBegin);
+
 // Name of the element whose "<" is at `pos`, as used for matching by name.
 std::u16string_view ElementNameAt(std::u16string_view text, std::size_t pos);
 
