@@ -106,6 +106,7 @@ bool XmlDocument::IsWellFormed() const {
 
 void XmlDocument::ClearDocument() {
     m_strDoc.clear();
+    m_iAttrElement = 0;
     m_aPos.assign(1, ElementRecord());
     Rewind();
 }
@@ -113,6 +114,7 @@ void XmlDocument::ClearDocument() {
 void XmlDocument::SetDocumentText(std::u16string text) {
     m_strDoc = std::move(text);
     m_strStatus.clear();
+    m_iAttrElement = 0;
 }
 
 std::u16string_view XmlDocument::ElementName(std::uint32_t e) const {
@@ -168,6 +170,7 @@ void XmlDocument::CloseNotEnded(std::span<const std::uint32_t> chain) {
 
 bool XmlDocument::ParseDocument() {
     std::u16string kept = m_strStatus;
+    m_iAttrElement = 0;
     m_aPos.clear();
     m_aPos.reserve(m_strDoc.size() / 64 + 8);
     m_aPos.emplace_back();
@@ -321,9 +324,25 @@ std::u16string XmlDocument::ChildAttribute(std::u16string_view name) const {
     if (m_iPosChild == 0 || m_nNodeType != NodeType::Element)
         return {};
     const ElementRecord& r = m_aPos[m_iPosChild];
-    std::u16string_view tag = std::u16string_view(m_strDoc).substr(r.start, r.startTagLength);
-    auto value = FindAttribute(tag, TagNameEnd(tag, 1), name, m_nDocFlags & kIgnoreCase);
-    return value ? DecodeEntities(*value) : std::u16string();
+    const std::u16string_view tag = std::u16string_view(m_strDoc).substr(r.start, r.startTagLength);
+    const bool ignoreCase = m_nDocFlags & kIgnoreCase;
+    if (m_iAttrElement != m_iPosChild) {
+        m_iAttrElement = m_iPosChild;
+        m_nAttrNext = TagNameEnd(tag, 1);
+        m_aAttr.clear();
+    }
+    for (const AttributeSpan& a : m_aAttr)
+        if (NamesEqual(tag.substr(a.name, a.nameLength), name, ignoreCase))
+            return DecodeEntities(tag.substr(a.value, a.valueLength));
+    XmlAttribute attribute;
+    while (NextAttribute(tag, m_nAttrNext, attribute)) {
+        auto offset = [&](std::u16string_view part) { return static_cast<std::uint32_t>(part.data() - tag.data()); };
+        m_aAttr.push_back({offset(attribute.name), static_cast<std::uint32_t>(attribute.name.size()),
+                           offset(attribute.value), static_cast<std::uint32_t>(attribute.value.size())});
+        if (NamesEqual(attribute.name, name, ignoreCase))
+            return DecodeEntities(attribute.value);
+    }
+    return {};
 }
 
 std::u16string XmlDocument::ChildText() const {
