@@ -1,5 +1,6 @@
 #include "xml/XmlDocument.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 
@@ -64,15 +65,6 @@ std::u16string NodeMessage(const XmlNode& node) {
         break;
     }
     return node.unterminatedKind + at + u" unterminated";
-}
-
-void AppendCodePoint(std::u16string& out, std::uint32_t c) {
-    if (c < 0x10000) {
-        out += static_cast<char16_t>(c);
-    } else {
-        out += static_cast<char16_t>(((c - 0x10000) >> 10) | 0xD800);
-        out += static_cast<char16_t>((c & 0x3FF) | 0xDC00);
-    }
 }
 
 // Code point of a reference name (the characters between "&" and ";", lower-cased),
@@ -196,6 +188,9 @@ bool XmlDocument::ParseDocument() {
         };
         std::u16string_view text = m_strDoc;
         for (std::size_t pos = 0;;) {
+            // Text and white space make no record: only their end matters here.
+            if (pos < text.size() && text[pos] != u'<')
+                pos = FindUnit(text, pos, u'<');
             XmlNode node = ScanNode(text, pos);
             if (node.kind == NodeKind::End)
                 break;
@@ -377,11 +372,11 @@ std::u16string XmlDocument::DecodeEntities(std::u16string_view text) {
     constexpr std::size_t kMaxName = 9;
     const std::size_t n = text.size();
     std::size_t i = FindUnit(text, 0, u'&');
-    if (i == n)
-        return std::u16string(text);
-    std::u16string out;
-    out.reserve(n);
-    std::size_t copied = 0;  // text before this is in `out`
+    // A reference is never shorter than what it stands for, so the decoded text is
+    // written over a copy of the whole, from the first "&" on.
+    std::u16string out(text);
+    char16_t* to = out.data() + i;
+    std::size_t copied = i;  // text before this is in `out`
     for (; i < n; i = FindUnit(text, i + 1, u'&')) {
         char16_t name[kMaxName];
         std::size_t len = 0;
@@ -401,11 +396,17 @@ std::u16string XmlDocument::DecodeEntities(std::u16string_view text) {
         // A reference that names nothing stays as written.
         if (code == 0)
             continue;
-        out.append(text.substr(copied, i - copied));
-        AppendCodePoint(out, code);
+        to = std::copy(text.data() + copied, text.data() + i, to);
+        if (code < 0x10000) {
+            *to++ = static_cast<char16_t>(code);
+        } else {
+            *to++ = static_cast<char16_t>(((code - 0x10000) >> 10) | 0xD800);
+            *to++ = static_cast<char16_t>((code & 0x3FF) | 0xDC00);
+        }
         copied = j + 1;
         i = j;
     }
-    out.append(text.substr(copied));
+    to = std::copy(text.data() + copied, text.data() + n, to);
+    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
