@@ -86,8 +86,8 @@ private:
     std::vector<ElementRecord> m_aPos;
 
     // The attributes of one element's start tag as far as they have been read, so
-    // that reading several attributes of an element scans its tag once. Offsets are
-    // from the tag's "<".
+    // that reading several attributes of an element scans its tag once (a document is
+    // used on one thread, so const reads may keep them). Offsets are from the tag's "<".
     struct AttributeSpan {
         std::uint32_t name, nameLength, value, valueLength;
     };
