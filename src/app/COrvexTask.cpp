@@ -30,6 +30,7 @@ bool COrvexTask::OnMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr
         return true;
     case WM_TIMER:
         if (wParam == TIMER_DEVICE_RETRY) OnRetryTimer();
+        if (wParam == TIMER_TRAY_RETRY) OnTrayRetryTimer();
         return true;
     case WM_DEVICECHANGE:
         OnDeviceChange(wParam, lParam);
@@ -77,7 +78,7 @@ std::intptr_t COrvexTask::OnCreate(std::uintptr_t wParam, std::intptr_t lParam) 
     LoadSettings(m_registry, g_buttonPosTable, m_settings, m_nReportRate);
     m_driver.Open();
     m_desktop.RegisterSessionNotification(m_hWnd);
-    AddTrayIcon(m_desktop, m_hWnd, str_title);
+    ShowTrayIcon();
     m_desktop.RegisterDeviceNotification(m_hWnd);
     ReadWorkTable();
     BuildFactoryTable(m_factoryTable, m_usageSlotMap);
@@ -89,6 +90,7 @@ void COrvexTask::OnDestroy(std::uintptr_t wParam, std::intptr_t lParam) {
     CloseConfigWindow();
     m_driver.Close();
     StopRetryTimer();
+    StopTrayRetry();
     m_desktop.UnregisterSessionNotification(m_hWnd);
     m_desktop.UnregisterDeviceNotification();
     RemoveTrayIcon(m_desktop, m_hWnd);
@@ -140,7 +142,7 @@ bool COrvexTask::OnCommand(std::uintptr_t wParam) {
     }
 }
 
-void COrvexTask::OnTaskbarCreated() { AddTrayIcon(m_desktop, m_hWnd, str_title); }
+void COrvexTask::OnTaskbarCreated() { ShowTrayIcon(); }
 
 KeyConfigState COrvexTask::KeyConfig() {
     return {m_workTable, m_factoryTable, m_usageSlotMap, m_combCache, m_settings, m_driver};

@@ -72,6 +72,12 @@ private:
     // names a window of the process that registered it.
     void CloseConfigWindow();
 
+    // The tray icon (TrayIcon.cpp): a failed addition starts TIMER_TRAY_RETRY, whose ticks
+    // try again with a growing wait until the icon is in or the retry time is over.
+    void ShowTrayIcon();
+    void OnTrayRetryTimer();
+    void StopTrayRetry();
+
     IDesktop& m_desktop;
     CUSBDriver& m_driver;
     IRegistry& m_registry;
@@ -79,6 +85,8 @@ private:
     WindowHandle m_hWnd = 0;
     std::uint32_t m_dwConfigProcess = 0;  // owner of m_hConfigWnd when it was registered
     bool m_bRetryTimer = false;
+    std::uint32_t m_nTrayRetryMs = 0;   // the running wait of TIMER_TRAY_RETRY; 0 = not retrying
+    std::uint32_t m_nTrayWaitedMs = 0;  // waited since the first failed addition
     // Applies under way: a nested one can run inside the warning dialog of another.
     std::int32_t m_nApplying = 0;
     // A factory restore asked for while an apply waited on the warning dialog.

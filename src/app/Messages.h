@@ -17,6 +17,12 @@ inline constexpr std::uint32_t ID_TRAY_EXIT = 0x6001;
 
 inline constexpr std::uintptr_t TIMER_DEVICE_RETRY = 100;
 inline constexpr std::uint32_t kDeviceRetryPeriodMs = 100;
+// A failed addition of the tray icon is tried again after 1 s, then after twice the last wait
+// up to 60 s, for at most 10 minutes from the first failure.
+inline constexpr std::uintptr_t TIMER_TRAY_RETRY = 101;
+inline constexpr std::uint32_t kTrayRetryFirstMs = 1000;
+inline constexpr std::uint32_t kTrayRetryLongestMs = 60000;
+inline constexpr std::uint32_t kTrayRetryForMs = 600000;
 
 inline constexpr char16_t kTaskWindowTitle[] = u"OrvexK7_Setting";
 inline constexpr char16_t kCombWarnTitle[] = u"CCombWarnDlg";

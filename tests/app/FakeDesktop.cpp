@@ -69,6 +69,10 @@ void CFakeDesktop::UnregisterDeviceNotification() { m_trace.Add({Ev::UnregDevice
 
 bool CFakeDesktop::AddTrayIcon(const TrayIconData& icon) {
     m_trace.Add({Ev::AddTray, icon.owner, icon.id, icon.flags, icon.callbackMessage, icon.tip});
+    if (m_trayFailures > 0) {
+        --m_trayFailures;
+        return false;
+    }
     return m_trayAvailable;
 }
 

@@ -45,6 +45,7 @@ public:
     std::u16string m_modulePath = u"C:\\Program Files\\Orvex\\K7_Setting.exe";
     bool m_devicePresent = false;
     bool m_trayAvailable = true;
+    int m_trayFailures = 0;  // additions refused before m_trayAvailable answers
     int m_dialogResult = 1;
     std::function<void()> m_whileDialogOpen;  // messages the dialog's nested loop dispatches
     IconHandle m_icon = 0x1C0;

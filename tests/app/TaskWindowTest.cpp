@@ -414,4 +414,44 @@ TEST_F(TaskTray, RestartedNotificationAreaGetsTheIconAgain) {
     ExpectSequence(trace, expected, "taskbar created");
 }
 
+Event TrayRetryIn(std::uint32_t ms) { return {Ev::SetTimer, kTask, TIMER_TRAY_RETRY, ms}; }
+const Event kTrayRetryStopped{Ev::KillTimer, kTask, TIMER_TRAY_RETRY};
+
+TEST_F(TaskTray, ARefusedIconIsTriedAgainWithAGrowingWaitForAtMostTenMinutes) {
+    // After `ticks` of timer 101, the additions and timers since the last comparison.
+    auto expect = [&](int ticks, std::span<const Event> expected, const char* context) {
+        for (int i = 0; i < ticks; ++i) Send(WM_TIMER, TIMER_TRAY_RETRY);
+        trace.RemoveIf([](const Event& e) { return e.kind != Ev::AddTray && e.kind != Ev::SetTimer && e.kind != Ev::KillTimer; });
+        ExpectSequence(trace, expected, context);
+    };
+    // In at the third retry; a tick queued before the timer stopped adds nothing.
+    desktop.m_trayFailures = 3;
+    Send(WM_CREATE);
+    const Event inAtTheThird[] = {TrayAdded(), TrayRetryIn(1000), TrayAdded(), TrayRetryIn(2000), TrayAdded(),
+                                  TrayRetryIn(4000), TrayAdded(), kTrayRetryStopped};
+    expect(4, inAtTheThird, "in at the third retry");
+    // Refused throughout: tries at 1, 3, 7, ... 543 s; the next, at 603 s, would be past ten minutes.
+    desktop.m_trayAvailable = false;
+    task.OnTaskbarCreated();
+    std::vector<Event> refused = {TrayAdded()};
+    for (std::uint32_t wait : {1, 2, 4, 8, 16, 32, 60, 60, 60, 60, 60, 60, 60, 60}) {
+        refused.push_back(TrayRetryIn(wait * 1000));
+        refused.push_back(TrayAdded());
+    }
+    refused.push_back(kTrayRetryStopped);
+    expect(15, refused, "refused throughout");
+    // A retry also ends when a restarted notification area takes the icon, and with the window.
+    task.OnTaskbarCreated();
+    desktop.m_trayAvailable = true;
+    task.OnTaskbarCreated();
+    const Event taken[] = {TrayAdded(), TrayRetryIn(1000), TrayAdded(), kTrayRetryStopped};
+    expect(0, taken, "taken after a restart");
+    desktop.m_trayAvailable = false;
+    task.OnTaskbarCreated();
+    Send(WM_DESTROY);
+    const Event destroyed[] = {TrayAdded(), TrayRetryIn(1000), {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, kTrayRetryStopped};
+    expect(0, destroyed, "destruction while retrying");
+    EXPECT_TRUE(desktop.m_runningTimers.empty());
+}
+
 }  // namespace

@@ -10,10 +10,13 @@ namespace {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-// A window with an area on the visible desktop: not message-only, not empty.
+// A window with an area on the visible desktop: not message-only, not empty, not minimised
+// and on a monitor. A minimised window reports its rectangle near (-32000, -32000), so a dialog
+// centred on it would open where nobody can see it, and the apply would wait behind it.
 bool HasScreenArea(HWND hWnd, RECT& rect) {
     if (!hWnd || !IsWindow(hWnd) || !GetWindowRect(hWnd, &rect)) return false;
     if (GetAncestor(GetAncestor(hWnd, GA_ROOT), GA_PARENT) != GetDesktopWindow()) return false;
+    if (IsIconic(hWnd) || !MonitorFromRect(&rect, MONITOR_DEFAULTTONULL)) return false;
     return Width(rect) > 0 && Height(rect) > 0;
 }
 

@@ -233,6 +233,24 @@ TEST_F(AgentApply, NinthCombinationWarnsResetsAndStops) {
     for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(state->table.slots[s], table.slots[s]) << "slot " << s;
 }
 
+// A minimised configuration window reports its rectangle near (-32000, -32000): the warning
+// opens on the primary monitor's work area instead, where the user can answer it.
+TEST_F(AgentApply, WarningOverAMinimisedConfigWindowOpensOnTheWorkArea) {
+    StartAgent();
+    ShowWindow(client.Window(), SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(client.Window()));
+    std::vector<Request> requests;
+    DeviceKeyTable table;
+    HWND dialog = ApplyNineCombinations(requests, table);
+    ASSERT_NE(dialog, nullptr) << "no window titled \"CCombWarnDlg\" appeared";
+    RECT work{}, r{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && GetWindowRect(dialog, &r));
+    EXPECT_EQ(r.left, work.left + (work.right - work.left - 320) / 2);
+    EXPECT_EQ(r.top, work.top + (work.bottom - work.top - 160) / 2);
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(client.WaitForReceived(4, kWaitMs)) << "the apply did not end";
+}
+
 // A listed reliability case: the keyboard goes while the warning dialog is open.
 TEST_F(AgentApply, RemovalDuringTheWarningSendsNothingMore) {
     StartAgent();
