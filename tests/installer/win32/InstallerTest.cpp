@@ -440,8 +440,9 @@ TEST_F(InstallerTest, SilentInstallForAllUsers) {
     // An elevated setup leaves the start to each log-on.
     EXPECT_EQ(FindAgent().window, nullptr);
 
-    EXPECT_EQ(UninstallInPlace(folder, L"/S"), 0u);
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    // The uninstaller's copy in the temporary folder must still find the machine's entry.
+    EXPECT_EQ(RunCommand(ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, L"QuietUninstallString")).exitCode, 0u);
+    ASSERT_TRUE(WaitForUninstalled(HKEY_LOCAL_MACHINE));
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRunKey, kRunValue));
     EXPECT_FALSE(fs::exists(KnownFolder(FOLDERID_CommonPrograms) + L"\\Orvex K7"));
     EXPECT_FALSE(fs::exists(folder));
