@@ -9,7 +9,8 @@ res=$(dirname "$here")
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-bold=/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf
+source "$here/fonts.sh"
+bold=$(liberation LiberationSans-Bold)
 
 # The key at 512 px: a shadow, the key's skirt, its dished top and the legend.
 convert -size 512x512 xc:none \
@@ -30,10 +31,12 @@ for size in 256 128 96 72 64 48 32 24 16; do
 done
 # The 256 px image also in palette forms, for displays with few colours.
 src="$tmp/key-256"
-convert "$src.png" -alpha extract -threshold 50% "$src-mask.png"
+# Palette images keep the whole alpha, so that make-ico.py cuts their mask exactly
+# where the 32-bit image turns transparent; one colour stays free for black.
+convert "$src.png" -alpha extract "$src-alpha.png"
 for bpp in 8 4; do
-  convert "$src.png" -background '#1c2029' -alpha remove +dither -colors $((1 << bpp)) \
-    "$src-mask.png" -alpha off -compose CopyOpacity -composite -depth 8 rgba:"$src-$bpp.rgba"
+  convert "$src.png" -background '#1c2029' -alpha remove +dither -colors $(((1 << bpp) - 1)) \
+    "$src-alpha.png" -alpha off -compose CopyOpacity -composite -depth 8 rgba:"$src-$bpp.rgba"
 done
 images=("${images[0]}" "256:8:$src-8.rgba" "256:4:$src-4.rgba" "${images[@]:1}")
 python3 "$here/make-ico.py" "$res/app.ico" "${images[@]}"

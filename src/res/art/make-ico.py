@@ -3,8 +3,9 @@
 
 usage: make-ico.py OUT.ico SIZE:BPP:RAWFILE ...
 RAWFILE holds SIZE*SIZE*4 bytes of straight RGBA, top row first. 32-bit images keep
-their alpha; 8-, 4- and 1-bit images get a palette (the colours of the image, which the
-caller has already reduced) and a transparency mask from alpha < 128.
+their alpha; 8-, 4- and 1-bit images get a palette (black, then the colours of the image,
+which the caller has already reduced to leave room for black) and a transparency mask
+from alpha < 128.
 """
 import struct
 import sys
@@ -42,17 +43,17 @@ def encode(size, bpp, rgba):
             def index(p):
                 return 1 if (p[0] * 299 + p[1] * 587 + p[2] * 114) // 1000 >= 128 else 0
         else:
-            colours = sorted({p[:3] for p in px if p[3] >= 128})
+            colours = [(0, 0, 0)] + sorted({p[:3] for p in px if p[3] >= 128} - {(0, 0, 0)})
             if len(colours) > (1 << bpp):
-                sys.exit(f'{size}px at {bpp} bpp has {len(colours)} colours')
+                sys.exit(f'{size}px at {bpp} bpp has {len(colours) - 1} colours besides black')
             slot = {c: i for i, c in enumerate(colours)}
             def index(p):
-                return slot[p[:3]] if p[3] >= 128 else 0
+                return slot[p[:3]]
         colours += [(0, 0, 0)] * ((1 << bpp) - len(colours))
         palette = b''.join(bytes((b, g, r, 0)) for r, g, b in colours)
         for row in reversed(rows):
-            # Transparent pixels are index 0 under a set mask bit: black shows through
-            # as "screen" only where the mask says so, so keep them at the first colour.
+            # The icon is drawn as screen AND mask, then XOR colour: under a set mask bit
+            # the colour must be black (index 0) or the screen comes out tinted.
             line = pack_bits([index(p) if p[3] >= 128 else 0 for p in row], bpp)
             xor += line + b'\0' * (row_pad(len(line)) - len(line))
     mask = bytearray()

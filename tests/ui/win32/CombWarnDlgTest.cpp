@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "UiTestSupport.h"
@@ -207,6 +209,48 @@ TEST_F(CombWarnDlgTest, PressOnAButtonDoesNotDrag) {
     });
     UnhookWindowsHookEx(hook);
     EXPECT_TRUE(g_posted.empty());
+}
+
+// ---- The pictures: hover (139) and pressed (137) are the face (138) with other buttons,
+// drawn exactly over the button rectangles, so that each button's cut-out fits.
+
+TEST(WarningPictures, DifferFromTheFaceExactlyOverEachButtonRectangle) {
+    CPngPicture face, hover, pressed;
+    HMODULE module = GetModuleHandleW(nullptr);
+    ASSERT_TRUE(LoadPngResource(module, 138, face));
+    ASSERT_TRUE(LoadPngResource(module, 139, hover));
+    ASSERT_TRUE(LoadPngResource(module, 137, pressed));
+    for (const auto& [id, picture] : {std::pair{139, &hover}, std::pair{137, &pressed}}) {
+        UINT width = 0, height = 0;
+        gdip::GdipGetImageWidth(picture->Bitmap(), &width);
+        gdip::GdipGetImageHeight(picture->Bitmap(), &height);
+        ASSERT_EQ(width, 320u) << id;
+        ASSERT_EQ(height, 160u) << id;
+        // Per button, the smallest rectangle holding the pixels unlike the face.
+        RECT changed[3] = {{320, 160, 0, 0}, {320, 160, 0, 0}, {320, 160, 0, 0}};
+        int outside = 0;
+        for (int y = 0; y < 160; ++y)
+            for (int x = 0; x < 320; ++x) {
+                if (PicturePixel(picture->Bitmap(), x, y) == PicturePixel(face.Bitmap(), x, y)) continue;
+                const POINT point{x, y};
+                int button = 0;
+                for (const RECT& area : {kAccept, kCancel, kClose}) {
+                    if (PtInRect(&area, point)) break;
+                    ++button;
+                }
+                if (button == 3) {
+                    ++outside;
+                    continue;
+                }
+                RECT& r = changed[button];
+                r = RECT{std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
+                         std::max<LONG>(r.bottom, y + 1)};
+            }
+        EXPECT_EQ(outside, 0) << "picture " << id << " differs from the face outside the buttons";
+        EXPECT_TRUE(EqualRect(&changed[0], &kAccept)) << id;
+        EXPECT_TRUE(EqualRect(&changed[1], &kCancel)) << id;
+        EXPECT_TRUE(EqualRect(&changed[2], &kClose)) << id;
+    }
 }
 
 // ---- Painting: the buttons of the running dialog show the pictures' areas.
