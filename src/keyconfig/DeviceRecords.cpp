@@ -12,7 +12,7 @@ MacroContent MacroContentFromRecord(const MacroRecord& record) {
     for (int j = 0; j < events; ++j) {
         const MacroEvent& e = record.events[j];
         // A delay beyond 127 units would spill into the state bit.
-        const auto units = static_cast<std::uint8_t>(std::min<std::uint32_t>(e.DelayMs() / 50, kMaxDelayUnits));
+        const auto units = static_cast<std::uint8_t>(std::min<std::uint32_t>(e.DelayMs() / kDelayUnitMs, kMaxDelayUnits));
         content[2 + 2 * j] = static_cast<std::uint8_t>(units | (e.state ? 0x80 : 0));
         content[3 + 2 * j] = UsageForVk(e.vk);
     }
@@ -67,8 +67,11 @@ void ReadBackCombinations(CUSBDriver& driver, const DeviceKeyTable& workTable, C
         const std::uint8_t b = e.b[2];
         if (e.b[0] != KindCombination || e.b[1] != 0 || e.b[3] != 8 || b < 1 || b > kMaxCombinationSlot) continue;
         named[b - 1] = true;
+        // What a slot that failed to read holds is not known, but a key names it: left free, the
+        // next apply would clear or reuse it under that key.
         CombinationKeys keys{};
-        if (driver.ReadCombination(b, keys)) cache[b - 1] = CombinationCacheEntry{1, keys, b};
+        if (!driver.ReadCombination(b, keys)) keys = kUnreadCombination;
+        cache[b - 1] = CombinationCacheEntry{1, keys, b};
     }
     // What an unnamed entry says is not known to hold on the keyboard now (placed while it was
     // away, or changed elsewhere): kept, it would be taken as already sent.

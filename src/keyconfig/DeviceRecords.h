@@ -9,9 +9,10 @@
 
 #include <cstdint>
 
-// A device macro holds at most this many events; each delay at most this many 50 ms units.
+// A device macro holds at most this many events; each delay at most this many units.
 inline constexpr int kDeviceMacroEvents = 95;
 inline constexpr std::uint8_t kMaxDelayUnits = 127;
+inline constexpr std::uint32_t kDelayUnitMs = 50;
 
 // The 192 content bytes of a device macro (everything but its number).
 MacroContent MacroContentFromRecord(const MacroRecord& record);
@@ -31,7 +32,7 @@ struct CombinationSlot {
 CombinationSlot AllocateCombinationSlot(CUSBDriver& driver, CombinationCache& cache, const CombinationKeys& keys);
 
 // Refills the cache entries that the table's combination references name, from the device (a
-// failed read leaves its entry as it was), and empties the others.
+// failed read holds its entry with kUnreadCombination), and empties the others.
 void ReadBackCombinations(CUSBDriver& driver, const DeviceKeyTable& workTable, CombinationCache& cache);
 
 void ClearAllCombinations(CUSBDriver& driver, CombinationCache& cache);

@@ -6,11 +6,6 @@
 
 namespace {
 
-constexpr char16_t kKeySettingName[] = u"KeySetting";
-constexpr char16_t kMacroSettingName[] = u"MacroSetting";
-constexpr char16_t kCombSettingName[] = u"CombSetting";
-constexpr char16_t kRateSettingName[] = u"RateSetting";
-
 struct ReadResult {
     std::int32_t error;
     std::uint32_t type;

@@ -11,6 +11,12 @@
 inline constexpr char16_t kSettingsKeyPath[] = u"Software\\Orvex\\K7";
 inline constexpr std::int32_t kDefaultReportRate = 8;
 
+// The four values under that key.
+inline constexpr char16_t kKeySettingName[] = u"KeySetting";
+inline constexpr char16_t kMacroSettingName[] = u"MacroSetting";
+inline constexpr char16_t kCombSettingName[] = u"CombSetting";
+inline constexpr char16_t kRateSettingName[] = u"RateSetting";
+
 // Record i names the key of layout record i, with its factory function.
 void WriteDefaultAssignments(KeySetting& keys, const ButtonPosTable& layout);
 

@@ -116,6 +116,39 @@ std::optional<std::u16string> DeclaredEncoding(std::u16string_view text) {
     }
 }
 
+// What the first bytes of a file tell: its byte-order mark, its encoding if they
+// name it, and the opening of the status text.
+struct Opening {
+    const ByteOrderMark* mark = nullptr;
+    std::u16string encoding;
+    std::u16string text;
+};
+
+Opening OpeningOf(std::span<const std::uint8_t> bytes) {
+    Opening o;
+    for (const ByteOrderMark& mark : kMarks) {
+        if (bytes.size() >= mark.length &&
+            std::equal(mark.bytes.begin(), mark.bytes.begin() + mark.length, bytes.begin())) {
+            o.mark = &mark;
+            o.encoding = mark.encoding;
+            break;
+        }
+    }
+    if (!o.mark && !bytes.empty()) {
+        std::u16string head;
+        ConvertFromCodePage(kCodePageUtf8, bytes.first(std::min(bytes.size(), kHeadBytes)), head);
+        // 32-bit text has no converter: such a file is read like one whose encoding
+        // is not declared.
+        if (auto declared = DeclaredEncoding(head); declared && CodePageForCharset(*declared) != kCodePageUtf32)
+            o.encoding = *declared;
+        if (o.encoding.empty() && bytes[0] == '<')
+            o.encoding = u"UTF-8";
+    }
+    if (!o.encoding.empty())
+        o.text = o.encoding + (o.mark ? u" BOM +" : u"") + u" ";
+    return o;
+}
+
 void ConvertWithFallback(std::uint32_t codePage, std::span<const std::uint8_t> bytes, std::u16string& out) {
     // A code page this system cannot convert from is read as the default ANSI one
     // rather than giving an empty document.
@@ -128,33 +161,12 @@ void ConvertWithFallback(std::uint32_t codePage, std::span<const std::uint8_t> b
 void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
     ClearDocument();
 
-    m_nDocFlags &= ~(kUtf16LeFile | kUtf16BeFile | kUtf8BomFile);
-    std::u16string encoding;
-    const ByteOrderMark* found = nullptr;
-    for (const ByteOrderMark& mark : kMarks) {
-        if (bytes.size() >= mark.length &&
-            std::equal(mark.bytes.begin(), mark.bytes.begin() + mark.length, bytes.begin())) {
-            found = &mark;
-            m_nDocFlags |= mark.flag;
-            encoding = mark.encoding;
-            break;
-        }
-    }
+    auto [found, encoding, opening] = OpeningOf(bytes);
+    m_nDocFlags &= ~kEncodingFlags;
+    if (found)
+        m_nDocFlags |= found->flag;
     const std::size_t markLength = found ? found->length : 0;
     const std::size_t unit = markLength == 2 ? 2 : 1;
-    if (markLength == 0 && !bytes.empty()) {
-        std::u16string head;
-        ConvertFromCodePage(kCodePageUtf8, bytes.first(std::min(bytes.size(), kHeadBytes)), head);
-        // 32-bit text has no converter: such a file is read like one whose encoding
-        // is not declared.
-        if (auto declared = DeclaredEncoding(head); declared && CodePageForCharset(*declared) != kCodePageUtf32)
-            encoding = *declared;
-        if (encoding.empty() && bytes[0] == '<')
-            encoding = u"UTF-8";
-    }
-    std::u16string opening;
-    if (!encoding.empty())
-        opening = encoding + (markLength ? u" BOM +" : u"") + u" ";
 
     std::span<const std::uint8_t> content = bytes.subspan(markLength);
     std::u16string reading;
@@ -206,20 +218,28 @@ void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
     m_strStatus += reading;
 }
 
-bool XmlDocument::ReadDocumentFile(std::u16string_view path) {
+bool XmlDocument::ReadDocumentFile(std::u16string_view path, FileReadFunction read) {
     std::vector<std::uint8_t> bytes;
     std::u16string error;
-    if (!ReadFileBytes(path, bytes, error)) {
+    if (!read(path, bytes, error)) {
         ClearDocument();
-        m_strStatus = error;
+        m_nDocFlags &= ~kEncodingFlags;
+        // A failure within the first bytes leaves nothing detected; after them, the
+        // status tells what they showed before the system's message.
+        m_strStatus.clear();
+        if (bytes.size() >= kHeadBytes) {
+            std::u16string opening = OpeningOf(bytes).text;
+            m_strStatus = opening.empty() ? u"ANSI " : opening;
+        }
+        m_strStatus += error;
         return false;
     }
     ReadDocumentBytes(bytes);
     return true;
 }
 
-bool XmlDocument::LoadFile(std::u16string_view path) {
-    return ReadDocumentFile(path) && ParseDocument();
+bool XmlDocument::LoadFile(std::u16string_view path, FileReadFunction read) {
+    return ReadDocumentFile(path, read) && ParseDocument();
 }
 
 bool XmlDocument::LoadBytes(std::span<const std::uint8_t> bytes) {

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "xml/FileBytes.h"
+
 // One element, located in the document text by UTF-16 offsets. Lengths are kept in
 // full-width fields so that no element of any size is cut short.
 struct ElementRecord {
@@ -34,12 +36,13 @@ public:
     static constexpr unsigned kUtf16BeFile = 2;
     static constexpr unsigned kUtf8BomFile = 4;
     static constexpr unsigned kIgnoreCase = 8;  // case-insensitive name matching
+    static constexpr unsigned kEncodingFlags = kUtf16LeFile | kUtf16BeFile | kUtf8BomFile;
 
     XmlDocument();
 
     // Reading a file (encoding detection and decoding) and parsing it.
-    bool LoadFile(std::u16string_view path);
-    bool ReadDocumentFile(std::u16string_view path);
+    bool LoadFile(std::u16string_view path, FileReadFunction read = ReadFileBytes);
+    bool ReadDocumentFile(std::u16string_view path, FileReadFunction read = ReadFileBytes);
     // The same for the bytes of a file already in memory.
     bool LoadBytes(std::span<const std::uint8_t> bytes);
     void ReadDocumentBytes(std::span<const std::uint8_t> bytes);

@@ -1,4 +1,6 @@
+#include "Describe.h"
 #include "Plan.h"
+#include "ProfileJson.h"
 #include "ShippedLayout.h"
 
 #include <gmock/gmock.h>
@@ -65,4 +67,19 @@ TEST(Plan, AnEmptyProfileLeavesTheFactoryTable) {
     EXPECT_EQ(FormatPlan(plan, Profile{}, ShippedLayout()),
               "Key table: slots that differ from the factory table\n  (none)\nMacros sent: none\n"
               "Combinations placed: none\n");
+}
+
+TEST(Describe, NamesEveryFunctionAndSaysWhenAReferenceIsMissing) {
+    Profile p;
+    p.macros.push_back({"burst", 1, {}});
+    p.combinations.push_back({0xA2, 0, 0x2E, 0});
+    EXPECT_EQ(DescribeFunction(p, {AssignDefault, 0}), "default");
+    EXPECT_EQ(DescribeFunction(p, {AssignEditShortcut, 2}), "shortcut Ctrl+C");
+    EXPECT_EQ(DescribeFunction(p, {AssignConsumerAlt, 7}), "media-alt Mute");
+    EXPECT_EQ(DescribeFunction(p, {AssignMacro, 0}), "macro burst");
+    EXPECT_EQ(DescribeFunction(p, {AssignCombination, 0}), "combination LeftCtrl+(none)+Delete");
+    EXPECT_EQ(DescribeFunction(p, {AssignMacro, 1}), "macro (none)");
+    EXPECT_EQ(DescribeFunction(p, {AssignCombination, -1}), "combination (none)");
+    EXPECT_EQ(DescribeFunction(p, {AssignKeyRemap, 0x07}), "remap (none)");
+    EXPECT_EQ(DescribeFunction(p, {42, 0}), "default");
 }

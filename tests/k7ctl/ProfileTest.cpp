@@ -1,5 +1,5 @@
 #include "KeyNames.h"
-#include "Profile.h"
+#include "ProfileJson.h"
 #include "keyconfig/DeviceKeyTable.h"
 #include "ShippedLayout.h"
 #include "keyconfig/SettingRecords.h"

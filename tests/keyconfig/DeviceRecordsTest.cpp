@@ -138,14 +138,21 @@ TEST_F(DeviceRecords, ReadBackFillsTheEntriesTheTableNamesAndEmptiesTheOthers) {
     io.combinations[8] = {0, 0xE0, 0, 0x06, 0, 0, 0, 0, 0x77};
     cache[2] = {1, CombinationKeys{0, 0x11}, 3};
     cache[1] = {1, CombinationKeys{0, 0x22}, 2};  // named by no reference
-    const CombinationCache before = cache;
     ReadBackCombinations(driver, table, cache);
     EXPECT_EQ(cache[7], (CombinationCacheEntry{1, CombinationKeys{0, 0xE0, 0, 0x06}, 8}));
-    EXPECT_EQ(cache[2], before[2]);
+    // What the keyboard holds there is not known, but a key names it: held, and no
+    // combination is taken as already there.
+    EXPECT_EQ(cache[2], (CombinationCacheEntry{1, kUnreadCombination, 3}));
     for (int k : {0, 1, 3, 4, 5, 6}) EXPECT_EQ(cache[k], CombinationCacheEntry{}) << k;
     ASSERT_EQ(io.requests.size(), 2u);
     EXPECT_EQ(io.requests[0], (DeviceRequest{IOCTL_READ_COMBINATION, {8, 0, 0, 0, 0, 0, 0, 0, 0}}));
     EXPECT_EQ(io.requests[1].in[0], 3);
+
+    // A held entry is neither cleared nor reused by a placement, even of its own keys.
+    io.requests.clear();
+    EXPECT_EQ(AllocateCombinationSlot(driver, cache, CombinationKeys{0, 0x11}).slot, 1);
+    for (const DeviceRequest& r : io.requests) EXPECT_NE(r.in[0], 3) << r;
+    EXPECT_EQ(cache[2], (CombinationCacheEntry{1, kUnreadCombination, 3}));
 }
 
 TEST_F(DeviceRecords, FactoryRestoreWritesTheTableThenClearsEverything) {

@@ -241,6 +241,27 @@ TEST_F(Translation, RecordOfNoKnownTypeKeepsTheCombinationItsSlotShows) {
     EXPECT_EQ(cache[0].keys, CombinationKeysFromRecord(settings->combinations.records[0]));
 }
 
+TEST_F(Translation, CombinationThatCouldNotBeReadBackStaysHeldUntilATranslationReleasesIt) {
+    // The keyboard's table names slot 3 for key B, and reading slot 3 back fails.
+    work.slots[S(0x42)] = E(0x23, 0, 3, 8);
+    ReadBackCombinations(driver, work, cache);
+    SetCombination(0, 0xA2, 0x31);
+    Rec(0, 0x43, AssignCombination, 0);
+    Rec(1, 0x42, 0, 0);  // leaves key B alone
+    Run();
+    EXPECT_EQ(work.slots[S(0x43)], E(0x23, 0, 1, 8));
+    EXPECT_EQ(work.slots[S(0x42)], E(0x23, 0, 3, 8));
+    for (const DeviceRequest& r : io.requests)
+        EXPECT_FALSE(r.code == IOCTL_WRITE_COMBINATION && r.in[0] == 3) << "key B's combination was cleared: " << r;
+    EXPECT_EQ(cache[2], (CombinationCacheEntry{1, kUnreadCombination, 3}));
+
+    // Key B reassigned: its slot is free for the next placement.
+    Rec(1, 0x42, AssignDefault, 0);
+    Run();
+    EXPECT_EQ(work.slots[S(0x42)], factory.slots[S(0x42)]);
+    EXPECT_EQ(cache[2], CombinationCacheEntry{});
+}
+
 TEST_F(Translation, NinthDistinctCombinationWarnsResetsReportsAndStops) {
     const std::uint8_t vks[] = {0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 0x4A, 0x4B};
     for (int i = 0; i < 9; ++i) {

@@ -114,6 +114,47 @@ TEST(DocumentFile, ReadFailureEmptiesAnEarlierDocument) {
     EXPECT_EQ(doc.ChildAttribute(u"x"), u"");
 }
 
+// The platform's reading, failing as a disk would once `g_failAt` bytes were read.
+std::size_t g_failAt = 0;
+bool ReadFailingAtOffset(std::u16string_view path, std::vector<std::uint8_t>& bytes, std::u16string& error) {
+    EXPECT_TRUE(ReadFileBytes(path, bytes, error));
+    EXPECT_GT(bytes.size(), g_failAt);
+    bytes.resize(g_failAt);
+    error = u"Input/output error";
+    return false;
+}
+
+TEST(DocumentFile, ReadFailingAtAnOffset) {
+    const std::string tail(2000, 'x');
+    struct Case {
+        std::string bytes;
+        std::size_t failAt;
+        const char* status;
+    } cases[] = {
+        // Past the first 1024 bytes: what they showed, then the system's message.
+        {"<?xml version=\"1.0\" encoding=\"Windows-1252\"?><r>" + tail, 1024, "Windows-1252 Input/output error"},
+        {std::string("\xFF\xFE<\0r\0>\0", 8) + tail, 1800, "UTF-16LE BOM + Input/output error"},
+        {"\xEF\xBB\xBF<r>" + tail, 1500, "UTF-8 BOM + Input/output error"},
+        {" <r>" + tail, 1024, "ANSI Input/output error"},
+        // Within them: the message alone.
+        {std::string("\xFE\xFF\0<", 4) + tail, 1023, "Input/output error"},
+        {"<r>" + tail, 0, "Input/output error"},
+    };
+    for (const Case& c : cases) {
+        ScratchFile file(c.bytes);
+        XmlDocument doc;
+        // An earlier document's text and encoding flag do not outlive the failure.
+        ScratchFile earlier(std::string("\xFF\xFE<\0r\0/\0>\0", 10));
+        ASSERT_TRUE(doc.LoadFile(earlier.Path()));
+        ASSERT_EQ(doc.Flags(), XmlDocument::kUtf16LeFile);
+        g_failAt = c.failAt;
+        EXPECT_FALSE(doc.LoadFile(file.Path(), ReadFailingAtOffset)) << c.status;
+        EXPECT_EQ(U8(doc.StatusText()), c.status);
+        EXPECT_EQ(doc.Flags(), 0u) << c.status;
+        EXPECT_EQ(doc.DocumentText(), u"") << c.status;
+    }
+}
+
 TEST(DocumentFile, DeclaredEncoding) {
     Loaded cp1252 = Load("<?xml version=\"1.0\" encoding=\"WINDOWS-1252\"?><r>\x80</r>");
     EXPECT_TRUE(cp1252.ok);

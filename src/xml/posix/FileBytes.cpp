@@ -40,14 +40,12 @@ bool ReadFileBytes(std::u16string_view path, std::vector<std::uint8_t>& bytes, s
         // The same limit as on Windows: element offsets are 32-bit.
         if (bytes.size() + n > kMaxFileBytes) {
             errorText = ErrorText(EFBIG);
-            bytes.clear();
             return false;
         }
         bytes.insert(bytes.end(), chunk, chunk + n);
     }
     if (std::ferror(file.get())) {
         errorText = ErrorText(errno);
-        bytes.clear();
         return false;
     }
     return true;

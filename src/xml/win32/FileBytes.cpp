@@ -28,8 +28,10 @@ struct HandleCloser {
 bool ReadFileBytes(std::u16string_view path, std::vector<std::uint8_t>& bytes, std::u16string& errorText) {
     bytes.clear();
     std::wstring name(path.begin(), path.end());
-    HANDLE h = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    // An editor may hold the file open for writing (or keep a handle it may rename or delete
+    // through); sharing all three lets the agent still read what the file holds.
+    HANDLE h = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         errorText = LastErrorText();
         return false;
@@ -51,7 +53,7 @@ bool ReadFileBytes(std::u16string_view path, std::vector<std::uint8_t>& bytes, s
         DWORD n = 0;
         if (!ReadFile(h, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &n, nullptr)) {
             errorText = LastErrorText();
-            bytes.clear();
+            bytes.resize(done);
             return false;
         }
         if (n == 0)

@@ -12,6 +12,80 @@ using Kinds = std::vector<oxkbd::RequestKind>;
 
 class AgentPresence : public PresenceFixture {};
 
+// A run of `exe` under this thread as its debugger: the texts it wrote to the debugger
+// output, in order, and its exit code.
+struct DebuggedRun {
+    std::vector<std::wstring> texts;
+    DWORD exitCode = ~0u;
+};
+
+DebuggedRun RunUnderDebugger(const std::wstring& exe) {
+    DebuggedRun run;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::wstring command = L"\"" + exe + L"\"";
+    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
+                        nullptr, &si, &pi)) {
+        ADD_FAILURE() << "CreateProcessW failed: " << GetLastError();
+        return run;
+    }
+    bool ended = false;
+    DEBUG_EVENT ev;
+    while (!ended && WaitForDebugEvent(&ev, kWaitMs)) {
+        DWORD status = DBG_CONTINUE;
+        switch (ev.dwDebugEventCode) {
+        case CREATE_PROCESS_DEBUG_EVENT:
+            if (ev.u.CreateProcessInfo.hFile) CloseHandle(ev.u.CreateProcessInfo.hFile);
+            break;
+        case LOAD_DLL_DEBUG_EVENT:
+            if (ev.u.LoadDll.hFile) CloseHandle(ev.u.LoadDll.hFile);
+            break;
+        case EXCEPTION_DEBUG_EVENT:
+            // The loader's breakpoint is the debugger's to pass; anything else is the program's.
+            if (ev.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                status = DBG_EXCEPTION_NOT_HANDLED;
+            break;
+        case OUTPUT_DEBUG_STRING_EVENT: {
+            // The length counts the terminating zero; the text may come as ANSI or as UTF-16.
+            const OUTPUT_DEBUG_STRING_INFO& info = ev.u.DebugString;
+            const SIZE_T unit = info.fUnicode ? 2 : 1;
+            std::vector<BYTE> bytes(info.nDebugStringLength * unit);
+            SIZE_T read = 0;
+            EXPECT_TRUE(ReadProcessMemory(pi.hProcess, info.lpDebugStringData, bytes.data(), bytes.size(), &read));
+            std::wstring text;
+            for (SIZE_T i = 0; i + unit <= read; i += unit)
+                text += static_cast<wchar_t>(unit == 2 ? bytes[i] | (bytes[i + 1] << 8) : bytes[i]);
+            run.texts.push_back(text.substr(0, text.find(L'\0')));
+            break;
+        }
+        case EXIT_PROCESS_DEBUG_EVENT:
+            run.exitCode = ev.u.ExitProcess.dwExitCode;
+            ended = true;
+            break;
+        }
+        ContinueDebugEvent(ev.dwProcessId, ev.dwThreadId, status);
+    }
+    EXPECT_TRUE(ended) << "the debugged program did not end";
+    if (!ended) TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return run;
+}
+
+// The presence test tells its debugger exactly when it found the keyboard.
+TEST_F(AgentPresence, TheDeviceSearchNamesTheKeyboardToTheDebuggerOnlyWhenFound) {
+    const std::wstring probe = BesideTestProgram(L"k7_find_device_probe.exe");
+    const DebuggedRun absent = RunUnderDebugger(probe);
+    EXPECT_EQ(absent.exitCode, 0u);
+    EXPECT_EQ(absent.texts, std::vector<std::wstring>{});
+
+    ASSERT_TRUE(Plug());
+    const DebuggedRun present = RunUnderDebugger(probe);
+    EXPECT_EQ(present.exitCode, 1u);
+    EXPECT_EQ(present.texts, std::vector<std::wstring>{L"Success:Found K7 device\n"});
+}
+
 // The keyboard comes up after the agent: one read, a second read after the (absent)
 // repair, then nothing but combination read-backs, on one handle.
 TEST_F(AgentPresence, PluggingInResynchronisesOnceWithoutWritingAMarkedTable) {

@@ -1,6 +1,8 @@
 // The tray's configuration command on a copy of the agent in a folder whose name has a
 // space, beside a stand-in K7_Config.exe that counts its starts on a named semaphore.
 #include "AgentPresenceSupport.h"
+#include "keyconfig/SettingRecords.h"
+#include "xml/ButtonPositions.h"
 
 #include <string>
 
@@ -28,6 +30,7 @@ public:
     }
     bool Ok() const { return m_ok; }
     std::wstring Agent() const { return m_folder + kAgentName; }
+    std::wstring File(const wchar_t* name) const { return m_folder + name; }
 
 private:
     bool Copy(const std::wstring& from, const wchar_t* to) {
@@ -54,6 +57,20 @@ BOOL CALLBACK MatchMessageBox(HWND hwnd, LPARAM lParam) {
         return FALSE;
     }
     return TRUE;
+}
+
+// The text of a message box's message.
+std::wstring BoxText(HWND box) {
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    return text;
+}
+
+void CloseBox(HWND box, configclient::CConfigClient& client) {
+    ASSERT_TRUE(PostMessageW(box, WM_COMMAND, IDOK, 0));
+    const ULONGLONG end = GetTickCount64() + kWaitMs;
+    while (IsWindow(box) && GetTickCount64() < end) client.Pump(20);
+    EXPECT_FALSE(IsWindow(box)) << "the box did not take the answer";
 }
 
 class TrayConfigure : public PresenceFixture {
@@ -99,15 +116,47 @@ TEST_F(TrayConfigure, StartsTheConfigProgramBesideTheAgentOnlyWhileTheKeyboardIs
     ASSERT_TRUE(PostMessageW(copy.Window(), WM_COMMAND, ID_TRAY_CONFIGURE, 0));
     const HWND box = WaitForMessageBox(copy.Id());
     ASSERT_NE(box, nullptr) << "no message box titled K7_Setting";
-    ASSERT_TRUE(PostMessageW(box, WM_COMMAND, IDOK, 0));
-    const ULONGLONG end = GetTickCount64() + kWaitMs;
-    while (IsWindow(box) && GetTickCount64() < end) client.Pump(20);
-    EXPECT_FALSE(IsWindow(box)) << "the box did not take the answer";
+    ASSERT_NO_FATAL_FAILURE(CloseBox(box, client));
     EXPECT_FALSE(StandInStarted(kQuietMs)) << "started with the keyboard absent";
 
     // The agent is still at work after the box.
     DWORD_PTR result = 0;
     EXPECT_NE(SendMessageTimeoutW(copy.Window(), WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &result), 0);
+}
+
+TEST_F(TrayConfigure, FilesAnEditorHoldsOpenForWritingAreStillRead) {
+    CAgentFolder folder;
+    ASSERT_TRUE(folder.Ok()) << GetLastError();
+    ButtonPosTable layout;
+    LoadButtonPositions(reinterpret_cast<const char16_t*>(folder.File(L"ButtonPos.xml").c_str()), layout);
+    ASSERT_NE(layout[0].vkcode, 0) << "the shipped layout names its keys";
+    // As an editor holds them: open for writing, sharing only reading.
+    HANDLE held[2];
+    for (int i = 0; i < 2; ++i) {
+        held[i] = CreateFileW(folder.File(kAgentFiles[i + 1]).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held[i], INVALID_HANDLE_VALUE) << GetLastError();
+    }
+    // Without a stored "KeySetting" the agent writes its defaults from the layout it read.
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Orvex\\K7", L"KeySetting");
+    {
+        CAgentProcess copy;
+        ASSERT_TRUE(copy.StartAt(folder.Agent())) << "the copied agent did not show its window";
+        ASSERT_TRUE(PostMessageW(copy.Window(), WM_COMMAND, ID_TRAY_CONFIGURE, 0));
+        const HWND box = WaitForMessageBox(copy.Id());
+        ASSERT_NE(box, nullptr) << "no message box titled K7_Setting";
+        EXPECT_EQ(BoxText(box), L"The K7 keyboard is not connected. Connect it and try again.");
+        ASSERT_NO_FATAL_FAILURE(CloseBox(box, client));
+    }
+    for (HANDLE h : held) CloseHandle(h);
+
+    BYTE keys[sizeof(KeySetting)] = {};
+    DWORD size = sizeof keys;
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Orvex\\K7", L"KeySetting", RRF_RT_REG_BINARY, nullptr,
+                           keys, &size),
+              ERROR_SUCCESS);
+    for (int i = 0; i < kKeyAssignmentCount; ++i)
+        EXPECT_EQ(keys[12 * i], layout[i].vkcode) << "key " << i;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Any text: the reader never crashes, and a profile it accepts survives encoding, export and
 // a second reading unchanged.
-#include "Profile.h"
-#include "StoredSettings.h"
+#include "ProfileJson.h"
+#include "StoredEncoding.h"
 #include "xml/ButtonPositions.h"
 #include "xml/Utf8Text.h"
 

@@ -2,7 +2,7 @@
 // holds afterwards is what `plan` says an apply sends.
 #include "K7ctlRun.h"
 #include "Plan.h"
-#include "Profile.h"
+#include "ProfileJson.h"
 #include "app/Messages.h"
 #include "k7testbed/VirtualKeyboard.h"
 #include "xml/ButtonPositions.h"

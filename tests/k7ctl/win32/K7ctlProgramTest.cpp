@@ -1,9 +1,9 @@
 // k7ctl.exe as a user runs it, against a stand-in agent window that answers the protocol
 // as scripted, and the real registry of the test prefix.
 #include "K7ctlRun.h"
-#include "Profile.h"
+#include "ProfileJson.h"
 #include "RegistryValues.h"
-#include "StoredSettings.h"
+#include "StoredEncoding.h"
 #include "xml/Utf8Text.h"
 #include "app/Messages.h"
 #include "keyconfig/win32/Win32Registry.h"

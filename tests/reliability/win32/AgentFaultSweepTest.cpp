@@ -193,4 +193,22 @@ TEST_F(AgentFaultSweep, EveryRequestFailingInTurnInEverySequence) {
     RecordProperty("runs", runs);
 }
 
+// Slot 3, which key X names, cannot be read back at creation: the apply that follows places
+// its two combinations elsewhere and leaves slot 3 holding X's combination.
+TEST_F(AgentFaultSweep, ASlotThatCouldNotBeReadBackKeepsItsCombinationThroughAnApply) {
+    GiveKeyboardFoundTable();
+    ASSERT_TRUE(k7testbed::ClearKeyboardCounters()) << k7testbed::KeyboardError();
+    ASSERT_TRUE(k7testbed::FailRequests(oxkbd::kRequestShapes[oxkbd::kReadCombination].code, 0, 1));
+    StartAgent();
+    EXPECT_TRUE(client.Apply(kWaitMs)) << "no answer";
+    oxkbd::State s{};
+    ASSERT_TRUE(k7testbed::ReadKeyboardState(s)) << k7testbed::KeyboardError();
+    EXPECT_EQ(s.failInjected, 1u);
+    EXPECT_EQ(s.table.slots[kSlotX], (KeyEntry{{KindCombination, 0, 3, 8}}));
+    const CombinationKeys held = {s.combinations[3][1], s.combinations[3][2], s.combinations[3][3],
+                                  s.combinations[3][4], s.combinations[3][5], s.combinations[3][6],
+                                  s.combinations[3][7], s.combinations[3][8]};
+    EXPECT_EQ(held, kControlX);
+}
+
 }  // namespace

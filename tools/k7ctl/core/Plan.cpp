@@ -1,12 +1,12 @@
 #include "Plan.h"
 
-#include "KeyNames.h"
-#include "StoredSettings.h"
+#include "Describe.h"
 #include "keyconfig/DeviceRecords.h"
 #include "keyconfig/Translation.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -15,10 +15,10 @@ using nlohmann::ordered_json;
 
 namespace {
 
-// A keyboard that holds the factory table and keeps what it is sent.
+// A keyboard that starts from `from` and keeps what it is sent.
 class PlanDevice final : public IDeviceIo {
 public:
-    explicit PlanDevice(ApplyPlan& plan) : m_plan(plan) {}
+    PlanDevice(ApplyPlan& plan, const KeyboardState& from) : m_plan(plan), m_state(from) {}
 
     DeviceHandle Open(std::u16string_view) override { return 1; }
     void Close(DeviceHandle) override {}
@@ -26,25 +26,34 @@ public:
                  std::uint32_t outSize) override {
         const auto* p = static_cast<const std::uint8_t*>(in);
         if (code == IOCTL_READ_KEY_TABLE && outSize >= sizeof(DeviceKeyTable)) {
-            std::memcpy(out, FactoryKeyTable().Bytes(), sizeof(DeviceKeyTable));
+            std::memcpy(out, m_state.table.Bytes(), sizeof(DeviceKeyTable));
         } else if (code == IOCTL_WRITE_KEY_TABLE && inSize >= sizeof(DeviceKeyTable)) {
-            std::memcpy(m_plan.table.Bytes(), p, sizeof(DeviceKeyTable));
+            std::memcpy(m_state.table.Bytes(), p, sizeof(DeviceKeyTable));
         } else if (code == IOCTL_WRITE_MACRO && inSize >= kMacroRequestSize) {
             PlanMacro& m = m_plan.macros.emplace_back();
             m.number = p[0];
             std::memcpy(m.content.data(), p + 1, kMacroContentSize);
-        } else if (code == IOCTL_WRITE_COMBINATION && inSize >= kCombinationRequestSize) {
-            CombinationKeys keys;
+        } else if (code == IOCTL_WRITE_COMBINATION && inSize >= kCombinationRequestSize && Slot(p[0])) {
+            CombinationKeys& keys = *Slot(p[0]);
             std::memcpy(keys.data(), p + 1, kCombinationKeySize);
             if (keys != CombinationKeys{}) m_plan.combinations.push_back({p[0], keys});
-        } else if (code == IOCTL_READ_COMBINATION) {
-            return false;  // a factory table refers to no combination
+        } else if (code == IOCTL_READ_COMBINATION && inSize >= 1 && outSize >= kCombinationKeySize && Slot(p[0])) {
+            std::memcpy(out, Slot(p[0])->data(), kCombinationKeySize);
+        } else {
+            return code == IOCTL_SET_REPORT_RATE;
         }
         return true;
     }
 
+    const KeyboardState& State() const { return m_state; }
+
 private:
+    CombinationKeys* Slot(std::uint8_t number) {
+        return number >= 1 && number <= kMaxCombinationSlot ? &m_state.slots[number - 1u] : nullptr;
+    }
+
     ApplyPlan& m_plan;
+    KeyboardState m_state;
 };
 
 class PlanHost final : public ITranslationHost {
@@ -115,12 +124,17 @@ std::vector<int> SlotOwners(const ButtonPosTable& layout) {
     return owner;
 }
 
-ApplyPlan PlanApply(const Profile& profile, const ButtonPosTable& layout) {
-    ApplyPlan plan{};
+ApplyPlan PlanApply(const Profile& profile, const ButtonPosTable& layout, const KeyboardState& from) {
     auto stored = std::make_unique<StoredSettings>();
     EncodeProfile(profile, layout, *stored);
+    return PlanStoredApply(*stored, from);
+}
 
-    PlanDevice device(plan);
+ApplyPlan PlanStoredApply(const StoredSettings& values, const KeyboardState& from) {
+    ApplyPlan plan{};
+    // The translation resets the records it rejects, so it works on a copy.
+    auto stored = std::make_unique<StoredSettings>(values);
+    PlanDevice device(plan, from);
     CUSBDriver driver(device);
     driver.Open();
     DeviceKeyTable work{}, factory{};
@@ -132,8 +146,13 @@ ApplyPlan PlanApply(const Profile& profile, const ButtonPosTable& layout) {
     PlanHost host(plan);
     TranslateAssignments({work, factory, map, cache, stored->buffers, driver}, host);
     driver.WriteKeyTable(work);
+    plan.table = device.State().table;
+    plan.slots = device.State().slots;
+    plan.freeSlots = static_cast<int>(std::ranges::count(cache, 0, &CombinationCacheEntry::used));
     return plan;
 }
+
+KeyboardState StateAfter(const ApplyPlan& plan) { return {plan.table, plan.slots}; }
 
 std::string FormatPlan(const ApplyPlan& plan, const Profile& profile, const ButtonPosTable& layout) {
     std::string out = "Key table: slots that differ from the factory table\n";

@@ -25,10 +25,10 @@ bool WriteStoredSettings(IRegistry& registry, const StoredSettings& stored, std:
     if (registry.CreateKey(keyPath, key) != kRegOk) return false;
     std::uint8_t rate[4];
     StoreLe32(rate, static_cast<std::uint32_t>(stored.rate));
-    const bool ok = SetBinary(registry, key, u"KeySetting", stored.buffers.keys) &&
-                    SetBinary(registry, key, u"MacroSetting", stored.buffers.macros) &&
-                    SetBinary(registry, key, u"CombSetting", stored.buffers.combinations) &&
-                    SetBinary(registry, key, u"RateSetting", rate);
+    const bool ok = SetBinary(registry, key, kKeySettingName, stored.buffers.keys) &&
+                    SetBinary(registry, key, kMacroSettingName, stored.buffers.macros) &&
+                    SetBinary(registry, key, kCombSettingName, stored.buffers.combinations) &&
+                    SetBinary(registry, key, kRateSettingName, rate);
     registry.CloseKey(key);
     return ok;
 }

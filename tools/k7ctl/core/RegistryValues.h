@@ -2,7 +2,7 @@
 // with a backup of what a profile replaced.
 #pragma once
 
-#include "StoredSettings.h"
+#include "StoredEncoding.h"
 #include "keyconfig/Registry.h"
 #include "keyconfig/SettingsStore.h"
 

@@ -3,16 +3,18 @@
 #include "AgentSession.h"
 #include "ApplyMonitor.h"
 #include "Plan.h"
-#include "Profile.h"
+#include "ProfileJson.h"
 #include "RegistryValues.h"
-#include "StoredSettings.h"
+#include "StoredEncoding.h"
 #include "app/ModulePath.h"
+#include "driver/CUSBDriver.h"
 #include "keyconfig/win32/Win32Registry.h"
 #include "xml/ButtonPositions.h"
 
 #include <CLI/CLI.hpp>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -68,11 +70,14 @@ int LoadProfile(const Options& o, const ButtonPosTable& layout, Profile& profile
     return errors.empty() ? ExitOk : ExitInvalid;
 }
 
+int AssignedKeys(const Profile& p) {
+    return static_cast<int>(
+        std::ranges::count_if(p.keys, [](const KeyFunction& f) { return f.type != AssignDefault; }));
+}
+
 int Summary(const Options& o, const Profile& p) {
-    int assigned = 0;
-    for (const KeyFunction& f : p.keys) assigned += f.type != 1;
-    std::printf("%s: valid: %d keys assigned, %zu macros, %zu combinations, rate %d\n", o.profile.c_str(), assigned,
-                p.macros.size(), p.combinations.size(), p.rate);
+    std::printf("%s: valid: %d keys assigned, %zu macros, %zu combinations, rate %d\n", o.profile.c_str(),
+                AssignedKeys(p), p.macros.size(), p.combinations.size(), p.rate);
     return ExitOk;
 }
 
@@ -200,8 +205,8 @@ int Quit(const Options& o) {
 
 bool KeyboardPresent() {
     // Read access only, sharing everything, so that the agent's own handle is not disturbed.
-    HANDLE h = CreateFileW(L"\\\\.\\oxkbd", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           0, nullptr);
+    HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(DEVICE_PATH), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     CloseHandle(h);
     return true;
@@ -222,10 +227,9 @@ int Status(const Options& o) {
     }
     std::vector<std::string> warnings;
     const Profile p = ProfileFromStored(*stored, layout, warnings);
-    int assigned = 0;
-    for (const KeyFunction& f : p.keys) assigned += f.type != 1;
-    std::printf("stored:   %d keys assigned, %zu macros, %zu combinations, rate %d%s\n", assigned, p.macros.size(),
-                p.combinations.size(), p.rate, warnings.empty() ? "" : " (and values a profile cannot express)");
+    std::printf("stored:   %d keys assigned, %zu macros, %zu combinations, rate %d%s\n", AssignedKeys(p),
+                p.macros.size(), p.combinations.size(), p.rate,
+                warnings.empty() ? "" : " (and values a profile cannot express)");
     return ExitOk;
 }
 

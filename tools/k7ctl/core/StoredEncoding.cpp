@@ -1,54 +1,15 @@
-#include "StoredSettings.h"
+#include "StoredEncoding.h"
 
 #include "KeyNames.h"
-
-#include <nlohmann/json.hpp>
+#include "ProfileEdit.h"
 
 #include <algorithm>
-
-using nlohmann::ordered_json;
 
 namespace {
 
 void StoreLe16(std::uint8_t* p, std::uint16_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-std::string FunctionName(const KeyFunction& f) {
-    switch (f.type) {
-    case AssignSystemShortcut:
-    case AssignEditShortcut: return "shortcut";
-    case AssignMouseButton: return "mouse";
-    case AssignMacro: return "macro";
-    case AssignConsumer: return "media";
-    case AssignConsumerAlt: return "media-alt";
-    case AssignCombination: return "combination";
-    case AssignKeyRemap: return "remap";
-    default: return "default";
-    }
-}
-
-// The function's value as a profile writes it: a name, or a list of names.
-ordered_json FunctionValue(const Profile& profile, const KeyFunction& f) {
-    switch (f.type) {
-    case AssignSystemShortcut:
-    case AssignEditShortcut: return NameForCode(ShortcutNames(), ShortcutCode(f.type, f.parameter));
-    case AssignMouseButton: return NameForCode(MouseNames(), f.parameter);
-    case AssignMacro: return profile.macros.at(static_cast<std::size_t>(f.parameter)).name;
-    case AssignConsumer:
-    case AssignConsumerAlt: return NameForCode(MediaNames(), f.parameter);
-    case AssignKeyRemap: return NameForCode(VirtualKeyNames(), f.parameter);
-    case AssignCombination: {
-        const ComboKeys& keys = profile.combinations.at(static_cast<std::size_t>(f.parameter));
-        const auto end = std::find_if(keys.rbegin(), keys.rend(), [](std::uint8_t vk) { return vk != 0; }).base();
-        ordered_json list = ordered_json::array();
-        for (auto it = keys.begin(); it != end; ++it)
-            list.push_back(*it ? ordered_json(NameForCode(VirtualKeyNames(), *it)) : ordered_json());
-        return list;
-    }
-    default: return "default";
-    }
 }
 
 // Whether the stored parameter names something a profile can write.
@@ -84,20 +45,25 @@ void EncodeProfile(const Profile& profile, const ButtonPosTable& layout, StoredS
         const bool keep = f.type == AssignDefault && r.Type() == AssignDefault;
         r.Set(f.type, keep ? r.Parameter() : f.parameter);
     }
-    for (std::size_t k = 0; k < profile.macros.size(); ++k) {
+    // A profile that does not pass the checker may hold more than the records do; only what
+    // fits is written.
+    const std::size_t macroCount = std::min(profile.macros.size(), kMaxProfileMacros);
+    for (std::size_t k = 0; k < macroCount; ++k) {
         const ProfileMacro& m = profile.macros[k];
         MacroRecord& r = b.macros.records[k];
+        const std::size_t eventCount = std::min<std::size_t>(m.events.size(), kMacroEventCapacity);
         StoreLe16(r.repeat, m.repeat);  // the high half is not read
-        StoreLe16(r.eventCount, static_cast<std::uint16_t>(m.events.size()));
-        for (std::size_t j = 0; j < m.events.size(); ++j) {
+        StoreLe16(r.eventCount, static_cast<std::uint16_t>(eventCount));
+        for (std::size_t j = 0; j < eventCount; ++j) {
             MacroEvent& e = r.events[j];
             e.vk = m.events[j].vk;
             e.state = m.events[j].down ? (e.state ? e.state : 1) : 0;  // any nonzero flag means down
             StoreLe32(e.delay, m.events[j].delayMs);
         }
     }
-    StoreLe32(b.macros.count, static_cast<std::uint32_t>(profile.macros.size()));
-    for (std::size_t k = 0; k < profile.combinations.size(); ++k)
+    StoreLe32(b.macros.count, static_cast<std::uint32_t>(macroCount));
+    const std::size_t comboCount = std::min<std::size_t>(profile.combinations.size(), kCombinationRecordCount);
+    for (std::size_t k = 0; k < comboCount; ++k)
         std::ranges::copy(profile.combinations[k], b.combinations.records[k].vks);
     stored.rate = profile.rate;
 }
@@ -133,46 +99,19 @@ Profile ProfileFromStored(const StoredSettings& s, const ButtonPosTable& layout,
         }
         if (type == AssignKeyRemap) param &= 0xFF;
         if (type == AssignCombination) {
-            ComboKeys keys;
+            // Each key its own entry for now; NumberCombinations merges equal ones.
+            ComboKeys& keys = p.combinations.emplace_back();
             std::ranges::copy(s.buffers.combinations.records[param].vks, keys.begin());
-            auto it = std::ranges::find(p.combinations, keys);
-            if (it == p.combinations.end()) it = p.combinations.insert(it, keys);
-            param = static_cast<std::int32_t>(it - p.combinations.begin());
+            param = static_cast<std::int32_t>(p.combinations.size() - 1);
         }
         p.keys[static_cast<std::size_t>(i)] = {type, type == AssignDefault ? 0 : param};
     }
+    NumberCombinations(p);
     p.rate = s.rate;
-    if (s.rate != 1 && s.rate != 2 && s.rate != 8) {
-        warnings.push_back("rate: stored code " + std::to_string(s.rate) + " is not 1, 2 or 8; written as 8");
-        p.rate = 8;
+    if (!IsReportRate(s.rate)) {
+        warnings.push_back("rate: stored code " + std::to_string(s.rate) + " is not 1, 2 or 8; written as " +
+                           std::to_string(kDefaultReportRate));
+        p.rate = kDefaultReportRate;
     }
     return p;
-}
-
-std::string ProfileToJson(const Profile& profile, const ButtonPosTable& layout) {
-    ordered_json root;
-    root["rate"] = profile.rate;
-    ordered_json& keys = root["keys"] = ordered_json::object();
-    for (std::size_t i = 0; i < profile.keys.size(); ++i) {
-        const KeyFunction& f = profile.keys[i];
-        if (f.type == AssignDefault) continue;
-        keys[KeyName(layout[i])][FunctionName(f)] = FunctionValue(profile, f);
-    }
-    ordered_json& macros = root["macros"] = ordered_json::array();
-    for (const ProfileMacro& m : profile.macros) {
-        ordered_json events = ordered_json::array();
-        for (const MacroStep& e : m.events)
-            events.push_back({{e.down ? "down" : "up", NameForCode(VirtualKeyNames(), e.vk)}, {"delay", e.delayMs}});
-        macros.push_back({{"name", m.name}, {"repeat", m.repeat}, {"events", events}});
-    }
-    return root.dump(2) + "\n";
-}
-
-std::string DescribeFunction(const Profile& profile, const KeyFunction& f) {
-    const ordered_json v = FunctionValue(profile, f);
-    if (f.type == AssignDefault) return "default";
-    std::string text = FunctionName(f) + " ";
-    if (!v.is_array()) return text + v.get<std::string>();
-    for (std::size_t i = 0; i < v.size(); ++i) text += (i ? "+" : "") + (v[i].is_null() ? "(none)" : v[i].get<std::string>());
-    return text;
 }

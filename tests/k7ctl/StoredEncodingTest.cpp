@@ -1,7 +1,8 @@
 #include "FakeRegistry.h"
+#include "ProfileJson.h"
 #include "RegistryValues.h"
 #include "ShippedLayout.h"
-#include "StoredSettings.h"
+#include "StoredEncoding.h"
 #include "keyconfig/SettingsStore.h"
 
 #include <gmock/gmock.h>
@@ -105,6 +106,21 @@ TEST(EncodeProfile, ADefaultKeepsTheParameterOfADefaultRecord) {
     EXPECT_EQ(s->buffers.keys.records[0].Parameter(), 77);
     EXPECT_EQ(s->buffers.keys.records[1].Type(), AssignDefault);
     EXPECT_EQ(s->buffers.keys.records[1].Parameter(), 0);
+}
+
+TEST(EncodeProfile, WritesNoMoreThanTheRecordsHold) {
+    // An edited profile may hold more than the checker allows; encoding it must not overrun.
+    Profile p;
+    p.macros.resize(kMacroRecordCount + 1, ProfileMacro{"m", 1, {}});
+    p.macros[0].events.resize(kMacroEventCapacity + 1, MacroStep{0x41, true, 0});
+    p.combinations.resize(kCombinationRecordCount + 1, ComboKeys{0xA2, 0x43, 0, 0});
+    auto s = Sentinel();
+    EncodeProfile(p, ShippedLayout(), *s);
+    EXPECT_EQ(s->buffers.macros.Count(), kMacroRecordCount);
+    EXPECT_EQ(s->buffers.macros.records[0].EventCount(), kMacroEventCapacity);
+    EXPECT_EQ(s->buffers.macros.records[0].events[kMacroEventCapacity - 1].vk, 0x41);
+    EXPECT_THAT(s->buffers.combinations.records[kCombinationRecordCount - 1].vks, ElementsAre(0xA2, 0x43, 0, 0));
+    EXPECT_TRUE(AllBytes(s->buffers.combinations.tail, 4, 0xA5));
 }
 
 TEST(Export, AFreshAgentKeyIsAllDefaults) {

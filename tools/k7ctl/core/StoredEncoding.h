@@ -1,9 +1,10 @@
-// The four registry values as k7ctl reads and writes them, and their conversion to and from
-// a profile.
+// The four stored values as k7ctl reads and writes them, and the conversion of a profile to
+// and from them.
 #pragma once
 
 #include "Profile.h"
 #include "keyconfig/SettingRecords.h"
+#include "keyconfig/SettingsStore.h"
 
 #include <cstdint>
 #include <string>
@@ -11,7 +12,7 @@
 
 struct StoredSettings {
     SettingBuffers buffers;  // zeros where a value was missing or shorter than its buffer
-    std::int32_t rate = 8;
+    std::int32_t rate = kDefaultReportRate;
 };
 
 // Read-modify-write: the bytes the agent reads come from the profile, every other byte keeps
@@ -22,9 +23,3 @@ void EncodeProfile(const Profile& profile, const ButtonPosTable& layout, StoredS
 // cannot say (an unknown type, a code without a name) is left out and named in `warnings`.
 Profile ProfileFromStored(const StoredSettings& stored, const ButtonPosTable& layout,
                           std::vector<std::string>& warnings);
-
-// The profile as JSON text; only keys that are not "default" are listed.
-std::string ProfileToJson(const Profile& profile, const ButtonPosTable& layout);
-
-// "remap LeftCtrl", "combination LeftCtrl+LeftAlt+Delete", "default", ...
-std::string DescribeFunction(const Profile& profile, const KeyFunction& function);
