@@ -65,6 +65,7 @@ struct Rig {
     }
     void Create() {
         Send(WM_CREATE);
+        task.EndCreation();
         Send(WM_REGISTER_CONFIG_WINDOW, kConfig);
     }
 };

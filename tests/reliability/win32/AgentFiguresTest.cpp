@@ -9,6 +9,7 @@
 #include "HeavySettings.h"
 #include "MessageCount.h"
 #include "StoredSettings.h"
+#include "TrayIconProbe.h"
 #include "k7testbed/VirtualKeyboard.h"
 #include "app/Messages.h"
 #include "driver/CUSBDriver.h"
@@ -17,6 +18,7 @@
 #include "keyconfig/win32/Win32Registry.h"
 #include "ui/TrayCommands.h"
 
+#include <dbt.h>
 #include <psapi.h>
 #include <shellapi.h>
 
@@ -32,22 +34,6 @@
 using configclient::CConfigClient;
 
 namespace {
-
-// An icon as the notification area knows it, from any process: its window and id.
-NOTIFYICONDATAW TrayIcon(HWND owner, UINT id) {
-    NOTIFYICONDATAW icon{};
-    icon.cbSize = sizeof icon;
-    icon.hWnd = owner;
-    icon.uID = id;
-    return icon;
-}
-
-// The notification area's own answer: changing nothing in an icon succeeds only when the
-// area holds it.
-bool TrayIconExists(HWND owner, UINT id) {
-    NOTIFYICONDATAW probe = TrayIcon(owner, id);
-    return Shell_NotifyIconW(NIM_MODIFY, &probe);
-}
 
 // A program started for its figures, ended when the object goes: its icon is taken out of
 // the notification area first, so that Wine's removal of a killed program's icon cannot
@@ -337,6 +323,22 @@ TEST(AgentFigures, StartUpMemoryAndIdle) {
     ASSERT_TRUE(SendMessageTimeoutW(agent->Window(), WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &result));
     EXPECT_EQ(counter.Count(messagecount::kPostedToWindow), posted + 1) << counter.Last();
     EXPECT_EQ(counter.Count(messagecount::kSentToWindow), sent + 1) << counter.Last();
+
+    // The keyboard away after an arrival whose open failed: the retry's ticks are counted
+    // while it runs, and once the removal stopped it the task window receives nothing again.
+    ASSERT_TRUE(SendDeviceChange(agent->Window(), DBT_DEVICEREMOVECOMPLETE, kKeyboardInterface));
+    ASSERT_TRUE(k7testbed::StopKeyboard()) << k7testbed::KeyboardError();
+    ASSERT_TRUE(SendDeviceChange(agent->Window(), DBT_DEVICEARRIVAL, kKeyboardInterface));
+    EXPECT_TRUE(counter.WaitFor(messagecount::kPostedToWindow, counter.Count(messagecount::kPostedToWindow) + 2))
+        << "no retry after the failed open: " << counter.Last();
+    ASSERT_TRUE(SendDeviceChange(agent->Window(), DBT_DEVICEREMOVECOMPLETE, kKeyboardInterface));
+    const LONG awayBefore = counter.ToWindow();
+    Sleep(idleMs);
+    const LONG away = counter.ToWindow() - awayBefore;
+    std::printf("agent messages over %.0f s idle, keyboard away: %ld to the task window\n", idleMs / 1000.0, away);
+    RecordProperty("idle_messages_keyboard_away", away);
+    EXPECT_EQ(away, 0) << "last arrivals: " << counter.Last();
+    EXPECT_TRUE(k7testbed::StartKeyboard()) << k7testbed::KeyboardError();
 }
 
 // One request as the keyboard logged it, its input rebuilt from what the keyboard keeps: an

@@ -4,9 +4,11 @@
 // failing in turn are AgentFaultSweepTest.cpp's, the figures AgentFiguresTest.cpp's.
 #include "AgentTestSupport.h"
 #include "KeyboardChecks.h"
+#include "TrayIconProbe.h"
 #include "k7testbed/VirtualKeyboard.h"
 #include "app/Messages.h"
 #include "keyconfig/DeviceKeyTable.h"
+#include "ui/TrayCommands.h"
 
 #include <dbt.h>
 
@@ -115,15 +117,20 @@ TEST_F(AgentUnderFire, CreationMessagesFromAnotherProcess) {
         << "the creation sequence ran again";
 }
 
-// Destruction messages posted by another program: the agent must not run its destruction
-// sequence (channel, notifications, tray icon) and live on without them, nor end its message
-// loop without it.
-TEST_F(AgentUnderFire, DestructionMessagesPostedByAnotherProcess) {
-    for (const UINT msg : {WM_DESTROY, WM_NCDESTROY}) PostMessageW(agent.Window(), msg, 0, 0);
+// Destruction messages posted or sent by another program: the agent must not run its
+// destruction sequence (channel, notifications, tray icon) and live on without them, nor end
+// its message loop without it.
+TEST_F(AgentUnderFire, DestructionMessagesFromAnotherProcess) {
+    for (const UINT msg : {WM_DESTROY, WM_NCDESTROY}) {
+        PostMessageW(agent.Window(), msg, 0, 0);
+        DWORD_PTR result = 0;
+        EXPECT_TRUE(SendMessageTimeoutW(agent.Window(), msg, 0, 0, SMTO_NORMAL, kWaitMs, &result));
+    }
     client.Pump(300);
     ASSERT_TRUE(agent.Running()) << "the agent ended";
     EXPECT_TRUE(IsWindow(agent.Window()));
     EXPECT_TRUE(k7testbed::WaitForKeyboardHandles(1, kWaitMs)) << "the agent closed its channel";
+    EXPECT_TRUE(TrayIconExists(agent.Window(), kTrayIconId)) << "the agent's icon is gone";
 }
 
 TEST_F(AgentUnderFire, RegistrationsOfAbsentWindowsThenABurstOfApplies) {
