@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr std::size_t kRecordBlock = 65536;
-
 // How many elements of each name are open, names compared as the document compares them.
 // An end tag whose name is not open is then answered at once instead of after a walk down
 // every open element, which made a deep nest followed by stray end tags quadratic. Counting
@@ -114,8 +112,6 @@ std::u16string_view XmlDocument::ElementName(std::uint32_t e) const {
 }
 
 std::uint32_t XmlDocument::AddElement(std::uint32_t parent, std::size_t start, std::size_t startTagLength) {
-    if (m_aPos.size() == m_aPos.capacity())
-        m_aPos.reserve(m_aPos.capacity() + kRecordBlock);
     auto e = static_cast<std::uint32_t>(m_aPos.size());
     ElementRecord r;
     r.start = static_cast<std::uint32_t>(start);
