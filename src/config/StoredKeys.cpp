@@ -1,0 +1,60 @@
+#include "config/StoredKeys.h"
+
+namespace {
+
+constexpr char16_t kKeySettingName[] = u"KeySetting";
+
+StoredKeys Query(IRegistry& registry, RegKey key) {
+    StoredKeys stored;
+    // The size first: a value of another size is named, not half-read.
+    stored.error = registry.QueryValue(key, kKeySettingName, &stored.type, nullptr, &stored.size);
+    if (stored.error == kRegFileNotFound) {
+        stored.state = StoredKeysState::NoValue;
+        return stored;
+    }
+    if (stored.error != kRegOk) return stored;
+    if (stored.type != kRegBinary) {
+        stored.state = StoredKeysState::WrongType;
+        return stored;
+    }
+    if (stored.size != sizeof(KeySetting)) {
+        stored.state = StoredKeysState::WrongSize;
+        return stored;
+    }
+    std::uint32_t size = sizeof(KeySetting);
+    KeySetting keys{};
+    stored.error = registry.QueryValue(key, kKeySettingName, &stored.type, &keys, &size);
+    // Changed between the two reads: say so rather than show a mixture.
+    if (stored.error != kRegOk || stored.type != kRegBinary || size != sizeof(KeySetting)) {
+        stored.state = StoredKeysState::Unreadable;
+        stored.size = size;
+        return stored;
+    }
+    stored.keys = keys;
+    stored.state = StoredKeysState::Read;
+    return stored;
+}
+
+}  // namespace
+
+StoredKeys ReadStoredKeys(IRegistry& registry, std::u16string_view keyPath) {
+    RegKey key = 0;
+    const std::int32_t opened = registry.OpenKey(keyPath, key);
+    if (opened != kRegOk) {
+        StoredKeys stored;
+        stored.error = opened;
+        stored.state = opened == kRegFileNotFound ? StoredKeysState::NoKey : StoredKeysState::Unreadable;
+        return stored;
+    }
+    StoredKeys stored = Query(registry, key);
+    registry.CloseKey(key);
+    return stored;
+}
+
+const KeyAssignment* FindAssignment(const KeySetting& keys, std::uint8_t vk) {
+    // Code 0 is what an unfilled layout record or an empty stored record holds: no key.
+    if (vk == 0) return nullptr;
+    for (const KeyAssignment& record : keys.records)
+        if (record.vk == vk) return &record;
+    return nullptr;
+}
