@@ -1,0 +1,154 @@
+#include "config/win32/CConfigWindow.h"
+
+#include <algorithm>
+
+#include "config/KeyDetails.h"
+#include "config/KeyboardLayout.h"
+#include "config/StoredKeys.h"
+#include "config/win32/ConfigWindowClasses.h"
+
+namespace {
+
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr int kMargin = 10;      // around the picture, in 96-dpi pixels
+constexpr int kDetailLines = 3;  // key, code, stored assignment
+constexpr int kFontPoints = 9;
+
+const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+}  // namespace
+
+CConfigWindow::CConfigWindow(const ButtonPosTable& layout, const ConfigTexts& texts,
+                             const IKeyFunctionText& functions, IRegistry& registry)
+    : m_layout(layout), m_texts(texts), m_functions(functions), m_registry(registry), m_view(layout, functions),
+      m_nDrawn(static_cast<int>(DrawnKeys(layout).size())) {}
+
+CConfigWindow::~CConfigWindow() {
+    if (m_hFont != nullptr) DeleteObject(m_hFont);
+}
+
+bool CConfigWindow::RegisterClasses(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    wc.lpszClassName = kConfigMainClass;
+    return RegisterClassExW(&wc) != 0 && CKeyboardView::RegisterClasses(instance);
+}
+
+HWND CConfigWindow::Create(HINSTANCE instance, const wchar_t* title, int show) {
+    // The window opens on the primary monitor, whose DPI the system DPI is for a per-monitor
+    // aware process; WM_DPICHANGED corrects it when it lands elsewhere.
+    m_nDpi = GetDpiForSystem();
+    ClientSize client = NaturalSize(PictureBounds(m_layout), kMargin, static_cast<int>(m_nDpi));
+    RECT frame{0, 0, client.cx, client.cy + DetailsHeight()};
+    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, m_nDpi);
+    // Never larger than the screen's work area: the keys fit any size, a window off the screen
+    // does not.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const int width = std::min(frame.right - frame.left, monitor.rcWork.right - monitor.rcWork.left);
+    const int height = std::min(frame.bottom - frame.top, monitor.rcWork.bottom - monitor.rcWork.top);
+    m_hWnd = CreateWindowExW(0, kConfigMainClass, title, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, width, height, nullptr,
+                             nullptr, instance, this);
+    if (m_hWnd != nullptr) ShowWindow(m_hWnd, show);
+    return m_hWnd;
+}
+
+LRESULT CALLBACK CConfigWindow::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<CConfigWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->m_hWnd = hWnd;
+        SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<CConfigWindow*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(hWnd, msg, wParam, lParam);
+    return self->OnMessage(msg, wParam, lParam);
+}
+
+LRESULT CConfigWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CREATE: return OnCreate() ? 0 : -1;
+    case WM_SIZE: Layout(); return 0;
+    case WM_DPICHANGED: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_ACTIVATE:
+        // Back in the window, the keyboard has the focus (a dialog would restore its own).
+        if (LOWORD(wParam) != WA_INACTIVE) SetFocus(m_view.Window());
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_KEYBOARD && HIWORD(wParam) == KVN_OPEN) ShowDetails();
+        if (LOWORD(wParam) == IDC_KEYBOARD && HIWORD(wParam) == KVN_SELECTED && IsWindowVisible(m_hDetails))
+            ShowDetails();
+        return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    }
+    return DefWindowProcW(m_hWnd, msg, wParam, lParam);
+}
+
+bool CConfigWindow::OnCreate() {
+    m_nDpi = GetDpiForWindow(m_hWnd);
+    const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_hWnd, GWLP_HINSTANCE));
+    if (m_view.Create(m_hWnd, IDC_KEYBOARD, Wide(m_texts.keyboard)) == nullptr) return false;
+    m_view.SetDpi(m_nDpi);
+    m_hDetails = CreateWindowExW(0, L"STATIC", Wide(m_texts.details), WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+                                 m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_DETAILS)), instance, nullptr);
+    if (m_hDetails == nullptr) return false;
+    UpdateFont();
+    m_view.SetStored(ReadStoredKeys(m_registry));
+    // A layout file with fewer keys is shown with the keys it has, and said so at once.
+    if (m_nDrawn < BUTTON_COUNT) {
+        const std::string count = std::to_string(m_nDrawn) + "/" + std::to_string(BUTTON_COUNT);
+        SetWindowTextW(m_hDetails, Wide(m_texts.fewerKeys + u" (" + std::u16string(count.begin(), count.end()) + u")"));
+        ShowWindow(m_hDetails, SW_SHOWNA);
+    }
+    return true;
+}
+
+int CConfigWindow::DetailsHeight() const {
+    // Lines of the details font plus a margin above and below.
+    const int line = MulDiv(kFontPoints, static_cast<int>(m_nDpi), 72) * 4 / 3;
+    return kDetailLines * line + 2 * MulDiv(kMargin, static_cast<int>(m_nDpi), 96);
+}
+
+void CConfigWindow::UpdateFont() {
+    if (m_hFont != nullptr) DeleteObject(m_hFont);
+    m_hFont = CreateFontW(-MulDiv(kFontPoints, static_cast<int>(m_nDpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                          DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
+    SendMessageW(m_hDetails, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), TRUE);
+}
+
+void CConfigWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    m_nDpi = dpi;
+    UpdateFont();
+    m_view.SetDpi(dpi);
+    // The suggested rectangle keeps the window's size in the new DPI; the keys follow in WM_SIZE.
+    SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout();
+}
+
+void CConfigWindow::Layout() {
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    const int details = DetailsHeight();
+    const int margin = MulDiv(kMargin, static_cast<int>(m_nDpi), 96);
+    const int keyboardHeight = std::max(0, static_cast<int>(client.bottom) - details);
+    MoveWindow(m_view.Window(), 0, 0, client.right, keyboardHeight, TRUE);
+    MoveWindow(m_hDetails, margin, keyboardHeight + margin, std::max(0, static_cast<int>(client.right) - 2 * margin),
+               std::max(0, details - 2 * margin), TRUE);
+}
+
+void CConfigWindow::ShowDetails() {
+    const int record = m_view.Chosen();
+    if (record < 0) return;
+    // Read again each time: the stored values may have changed since the window opened.
+    const StoredKeys stored = ReadStoredKeys(m_registry);
+    m_view.SetStored(stored);
+    SetWindowTextW(m_hDetails, Wide(KeyDetailsText(m_layout[record], stored, m_texts, m_functions)));
+    ShowWindow(m_hDetails, SW_SHOWNA);
+}
