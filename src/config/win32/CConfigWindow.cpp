@@ -6,6 +6,7 @@
 #include "config/KeyboardLayout.h"
 #include "config/StoredKeys.h"
 #include "config/win32/ConfigWindowClasses.h"
+#include "config/win32/WindowClass.h"
 
 namespace {
 
@@ -28,15 +29,9 @@ CConfigWindow::~CConfigWindow() {
 }
 
 bool CConfigWindow::RegisterClasses(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    wc.lpszClassName = kConfigMainClass;
-    return RegisterClassExW(&wc) != 0 && CKeyboardView::RegisterClasses(instance);
+    return RegisterWindowClass(instance, kConfigMainClass, WndProc, 0, IDC_ARROW,
+                               reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), LoadIconW(instance, MAKEINTRESOURCEW(1))) &&
+           CKeyboardView::RegisterClasses(instance);
 }
 
 HWND CConfigWindow::Create(HINSTANCE instance, const wchar_t* title, int show) {

@@ -7,6 +7,7 @@
 
 #include "config/FunctionKind.h"
 #include "config/win32/ConfigWindowClasses.h"
+#include "config/win32/WindowClass.h"
 
 namespace {
 
@@ -38,21 +39,9 @@ CKeyboardView::~CKeyboardView() {
 }
 
 bool CKeyboardView::RegisterClasses(HINSTANCE instance) {
-    WNDCLASSEXW view{};
-    view.cbSize = sizeof view;
-    view.lpfnWndProc = ViewProc;
-    view.hInstance = instance;
-    view.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    view.lpszClassName = kKeyboardViewClass;
-    WNDCLASSEXW key{};
-    key.cbSize = sizeof key;
-    // Double clicks open the key, as Enter does.
-    key.style = CS_DBLCLKS;
-    key.lpfnWndProc = KeyProc;
-    key.hInstance = instance;
-    key.hCursor = LoadCursorW(nullptr, IDC_HAND);
-    key.lpszClassName = kKeyClass;
-    return RegisterClassExW(&view) != 0 && RegisterClassExW(&key) != 0;
+    // Double clicks open a key, as Enter does.
+    return RegisterWindowClass(instance, kKeyboardViewClass, ViewProc, 0, IDC_ARROW) &&
+           RegisterWindowClass(instance, kKeyClass, KeyProc, CS_DBLCLKS, IDC_HAND);
 }
 
 HWND CKeyboardView::Create(HWND parent, int id, const wchar_t* name) {

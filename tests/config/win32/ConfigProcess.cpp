@@ -1,5 +1,7 @@
 #include "ConfigProcess.h"
 
+#include "AgentProcess.h"
+
 #include <oleacc.h>
 
 #include <vector>
@@ -8,23 +10,8 @@
 
 namespace {
 
-struct MainSearch {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK MatchMain(HWND hwnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<MainSearch*>(lParam);
-    DWORD process = 0;
-    wchar_t cls[32] = {};
-    GetWindowThreadProcessId(hwnd, &process);
-    GetClassNameW(hwnd, cls, 32);
-    if (process == search->process && wcscmp(cls, kConfigMainClass) == 0) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
+// As the shipped language.xml names the window.
+constexpr wchar_t kTitle[] = L"K7 Gaming Keyboard";
 
 void SendMouse(DWORD flags, int x, int y, std::vector<INPUT>& inputs) {
     INPUT input{};
@@ -36,14 +23,6 @@ void SendMouse(DWORD flags, int x, int y, std::vector<INPUT>& inputs) {
 }
 
 }  // namespace
-
-std::wstring BesideTestProgram(const wchar_t* name) {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring result(path, length);
-    result.erase(result.find_last_of(L"\\/") + 1);
-    return result + name;
-}
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
@@ -78,9 +57,7 @@ bool CConfigProcess::Start(bool waitForWindow) {
         return false;
     if (!waitForWindow) return true;
     const bool found = WaitUntil([this] {
-        MainSearch search{m_info.dwProcessId, nullptr};
-        EnumWindows(MatchMain, reinterpret_cast<LPARAM>(&search));
-        m_hWindow = search.found;
+        m_hWindow = FindWindowOfProcess(m_info.dwProcessId, kTitle);
         return m_hWindow != nullptr || WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0;
     });
     // The window shows before its creation has ended; wait for the loop.

@@ -7,9 +7,6 @@
 #include <functional>
 #include <string>
 
-// A file beside the running test program.
-std::wstring BesideTestProgram(const wchar_t* name);
-
 // Tries `done` until it holds or timeoutMs passes, dispatching this thread's messages meanwhile.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "AgentProcess.h"
 #include "ConfigProcess.h"
 #include "config/KeyboardLayout.h"
 #include "config/win32/ConfigWindowClasses.h"
