@@ -23,5 +23,16 @@ ConfigTexts LoadConfigTexts() {
     t.wrongSize = text(u"cfg_wrong_size");
     t.unreadable = text(u"cfg_unreadable");
     t.fewerKeys = text(u"cfg_fewer_keys");
+    t.rate = text(u"cfg_rate");
+    t.rateCodes[0] = text(u"cfg_rate_1");
+    t.rateCodes[1] = text(u"cfg_rate_2");
+    t.rateCodes[2] = text(u"cfg_rate_8");
+    t.setRate = text(u"cfg_set_rate");
+    t.restore = text(u"cfg_restore");
+    t.restoreAsk = text(u"cfg_restore_ask");
+    t.rateAsked = text(u"cfg_rate_asked");
+    t.restoreAsked = text(u"cfg_restore_asked");
+    t.noAgent = text(u"cfg_no_agent");
+    t.noAnswer = text(u"cfg_no_answer");
     return t;
 }

@@ -24,7 +24,19 @@ struct ConfigTexts {
     std::u16string wrongSize;     // cfg_wrong_size
     std::u16string unreadable;    // cfg_unreadable
     std::u16string fewerKeys;     // cfg_fewer_keys
+    std::u16string rate;          // cfg_rate: the label of the report-rate codes
+    std::u16string rateCodes[3];  // cfg_rate_1, cfg_rate_2, cfg_rate_8
+    std::u16string setRate;       // cfg_set_rate: the button
+    std::u16string restore;       // cfg_restore: the button
+    std::u16string restoreAsk;    // cfg_restore_ask: the confirmation
+    std::u16string rateAsked;     // cfg_rate_asked: results in the status line
+    std::u16string restoreAsked;  // cfg_restore_asked
+    std::u16string noAgent;       // cfg_no_agent
+    std::u16string noAnswer;      // cfg_no_answer
 };
+
+// The report-rate codes the agent passes on to the keyboard, in the order the texts list them.
+inline constexpr int kReportRateCodes[3] = {1, 2, 8};
 
 // From the language document LoadLanguageStrings has read; a missing key leaves its text empty,
 // as the agent's own strings are.

@@ -51,6 +51,18 @@ StoredKeys ReadStoredKeys(IRegistry& registry, std::u16string_view keyPath) {
     return stored;
 }
 
+std::int32_t StoredReportRate(IRegistry& registry, std::u16string_view keyPath) {
+    RegKey key = 0;
+    if (registry.OpenKey(keyPath, key) != kRegOk) return kDefaultReportRate;
+    std::uint8_t bytes[4] = {};
+    std::uint32_t type = 0, size = sizeof bytes;
+    const std::int32_t read = registry.QueryValue(key, u"RateSetting", &type, bytes, &size);
+    registry.CloseKey(key);
+    if (read != kRegOk || type != kRegBinary || size != sizeof bytes) return kDefaultReportRate;
+    const auto code = static_cast<std::int32_t>(LoadLe32(bytes));
+    return code == 1 || code == 2 || code == 8 ? code : kDefaultReportRate;
+}
+
 const KeyAssignment* FindAssignment(const KeySetting& keys, std::uint8_t vk) {
     // Code 0 is what an unfilled layout record or an empty stored record holds: no key.
     if (vk == 0) return nullptr;

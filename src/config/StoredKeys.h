@@ -28,6 +28,10 @@ struct StoredKeys {
 
 StoredKeys ReadStoredKeys(IRegistry& registry, std::u16string_view keyPath = kSettingsKeyPath);
 
+// The report-rate code "RateSetting" holds when it is one the agent passes on (1, 2 or 8);
+// otherwise the agent's default, 8.
+std::int32_t StoredReportRate(IRegistry& registry, std::u16string_view keyPath = kSettingsKeyPath);
+
 // The record that configures the key with this virtual-key code (the first, as the agent's
 // translation would meet it); null when none does.
 const KeyAssignment* FindAssignment(const KeySetting& keys, std::uint8_t vk);

@@ -77,6 +77,23 @@ TEST_F(StoredKeysRead, AKeyThatCannotBeOpenedIsUnreadableWithItsError) {
     EXPECT_EQ(stored.error, kRegAccessDenied);
 }
 
+TEST_F(StoredKeysRead, TheReportRateShownIsTheStoredCodeWhenTheAgentWouldPassItOn) {
+    EXPECT_EQ(StoredReportRate(reg), 8) << "nothing stored";
+    for (std::uint8_t code : {1, 2, 8}) {
+        reg.Put(kSettingsKeyPath, u"RateSetting", kRegBinary, {code, 0, 0, 0});
+        EXPECT_EQ(StoredReportRate(reg), code);
+    }
+    reg.Put(kSettingsKeyPath, u"RateSetting", kRegBinary, {4, 0, 0, 0});
+    EXPECT_EQ(StoredReportRate(reg), 8) << "a code the agent ignores";
+    reg.Put(kSettingsKeyPath, u"RateSetting", kRegBinary, {2, 1, 0, 0});
+    EXPECT_EQ(StoredReportRate(reg), 8) << "0x102 is not code 2 when stored";
+    reg.Put(kSettingsKeyPath, u"RateSetting", kRegDword, {2, 0, 0, 0});
+    EXPECT_EQ(StoredReportRate(reg), 8) << "not binary";
+    reg.Put(kSettingsKeyPath, u"RateSetting", kRegBinary, {2, 0});
+    EXPECT_EQ(StoredReportRate(reg), 8) << "too short";
+    EXPECT_EQ(reg.OpenHandles(), 0u);
+}
+
 TEST(FindAssignment, TheFirstRecordOfTheKeyAndNeverOneForCodeZero) {
     KeySetting keys{};
     keys.records[3].vk = 0x41;

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "app/Messages.h"
 #include "config/KeyDetails.h"
 #include "config/KeyboardLayout.h"
 #include "config/StoredKeys.h"
 #include "config/win32/ConfigWindowClasses.h"
 #include "config/win32/WindowClass.h"
+#include "xml/LanguageStrings.h"
 
 namespace {
 
@@ -14,6 +16,11 @@ constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr int kMargin = 10;      // around the picture, in 96-dpi pixels
 constexpr int kDetailLines = 3;  // key, code, stored assignment
 constexpr int kFontPoints = 9;
+constexpr int kRowHeight = 26;  // the row of rate and factory controls, in 96-dpi pixels
+constexpr int kStatusHeight = 20;
+// How long the agent may take for a report-rate or factory request. It answers sent messages
+// even while its warning dialog is up, so only an agent that hangs runs into this.
+constexpr UINT kAgentTimeoutMs = 5000;
 
 const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
@@ -39,7 +46,7 @@ HWND CConfigWindow::Create(HINSTANCE instance, const wchar_t* title, int show) {
     // aware process; WM_DPICHANGED corrects it when it lands elsewhere.
     m_nDpi = GetDpiForSystem();
     ClientSize client = NaturalSize(PictureBounds(m_layout), kMargin, static_cast<int>(m_nDpi));
-    RECT frame{0, 0, client.cx, client.cy + DetailsHeight()};
+    RECT frame{0, 0, client.cx, client.cy + ControlsHeight()};
     AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, m_nDpi);
     // Never larger than the screen's work area: the keys fit any size, a window off the screen
     // does not.
@@ -78,6 +85,8 @@ LRESULT CConfigWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(wParam) == IDC_KEYBOARD && HIWORD(wParam) == KVN_OPEN) ShowDetails();
         if (LOWORD(wParam) == IDC_KEYBOARD && HIWORD(wParam) == KVN_SELECTED && IsWindowVisible(m_hDetails))
             ShowDetails();
+        if (LOWORD(wParam) == IDC_SET_RATE && HIWORD(wParam) == BN_CLICKED) OnSetRate();
+        if (LOWORD(wParam) == IDC_RESTORE && HIWORD(wParam) == BN_CLICKED) OnRestore();
         return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     }
@@ -91,7 +100,23 @@ bool CConfigWindow::OnCreate() {
     m_view.SetDpi(m_nDpi);
     m_hDetails = CreateWindowExW(0, L"STATIC", Wide(m_texts.details), WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
                                  m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_DETAILS)), instance, nullptr);
-    if (m_hDetails == nullptr) return false;
+    const auto control = [&](const wchar_t* cls, const std::u16string& text, DWORD style, int id) {
+        return CreateWindowExW(0, cls, Wide(text), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, m_hWnd,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    };
+    m_hRateLabel = control(L"STATIC", m_texts.rate, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, IDC_RATE_LABEL);
+    m_hRate = control(L"COMBOBOX", m_texts.rate, CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, IDC_RATE);
+    m_hSetRate = control(L"BUTTON", m_texts.setRate, BS_PUSHBUTTON | WS_TABSTOP, IDC_SET_RATE);
+    m_hRestore = control(L"BUTTON", m_texts.restore, BS_PUSHBUTTON | WS_TABSTOP, IDC_RESTORE);
+    m_hStatus = control(L"STATIC", u"", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, IDC_STATUS);
+    if (m_hDetails == nullptr || m_hRateLabel == nullptr || m_hRate == nullptr || m_hSetRate == nullptr ||
+        m_hRestore == nullptr || m_hStatus == nullptr)
+        return false;
+    const std::int32_t storedRate = StoredReportRate(m_registry);
+    for (int i = 0; i < 3; ++i) {
+        SendMessageW(m_hRate, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(m_texts.rateCodes[i])));
+        if (kReportRateCodes[i] == storedRate) SendMessageW(m_hRate, CB_SETCURSEL, i, 0);
+    }
     UpdateFont();
     m_view.SetStored(ReadStoredKeys(m_registry));
     // A layout file with fewer keys is shown with the keys it has, and said so at once.
@@ -114,8 +139,13 @@ void CConfigWindow::UpdateFont() {
     m_hFont = CreateFontW(-MulDiv(kFontPoints, static_cast<int>(m_nDpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                           DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
-    SendMessageW(m_hDetails, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), TRUE);
+    for (HWND control : {m_hDetails, m_hRateLabel, m_hRate, m_hSetRate, m_hRestore, m_hStatus})
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), TRUE);
 }
+
+int CConfigWindow::Scaled(int pixels96) const { return MulDiv(pixels96, static_cast<int>(m_nDpi), 96); }
+
+int CConfigWindow::ControlsHeight() const { return Scaled(kRowHeight) + DetailsHeight() + Scaled(kStatusHeight); }
 
 void CConfigWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
     m_nDpi = dpi;
@@ -130,12 +160,47 @@ void CConfigWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
 void CConfigWindow::Layout() {
     RECT client;
     GetClientRect(m_hWnd, &client);
-    const int details = DetailsHeight();
-    const int margin = MulDiv(kMargin, static_cast<int>(m_nDpi), 96);
-    const int keyboardHeight = std::max(0, static_cast<int>(client.bottom) - details);
-    MoveWindow(m_view.Window(), 0, 0, client.right, keyboardHeight, TRUE);
-    MoveWindow(m_hDetails, margin, keyboardHeight + margin, std::max(0, static_cast<int>(client.right) - 2 * margin),
-               std::max(0, details - 2 * margin), TRUE);
+    const int width = static_cast<int>(client.right);
+    const int margin = Scaled(kMargin);
+    const int keyboardHeight = std::max(0, static_cast<int>(client.bottom) - ControlsHeight());
+    MoveWindow(m_view.Window(), 0, 0, width, keyboardHeight, TRUE);
+    // The row: label, codes and their button on the left, the factory restore on the right.
+    const int row = keyboardHeight, rowHeight = Scaled(kRowHeight) - Scaled(4);
+    MoveWindow(m_hRateLabel, margin, row, Scaled(80), rowHeight, TRUE);
+    // A drop-down list's height includes its open list.
+    MoveWindow(m_hRate, margin + Scaled(84), row, Scaled(170), rowHeight * 5, TRUE);
+    MoveWindow(m_hSetRate, margin + Scaled(258), row, Scaled(80), rowHeight, TRUE);
+    MoveWindow(m_hRestore, std::max(0, width - margin - Scaled(160)), row, Scaled(160), rowHeight, TRUE);
+    const int details = row + Scaled(kRowHeight);
+    MoveWindow(m_hDetails, margin, details + margin, std::max(0, width - 2 * margin),
+               std::max(0, DetailsHeight() - 2 * margin), TRUE);
+    MoveWindow(m_hStatus, margin, details + DetailsHeight(), std::max(0, width - 2 * margin), Scaled(kStatusHeight),
+               TRUE);
+}
+
+void CConfigWindow::OnSetRate() {
+    const LRESULT choice = SendMessageW(m_hRate, CB_GETCURSEL, 0, 0);
+    if (choice < 0 || choice >= 3) return;
+    AskAgent(WM_SET_REPORT_RATE, static_cast<WPARAM>(kReportRateCodes[choice]),
+             m_texts.rateAsked + u": " + m_texts.rateCodes[choice]);
+}
+
+void CConfigWindow::OnRestore() {
+    // The restore overwrites the keyboard's whole table: only after a yes, and No is the default.
+    if (MessageBoxW(m_hWnd, Wide(m_texts.restoreAsk), Wide(str_title), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) !=
+        IDYES)
+        return;
+    AskAgent(WM_RESTORE_FACTORY, 0, m_texts.restoreAsked);
+}
+
+void CConfigWindow::AskAgent(UINT msg, WPARAM wParam, const std::u16string& asked) {
+    HWND agent = FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(kTaskWindowTitle));
+    DWORD_PTR result = 0;
+    const std::u16string& status =
+        agent == nullptr ? m_texts.noAgent
+        : SendMessageTimeoutW(agent, msg, wParam, 0, SMTO_ABORTIFHUNG, kAgentTimeoutMs, &result) != 0 ? asked
+                                                                                                       : m_texts.noAnswer;
+    SetWindowTextW(m_hStatus, Wide(status));
 }
 
 void CConfigWindow::ShowDetails() {

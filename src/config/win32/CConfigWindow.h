@@ -32,6 +32,13 @@ private:
     void ShowDetails();
     void UpdateFont();
     int DetailsHeight() const;
+    int Scaled(int pixels96) const;
+    // Everything below the keyboard: the row of rate and factory controls, details, status.
+    int ControlsHeight() const;
+    void OnSetRate();
+    void OnRestore();
+    // Sends one of the agent's requests; the status line says what came of it.
+    void AskAgent(UINT msg, WPARAM wParam, const std::u16string& asked);
 
     const ButtonPosTable& m_layout;
     const ConfigTexts& m_texts;
@@ -40,6 +47,11 @@ private:
     CKeyboardView m_view;
     HWND m_hWnd = nullptr;
     HWND m_hDetails = nullptr;
+    HWND m_hRateLabel = nullptr;
+    HWND m_hRate = nullptr;
+    HWND m_hSetRate = nullptr;
+    HWND m_hRestore = nullptr;
+    HWND m_hStatus = nullptr;
     HFONT m_hFont = nullptr;
     UINT m_nDpi = 96;
     int m_nDrawn = 0;  // keys of ButtonPos.xml with a place in the picture

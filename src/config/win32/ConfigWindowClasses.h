@@ -10,6 +10,11 @@ inline constexpr wchar_t kConfigInstanceMutex[] = L"K7_CONFIG_MUTEX";
 
 inline constexpr int IDC_KEYBOARD = 100;
 inline constexpr int IDC_DETAILS = 101;
+inline constexpr int IDC_RATE_LABEL = 102;
+inline constexpr int IDC_RATE = 103;
+inline constexpr int IDC_SET_RATE = 104;
+inline constexpr int IDC_RESTORE = 105;
+inline constexpr int IDC_STATUS = 106;
 // Key i of ButtonPos.xml is the child window with this identifier plus i.
 inline constexpr int IDC_FIRST_KEY = 1000;
 

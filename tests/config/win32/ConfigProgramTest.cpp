@@ -172,11 +172,22 @@ TEST_F(ConfigProgram, TheKeyboardAloneEntersMovesAndOpens) {
     CConfigProcess program;
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(program.Activate());
-    Press(VK_TAB);
-    ASSERT_TRUE(WaitUntil([&] { return program.Focus() == program.Key(Record(u"Esc")); }))
-        << "Tab did not reach the first key";
+    // The window opens with the keyboard's first key chosen.
+    ASSERT_TRUE(WaitUntil([&] { return program.Focus() == program.Key(Record(u"Esc")); }));
+    // Tab goes round the window's tab stops (the codes, their button, the factory restore) and
+    // back into the keyboard, where it finds the chosen key; each step waits for the one before.
+    const auto tabRound = [&](HWND key) {
+        for (int id : {IDC_RATE, IDC_SET_RATE, IDC_RESTORE}) {
+            Press(VK_TAB);
+            EXPECT_TRUE(WaitUntil([&] { return program.Focus() == GetDlgItem(program.Window(), id); }))
+                << "Tab did not reach control " << id;
+        }
+        Press(VK_TAB);
+        EXPECT_TRUE(WaitUntil([&] { return program.Focus() == key; })) << "Tab did not come back into the keyboard";
+    };
+    tabRound(program.Key(Record(u"Esc")));
 
-    // Each arrow lands on the nearest key that way; the step waits for the one before.
+    // Each arrow lands on the nearest key that way.
     const std::pair<WORD, std::u16string_view> steps[] = {
         {VK_RIGHT, u"F1"}, {VK_LEFT, u"Esc"}, {VK_DOWN, u"`"}, {VK_DOWN, u"Tab"}, {VK_RIGHT, u"Q"}, {VK_UP, u"1"},
     };
@@ -190,9 +201,8 @@ TEST_F(ConfigProgram, TheKeyboardAloneEntersMovesAndOpens) {
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.Details()); })) << "Enter opened nothing";
     EXPECT_EQ(Text(program.Details()), L"Key: 1\r\nVirtual-key code: 0x31\r\nStored assignment: Factory function (1, 0)");
 
-    // Tab leaves the key and comes back to it, the keyboard's only tab stop.
-    Press(VK_TAB);
-    EXPECT_TRUE(WaitUntil([&] { return program.Focus() == program.Key(Record(u"1")); }));
+    // The keyboard is one tab stop: the round comes back to the key chosen last.
+    tabRound(program.Key(Record(u"1")));
 }
 
 TEST_F(ConfigProgram, TheKeysScaleWithTheWindowAndWithTheScreensDpi) {
