@@ -78,8 +78,13 @@ LRESULT CConfigWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: Layout(); return 0;
     case WM_DPICHANGED: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_ACTIVATE:
-        // Back in the window, the keyboard has the focus (a dialog would restore its own).
-        if (LOWORD(wParam) != WA_INACTIVE) SetFocus(m_view.Window());
+        // Back in the window, the focus returns where it was, at first to the keyboard.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            m_hFocus = focus != nullptr && IsChild(m_hWnd, focus) ? focus : nullptr;
+        } else {
+            SetFocus(m_hFocus != nullptr && IsWindow(m_hFocus) ? m_hFocus : m_view.Window());
+        }
         return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_KEYBOARD && HIWORD(wParam) == KVN_OPEN) ShowDetails();

@@ -52,6 +52,7 @@ private:
     HWND m_hSetRate = nullptr;
     HWND m_hRestore = nullptr;
     HWND m_hStatus = nullptr;
+    HWND m_hFocus = nullptr;  // the control that had the focus when the window was left
     HFONT m_hFont = nullptr;
     UINT m_nDpi = 96;
     int m_nDrawn = 0;  // keys of ButtonPos.xml with a place in the picture

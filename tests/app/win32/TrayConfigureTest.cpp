@@ -44,25 +44,6 @@ private:
     bool m_ok = false;
 };
 
-struct BoxSearch {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK MatchMessageBox(HWND hwnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<BoxSearch*>(lParam);
-    DWORD process = 0;
-    wchar_t title[32] = {}, cls[16] = {};
-    GetWindowThreadProcessId(hwnd, &process);
-    GetWindowTextW(hwnd, title, 32);
-    GetClassNameW(hwnd, cls, 16);
-    if (process == search->process && wcscmp(title, L"K7_Setting") == 0 && wcscmp(cls, L"#32770") == 0) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 class TrayConfigure : public PresenceFixture {
 protected:
     void SetUp() override {
@@ -75,9 +56,7 @@ protected:
     HWND WaitForMessageBox(DWORD process) {
         const ULONGLONG end = GetTickCount64() + kWaitMs;
         do {
-            BoxSearch search{process, nullptr};
-            EnumWindows(MatchMessageBox, reinterpret_cast<LPARAM>(&search));
-            if (search.found != nullptr) return search.found;
+            if (HWND box = FindWindowOfProcess(process, L"K7_Setting", L"#32770")) return box;
             client.Pump(20);
         } while (GetTickCount64() < end);
         return nullptr;

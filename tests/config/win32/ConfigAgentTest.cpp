@@ -17,24 +17,6 @@ std::wstring Text(HWND window) {
     return text;
 }
 
-struct BoxSearch {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK MatchBox(HWND hwnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<BoxSearch*>(lParam);
-    DWORD process = 0;
-    wchar_t cls[16] = {};
-    GetWindowThreadProcessId(hwnd, &process);
-    GetClassNameW(hwnd, cls, 16);
-    if (process == search->process && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(hwnd)) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 class ConfigWithAgent : public AgentOnKeyboard {
 protected:
     void StartProgram() {
@@ -43,14 +25,15 @@ protected:
     }
     HWND Control(int id) const { return GetDlgItem(program.Window(), id); }
     HWND Status() const { return Control(IDC_STATUS); }
-    // The program's message box, once it is up.
+    // The program's message box, once it is up and in front: a click before then may land on
+    // the window under it.
     HWND Box() const {
-        BoxSearch search{program.Id(), nullptr};
+        HWND box = nullptr;
         WaitUntil([&] {
-            EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+            box = FindWindowOfProcess(program.Id(), L"K7 Gaming Keyboard", L"#32770");
+            return box != nullptr && IsWindowVisible(box) && GetForegroundWindow() == box;
         });
-        return search.found;
+        return box;
     }
 
     CConfigProcess program;
