@@ -7,16 +7,19 @@ namespace {
 struct WindowSearch {
     DWORD process;
     const wchar_t* title;
+    const wchar_t* cls;  // null: any class
     HWND found;
 };
 
 BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD process = 0;
-    wchar_t title[64] = {};
+    wchar_t title[64] = {}, cls[64] = {};
     GetWindowThreadProcessId(hwnd, &process);
     GetWindowTextW(hwnd, title, 64);
-    if (process == search->process && wcscmp(title, search->title) == 0) {
+    GetClassNameW(hwnd, cls, 64);
+    if (process == search->process && wcscmp(title, search->title) == 0 &&
+        (search->cls == nullptr || wcscmp(cls, search->cls) == 0)) {
         search->found = hwnd;
         return FALSE;
     }
@@ -25,8 +28,8 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
 
 }  // namespace
 
-HWND FindWindowOfProcess(DWORD process, const wchar_t* title) {
-    WindowSearch search{process, title, nullptr};
+HWND FindWindowOfProcess(DWORD process, const wchar_t* title, const wchar_t* cls) {
+    WindowSearch search{process, title, cls, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }

@@ -1,10 +1,15 @@
 // The tray's configuration command on a copy of the agent in a folder whose name has a
-// space, beside a stand-in K7_Config.exe that counts its starts on a named semaphore.
+// space, beside a stand-in K7_Config.exe that counts its starts on a named semaphore, and
+// beside the real configuration program.
 #include "AgentPresenceSupport.h"
 #include "keyconfig/SettingRecords.h"
 #include "xml/ButtonPositions.h"
 
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "config/win32/ConfigWindowClasses.h"
 
 namespace {
 
@@ -12,16 +17,17 @@ constexpr wchar_t kAgentName[] = L"K7_Setting.exe";
 constexpr wchar_t kStandInName[] = L"k7_config_standin.exe";
 constexpr const wchar_t* kAgentFiles[] = {kAgentName, L"ButtonPos.xml", L"language.xml"};
 
-// The agent, its two files and the stand-in in a fresh temporary folder, removed at the end.
+// The agent, its two files and `configProgram` as K7_Config.exe in a fresh temporary folder,
+// removed at the end.
 class CAgentFolder {
 public:
-    CAgentFolder() {
+    explicit CAgentFolder(const wchar_t* configProgram = kStandInName) {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         m_folder = std::wstring(temp) + L"K7 tray " + std::to_wstring(GetCurrentProcessId()) + L"\\";
         m_ok = CreateDirectoryW(m_folder.c_str(), nullptr) != FALSE;
         for (const wchar_t* name : kAgentFiles) m_ok = m_ok && Copy(BesideTestProgram(name), name);
-        m_ok = m_ok && Copy(BesideTestProgram(kStandInName), L"K7_Config.exe");
+        m_ok = m_ok && Copy(BesideTestProgram(configProgram), L"K7_Config.exe");
     }
     ~CAgentFolder() {
         for (const wchar_t* name : kAgentFiles) DeleteFileW((m_folder + name).c_str());
@@ -31,6 +37,7 @@ public:
     bool Ok() const { return m_ok; }
     std::wstring Agent() const { return m_folder + kAgentName; }
     std::wstring File(const wchar_t* name) const { return m_folder + name; }
+    std::wstring Folder() const { return m_folder; }
 
 private:
     bool Copy(const std::wstring& from, const wchar_t* to) {
@@ -39,25 +46,6 @@ private:
     std::wstring m_folder;
     bool m_ok = false;
 };
-
-struct BoxSearch {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK MatchMessageBox(HWND hwnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<BoxSearch*>(lParam);
-    DWORD process = 0;
-    wchar_t title[32] = {}, cls[16] = {};
-    GetWindowThreadProcessId(hwnd, &process);
-    GetWindowTextW(hwnd, title, 32);
-    GetClassNameW(hwnd, cls, 16);
-    if (process == search->process && wcscmp(title, L"K7_Setting") == 0 && wcscmp(cls, L"#32770") == 0) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 // The text of a message box's message.
 std::wstring BoxText(HWND box) {
@@ -85,9 +73,7 @@ protected:
     HWND WaitForMessageBox(DWORD process) {
         const ULONGLONG end = GetTickCount64() + kWaitMs;
         do {
-            BoxSearch search{process, nullptr};
-            EnumWindows(MatchMessageBox, reinterpret_cast<LPARAM>(&search));
-            if (search.found != nullptr) return search.found;
+            if (HWND box = FindWindowOfProcess(process, L"K7_Setting", L"#32770")) return box;
             client.Pump(20);
         } while (GetTickCount64() < end);
         return nullptr;
@@ -157,6 +143,50 @@ TEST_F(TrayConfigure, FilesAnEditorHoldsOpenForWritingAreStillRead) {
               ERROR_SUCCESS);
     for (int i = 0; i < kKeyAssignmentCount; ++i)
         EXPECT_EQ(keys[12 * i], layout[i].vkcode) << "key " << i;
+// The configuration program's main windows, with the path of the program each belongs to.
+std::vector<std::pair<HWND, std::wstring>> ConfigWindows() {
+    std::vector<std::pair<HWND, std::wstring>> windows;
+    for (HWND w = FindWindowW(kConfigMainClass, nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, kConfigMainClass, nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        wchar_t path[MAX_PATH] = {};
+        DWORD length = MAX_PATH;
+        HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+        if (h != nullptr) {
+            QueryFullProcessImageNameW(h, 0, path, &length);
+            CloseHandle(h);
+        }
+        windows.emplace_back(w, path);
+    }
+    return windows;
+}
+
+TEST_F(TrayConfigure, TwoDoubleClicksStartTheRealProgramBesideTheAgentWithOneWindow) {
+    CAgentFolder folder(L"K7_Config.exe");
+    ASSERT_TRUE(folder.Ok()) << GetLastError();
+    CAgentProcess copy;
+    ASSERT_TRUE(copy.StartAt(folder.Agent())) << "the copied agent did not show its window";
+    ASSERT_TRUE(Plug());
+    ASSERT_TRUE(ConfigWindows().empty()) << "a configuration program runs already";
+
+    ASSERT_TRUE(PostMessageW(copy.Window(), WM_TRAY_NOTIFY, 0, WM_LBUTTONDBLCLK));
+    ASSERT_TRUE(PostMessageW(copy.Window(), WM_TRAY_NOTIFY, 0, WM_LBUTTONDBLCLK));
+    const ULONGLONG end = GetTickCount64() + kWaitMs;
+    while (ConfigWindows().empty() && GetTickCount64() < end) client.Pump(20);
+    client.Pump(kQuietMs);  // time for a second window, were there one
+    const auto windows = ConfigWindows();
+    ASSERT_EQ(windows.size(), 1u) << "the second start opened a window of its own";
+    EXPECT_EQ(_wcsicmp(windows[0].second.c_str(), (folder.Folder() + L"K7_Config.exe").c_str()), 0)
+        << "started from elsewhere: " << std::string(windows[0].second.begin(), windows[0].second.end());
+
+    // Closed before its folder goes.
+    DWORD process = 0;
+    GetWindowThreadProcessId(windows[0].first, &process);
+    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, process);
+    ASSERT_TRUE(PostMessageW(windows[0].first, WM_CLOSE, 0, 0));
+    EXPECT_EQ(WaitForSingleObject(h, kWaitMs), WAIT_OBJECT_0) << "the program did not end on WM_CLOSE";
+    CloseHandle(h);
 }
 
 }  // namespace

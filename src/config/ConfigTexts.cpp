@@ -1,0 +1,38 @@
+#include "config/ConfigTexts.h"
+
+#include "xml/LanguageStrings.h"
+
+ConfigTexts LoadConfigTexts() {
+    const auto text = [](std::u16string_view key) { return GetConfigText(u"config", key); };
+    ConfigTexts t;
+    t.keyboard = text(u"cfg_keyboard");
+    t.details = text(u"cfg_details");
+    t.key = text(u"cfg_key");
+    t.vkcode = text(u"cfg_vkcode");
+    t.stored = text(u"cfg_stored");
+    t.factory = text(u"cfg_factory");
+    t.remap = text(u"cfg_remap");
+    t.media = text(u"cfg_media");
+    t.mouse = text(u"cfg_mouse");
+    t.shortcut = text(u"cfg_shortcut");
+    t.macro = text(u"cfg_macro");
+    t.unknown = text(u"cfg_unknown");
+    t.noSettings = text(u"cfg_no_settings");
+    t.noRecord = text(u"cfg_no_record");
+    t.wrongType = text(u"cfg_wrong_type");
+    t.wrongSize = text(u"cfg_wrong_size");
+    t.unreadable = text(u"cfg_unreadable");
+    t.fewerKeys = text(u"cfg_fewer_keys");
+    t.rate = text(u"cfg_rate");
+    t.rateCodes[0] = text(u"cfg_rate_1");
+    t.rateCodes[1] = text(u"cfg_rate_2");
+    t.rateCodes[2] = text(u"cfg_rate_8");
+    t.setRate = text(u"cfg_set_rate");
+    t.restore = text(u"cfg_restore");
+    t.restoreAsk = text(u"cfg_restore_ask");
+    t.rateAsked = text(u"cfg_rate_asked");
+    t.restoreAsked = text(u"cfg_restore_asked");
+    t.noAgent = text(u"cfg_no_agent");
+    t.noAnswer = text(u"cfg_no_answer");
+    return t;
+}

@@ -1,0 +1,43 @@
+// The configuration program's texts of its own. They live in language.xml beside the agent's
+// (element `config`, keys `cfg_...`, which the agent does not read); docs/config-program.md
+// lists them. Texts that the agent's 58 keys already hold come from those (str_title, str_comb).
+#pragma once
+
+#include <string>
+
+struct ConfigTexts {
+    std::u16string keyboard;      // cfg_keyboard: the name of the keyboard view
+    std::u16string details;       // cfg_details: the name of the details panel
+    std::u16string key;           // cfg_key
+    std::u16string vkcode;        // cfg_vkcode
+    std::u16string stored;        // cfg_stored
+    std::u16string factory;       // cfg_factory: kind names
+    std::u16string remap;         // cfg_remap
+    std::u16string media;         // cfg_media
+    std::u16string mouse;         // cfg_mouse
+    std::u16string shortcut;      // cfg_shortcut
+    std::u16string macro;         // cfg_macro
+    std::u16string unknown;       // cfg_unknown
+    std::u16string noSettings;    // cfg_no_settings
+    std::u16string noRecord;      // cfg_no_record
+    std::u16string wrongType;     // cfg_wrong_type
+    std::u16string wrongSize;     // cfg_wrong_size
+    std::u16string unreadable;    // cfg_unreadable
+    std::u16string fewerKeys;     // cfg_fewer_keys
+    std::u16string rate;          // cfg_rate: the label of the report-rate codes
+    std::u16string rateCodes[3];  // cfg_rate_1, cfg_rate_2, cfg_rate_8
+    std::u16string setRate;       // cfg_set_rate: the button
+    std::u16string restore;       // cfg_restore: the button
+    std::u16string restoreAsk;    // cfg_restore_ask: the confirmation
+    std::u16string rateAsked;     // cfg_rate_asked: results in the status line
+    std::u16string restoreAsked;  // cfg_restore_asked
+    std::u16string noAgent;       // cfg_no_agent
+    std::u16string noAnswer;      // cfg_no_answer
+};
+
+// The report-rate codes the agent passes on to the keyboard, in the order the texts list them.
+inline constexpr int kReportRateCodes[3] = {1, 2, 8};
+
+// From the language document LoadLanguageStrings has read; a missing key leaves its text empty,
+// as the agent's own strings are.
+ConfigTexts LoadConfigTexts();

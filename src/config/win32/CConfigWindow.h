@@ -1,0 +1,59 @@
+// The main window of K7_Config.exe: the keyboard view and, below it, the details panel of the
+// chosen key. Per-monitor DPI aware: it starts at the picture's size for its monitor's DPI and
+// follows WM_DPICHANGED.
+#pragma once
+
+#include <windows.h>
+
+#include "config/ConfigTexts.h"
+#include "config/KeyFunctionText.h"
+#include "config/win32/CKeyboardView.h"
+#include "keyconfig/Registry.h"
+#include "xml/ButtonPosTable.h"
+
+class CConfigWindow {
+public:
+    CConfigWindow(const ButtonPosTable& layout, const ConfigTexts& texts, const IKeyFunctionText& functions,
+                  IRegistry& registry);
+    ~CConfigWindow();
+    CConfigWindow(const CConfigWindow&) = delete;
+    CConfigWindow& operator=(const CConfigWindow&) = delete;
+
+    static bool RegisterClasses(HINSTANCE instance);
+    HWND Create(HINSTANCE instance, const wchar_t* title, int show);
+    HWND Window() const { return m_hWnd; }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    bool OnCreate();
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void Layout();
+    void ShowDetails();
+    void UpdateFont();
+    int DetailsHeight() const;
+    int Scaled(int pixels96) const;
+    // Everything below the keyboard: the row of rate and factory controls, details, status.
+    int ControlsHeight() const;
+    void OnSetRate();
+    void OnRestore();
+    // Sends one of the agent's requests; the status line says what came of it.
+    void AskAgent(UINT msg, WPARAM wParam, const std::u16string& asked);
+
+    const ButtonPosTable& m_layout;
+    const ConfigTexts& m_texts;
+    const IKeyFunctionText& m_functions;
+    IRegistry& m_registry;
+    CKeyboardView m_view;
+    HWND m_hWnd = nullptr;
+    HWND m_hDetails = nullptr;
+    HWND m_hRateLabel = nullptr;
+    HWND m_hRate = nullptr;
+    HWND m_hSetRate = nullptr;
+    HWND m_hRestore = nullptr;
+    HWND m_hStatus = nullptr;
+    HWND m_hFocus = nullptr;  // the control that had the focus when the window was left
+    HFONT m_hFont = nullptr;
+    UINT m_nDpi = 96;
+    int m_nDrawn = 0;  // keys of ButtonPos.xml with a place in the picture
+};

@@ -1,0 +1,23 @@
+// The window classes and control identifiers of K7_Config.exe, by which a second start finds
+// the first and by which tests and accessibility tools find the parts of its window.
+#pragma once
+
+inline constexpr wchar_t kConfigMainClass[] = L"K7ConfigMain";
+inline constexpr wchar_t kKeyboardViewClass[] = L"K7ConfigKeyboard";
+inline constexpr wchar_t kKeyClass[] = L"K7ConfigKey";
+// Session-local (no Global\ prefix): one program per logged-on user, as the agent.
+inline constexpr wchar_t kConfigInstanceMutex[] = L"K7_CONFIG_MUTEX";
+
+inline constexpr int IDC_KEYBOARD = 100;
+inline constexpr int IDC_DETAILS = 101;
+inline constexpr int IDC_RATE_LABEL = 102;
+inline constexpr int IDC_RATE = 103;
+inline constexpr int IDC_SET_RATE = 104;
+inline constexpr int IDC_RESTORE = 105;
+inline constexpr int IDC_STATUS = 106;
+// Key i of ButtonPos.xml is the child window with this identifier plus i.
+inline constexpr int IDC_FIRST_KEY = 1000;
+
+// Notification codes of the keyboard view, sent to its parent in WM_COMMAND.
+inline constexpr int KVN_SELECTED = 1;  // a key was chosen (mouse, arrow keys, Tab)
+inline constexpr int KVN_OPEN = 2;      // Enter or a double click on the chosen key

@@ -1,0 +1,129 @@
+#include "ConfigProcess.h"
+
+#include "AgentProcess.h"
+
+#include <oleacc.h>
+
+#include <vector>
+
+#include "config/win32/ConfigWindowClasses.h"
+
+namespace {
+
+// As the shipped language.xml names the window.
+constexpr wchar_t kTitle[] = L"K7 Gaming Keyboard";
+
+void SendMouse(DWORD flags, int x, int y, std::vector<INPUT>& inputs) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    inputs.push_back(input);
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= end) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(20);
+    }
+}
+
+CConfigProcess::~CConfigProcess() {
+    if (m_info.hProcess == nullptr) return;
+    if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
+        // Closed as a person would; killed only when it does not go.
+        if (m_hWindow != nullptr) PostMessageW(m_hWindow, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(m_info.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(m_info.hProcess, 0xDEAD);
+        WaitForSingleObject(m_info.hProcess, 10000);
+    }
+    CloseHandle(m_info.hThread);
+    CloseHandle(m_info.hProcess);
+}
+
+bool CConfigProcess::Start(bool waitForWindow) {
+    const std::wstring exe = BesideTestProgram(L"K7_Config.exe");
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &m_info))
+        return false;
+    if (!waitForWindow) return true;
+    const bool found = WaitUntil([this] {
+        m_hWindow = FindWindowOfProcess(m_info.dwProcessId, kTitle);
+        return m_hWindow != nullptr || WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0;
+    });
+    // The window shows before its creation has ended; wait for the loop.
+    return found && m_hWindow != nullptr && WaitForInputIdle(m_info.hProcess, 10000) == 0;
+}
+
+bool CConfigProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
+    if (WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode != nullptr) GetExitCodeProcess(m_info.hProcess, exitCode);
+    return true;
+}
+
+HWND CConfigProcess::Keyboard() const { return GetDlgItem(m_hWindow, IDC_KEYBOARD); }
+HWND CConfigProcess::Details() const { return GetDlgItem(m_hWindow, IDC_DETAILS); }
+HWND CConfigProcess::Key(int record) const { return GetDlgItem(Keyboard(), IDC_FIRST_KEY + record); }
+
+HWND CConfigProcess::Focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(m_hWindow, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+bool CConfigProcess::Activate() const {
+    SetForegroundWindow(m_hWindow);
+    return WaitUntil([this] { return GetForegroundWindow() == m_hWindow; });
+}
+
+void Click(HWND window, bool twice) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    std::vector<INPUT> inputs;
+    SendMouse(MOUSEEVENTF_MOVE, x, y, inputs);
+    // One call for both clicks: they carry one time, so they make a double click under any load.
+    for (int i = 0; i < (twice ? 2 : 1); ++i) {
+        SendMouse(MOUSEEVENTF_LEFTDOWN, x, y, inputs);
+        SendMouse(MOUSEEVENTF_LEFTUP, x, y, inputs);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void Press(WORD vk) {
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = vk;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+std::wstring AccessibleName(HWND window) {
+    IAccessible* accessible = nullptr;
+    const HRESULT found =
+        // __uuidof, not IID_IAccessible: liboleacc.a also exports that name as a function thunk
+        // of oleacc.dll, and a plain reference links to the thunk's code instead of the GUID.
+        AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&accessible));
+    if (FAILED(found)) return L"<no accessible object: " + std::to_wstring(static_cast<unsigned long>(found)) + L">";
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const HRESULT hr = accessible->get_accName(self, &name);
+    accessible->Release();
+    if (hr != S_OK || name == nullptr) return L"<none>";
+    std::wstring text(name, SysStringLen(name));
+    SysFreeString(name);
+    return text;
+}

@@ -1,0 +1,45 @@
+// K7_Config.exe as a process of its own, found by its main window, and what a person does to
+// it: clicks and keys through the system's input queue, names read through accessibility.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// Tries `done` until it holds or timeoutMs passes, dispatching this thread's messages meanwhile.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
+class CConfigProcess {
+public:
+    CConfigProcess() = default;
+    ~CConfigProcess();
+    CConfigProcess(const CConfigProcess&) = delete;
+    CConfigProcess& operator=(const CConfigProcess&) = delete;
+
+    // Starts the program beside the test program; with `waitForWindow`, until its main window
+    // is up and its message loop idle.
+    bool Start(bool waitForWindow = true);
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
+    DWORD Id() const { return m_info.dwProcessId; }
+    HWND Window() const { return m_hWindow; }
+    HWND Keyboard() const;
+    HWND Details() const;
+    // The child window of record `record` of ButtonPos.xml.
+    HWND Key(int record) const;
+    // The window that has the keyboard focus in the program's thread.
+    HWND Focus() const;
+    // Brings the window to the front and waits until it is the foreground window.
+    bool Activate() const;
+
+private:
+    PROCESS_INFORMATION m_info{};
+    HWND m_hWindow = nullptr;
+};
+
+// Input as the user gives it.
+void Click(HWND window, bool twice = false);
+void Press(WORD vk);
+
+// The accessible object's name (of the window's client, OBJID_CLIENT); "<none>" when it has none.
+std::wstring AccessibleName(HWND window);
