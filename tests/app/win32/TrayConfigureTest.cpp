@@ -143,6 +143,8 @@ TEST_F(TrayConfigure, FilesAnEditorHoldsOpenForWritingAreStillRead) {
               ERROR_SUCCESS);
     for (int i = 0; i < kKeyAssignmentCount; ++i)
         EXPECT_EQ(keys[12 * i], layout[i].vkcode) << "key " << i;
+}
+
 // The configuration program's main windows, with the path of the program each belongs to.
 std::vector<std::pair<HWND, std::wstring>> ConfigWindows() {
     std::vector<std::pair<HWND, std::wstring>> windows;
