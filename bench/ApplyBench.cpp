@@ -1,8 +1,7 @@
 // One apply request's translation and request framing for the heaviest configuration the
 // stored settings allow: 108 keys on distinct slots, 11 macros of 95 events (the most a
-// device macro holds, and the most macro numbers sent) and 8 combinations. The device is the
-// model of the keyboard behind a recorder that copies every request, so the figures include
-// the framing and the keyboard's checks.
+// device macro holds, and the most macro numbers sent) and 8 combinations. The device is a
+// recording driver that copies every request, so the figures include the framing.
 #include <benchmark/benchmark.h>
 
 #include "driver/CUSBDriver.h"
@@ -18,7 +17,7 @@
 namespace {
 
 // Keeps the bytes of every request in one buffer reused across iterations, and passes it on
-// to the keyboard.
+// to the model of the keyboard, so that the figures include the keyboard's checks too.
 class RecordingIo final : public IDeviceIo {
 public:
     DeviceHandle Open(std::u16string_view path) override { return m_io.Open(path); }

@@ -223,7 +223,7 @@ public:
     // What a keyboard holds when it is found, without a request: for simulations that start
     // from an earlier state. A slot outside 0..8 is not there to hold anything.
     void HoldTable(const DeviceKeyTable& table) { m_state.table = table; }
-    void HoldCombination(std::uint8_t slot, const std::uint8_t (&keys)[kCombinationKeySize]) {
+    void HoldCombination(std::uint8_t slot, const std::uint8_t* keys) {
         if (slot > kMaxCombinationSlot) return;
         m_state.combinations[slot][0] = slot;
         CopyBytes(&m_state.combinations[slot][1], keys, kCombinationKeySize);

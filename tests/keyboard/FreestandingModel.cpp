@@ -14,13 +14,13 @@ extern "C" bool FreestandingControl(std::uint32_t code, const void* in, std::uin
     return g_model.Control(code, in, inSize, out, outSize);
 }
 
-extern "C" const keyboard::State* FreestandingOthers(const DeviceKeyTable* table, const std::uint8_t (*keys)[8]) {
+extern "C" const keyboard::State* FreestandingOthers(const DeviceKeyTable* table, const std::uint8_t* keys) {
     g_model.HandleOpened();
     g_model.HandleClosed();
     g_model.Reset(keyboard::kUnmarkedTable);
     g_model.ClearCounters();
     g_model.FailRequests(IOCTL_READ_KEY_TABLE, 1, 2);
     g_model.HoldTable(*table);
-    g_model.HoldCombination(1, *keys);
+    g_model.HoldCombination(1, keys);
     return &g_model.Inspect();
 }

@@ -22,11 +22,8 @@ class PlanDevice final : public IDeviceIo {
 public:
     PlanDevice(ApplyPlan& plan, const KeyboardState& from) : m_plan(plan) {
         m_keyboard.HoldTable(from.table);
-        for (std::uint8_t slot = 1; slot <= kMaxCombinationSlot; ++slot) {
-            std::uint8_t keys[kCombinationKeySize];
-            std::memcpy(keys, from.slots[slot - 1u].data(), kCombinationKeySize);
-            m_keyboard.HoldCombination(slot, keys);
-        }
+        for (std::uint8_t slot = 1; slot <= kMaxCombinationSlot; ++slot)
+            m_keyboard.HoldCombination(slot, from.slots[slot - 1u].data());
     }
 
     DeviceHandle Open(std::u16string_view path) override { return m_io.Open(path); }
