@@ -9,10 +9,54 @@
 #include "xml/ButtonPositions.h"
 #include "xml/LanguageStrings.h"
 
+namespace {
+
+// What the configuration program asks of the task window.
+bool IsConfigRequest(std::uint32_t msg) {
+    return msg == WM_APPLY_SETTINGS || msg == WM_RESTORE_FACTORY || msg == WM_SET_REPORT_RATE ||
+           msg == WM_REGISTER_CONFIG_WINDOW || msg == WM_CLOSE;
+}
+
+}  // namespace
+
 std::intptr_t COrvexTask::WindowProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    // The agent starts every destruction of its window itself; sent or posted by another program,
+    // WM_DESTROY would run the destruction sequence with the window left alive, and WM_NCDESTROY
+    // would end the message loop without it.
+    if ((msg == WM_DESTROY || msg == WM_NCDESTROY) && !m_bDestroying) return 0;
+    // The window can be found by its title while its creation waits on the notification area,
+    // which lets sent messages in: a request then would run on tables not yet read or built.
+    // It is answered now and runs when creation has ended, behind any that came before it.
+    if (IsConfigRequest(msg) && (!m_bCreated || !m_deferred.empty())) {
+        m_deferred.push_back({msg, wParam, lParam});
+        return msg == WM_APPLY_SETTINGS ? 1 : 0;
+    }
+    const std::intptr_t result = Dispatch(msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) m_hWnd = 0;
+    return result;
+}
+
+void COrvexTask::EndCreation() {
+    m_bCreated = true;
+    // A close among them ends the window, and with it the requests that came after the close.
+    while (!m_deferred.empty() && m_hWnd != 0) {
+        const Request request = m_deferred.front();
+        m_deferred.erase(m_deferred.begin());
+        Dispatch(request.msg, request.wParam, request.lParam);
+    }
+    m_deferred.clear();
+}
+
+void COrvexTask::Destroy() {
+    m_bDestroying = true;
+    OnExit(m_desktop, m_hWnd);
+}
+
+std::intptr_t COrvexTask::Dispatch(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
     if (msg == WM_CLOSE) {
-        // An open warning dialog would otherwise outlive its owner's state.
-        if (const WindowHandle dialog = m_desktop.FindTopLevelWindow(kCombWarnTitle))
+        // An open warning dialog would otherwise outlive its owner's state. Only the agent's own:
+        // another program's window of that title is none of its business.
+        for (const WindowHandle dialog : m_desktop.OwnTopLevelWindows(kCombWarnTitle))
             m_desktop.PostMessage(dialog, WM_CLOSE, 0, 0);
     }
     std::intptr_t result = 0;
@@ -30,6 +74,7 @@ bool COrvexTask::OnMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr
         return true;
     case WM_TIMER:
         if (wParam == TIMER_DEVICE_RETRY) OnRetryTimer();
+        if (wParam == TIMER_TRAY_RETRY) OnTrayRetryTimer();
         return true;
     case WM_DEVICECHANGE:
         OnDeviceChange(wParam, lParam);
@@ -63,6 +108,10 @@ std::intptr_t COrvexTask::DefWindowProc(std::uint32_t msg, std::uintptr_t wParam
         else
             RestoreFactoryState(m_driver, m_factoryTable, m_combCache);
         break;
+    case WM_CLOSE:
+        // The default processing destroys the window.
+        m_bDestroying = true;
+        break;
     default:
         break;
     }
@@ -70,14 +119,18 @@ std::intptr_t COrvexTask::DefWindowProc(std::uint32_t msg, std::uintptr_t wParam
 }
 
 std::intptr_t COrvexTask::OnCreate(std::uintptr_t wParam, std::intptr_t lParam) {
-    if (m_desktop.DefaultProcessing(m_hWnd, WM_CREATE, wParam, lParam) == -1) return -1;
+    if (m_desktop.DefaultProcessing(m_hWnd, WM_CREATE, wParam, lParam) == -1) {
+        // The system destroys a window whose creation failed.
+        m_bDestroying = true;
+        return -1;
+    }
     m_hIcon = m_desktop.LoadAppIcon(IDI_APP);
     m_desktop.SetWindowIcon(m_hWnd, m_hIcon);
     LoadButtonPositions(SiblingFilePath(m_desktop.ModulePath(), u"ButtonPos", u"xml"));
     LoadSettings(m_registry, g_buttonPosTable, m_settings, m_nReportRate);
     m_driver.Open();
     m_desktop.RegisterSessionNotification(m_hWnd);
-    AddTrayIcon(m_desktop, m_hWnd, str_title);
+    ShowTrayIcon();
     m_desktop.RegisterDeviceNotification(m_hWnd);
     ReadWorkTable();
     BuildFactoryTable(m_factoryTable, m_usageSlotMap);
@@ -89,6 +142,7 @@ void COrvexTask::OnDestroy(std::uintptr_t wParam, std::intptr_t lParam) {
     CloseConfigWindow();
     m_driver.Close();
     StopRetryTimer();
+    StopTrayRetry();
     m_desktop.UnregisterSessionNotification(m_hWnd);
     m_desktop.UnregisterDeviceNotification();
     RemoveTrayIcon(m_desktop, m_hWnd);
@@ -133,14 +187,14 @@ bool COrvexTask::OnCommand(std::uintptr_t wParam) {
         OnConfigure(m_desktop, m_hWnd, str_msg4);
         return true;
     case ID_TRAY_EXIT:
-        OnExit(m_desktop, m_hWnd);
+        Destroy();
         return true;
     default:
         return false;
     }
 }
 
-void COrvexTask::OnTaskbarCreated() { AddTrayIcon(m_desktop, m_hWnd, str_title); }
+void COrvexTask::OnTaskbarCreated() { ShowTrayIcon(); }
 
 KeyConfigState COrvexTask::KeyConfig() {
     return {m_workTable, m_factoryTable, m_usageSlotMap, m_combCache, m_settings, m_driver};

@@ -13,6 +13,7 @@
 #include "keyconfig/Translation.h"
 
 #include <cstdint>
+#include <vector>
 
 class COrvexTask : private ITranslationHost {
 public:
@@ -27,8 +28,16 @@ public:
     void Attach(WindowHandle window) { m_hWnd = window; }
     WindowHandle Window() const { return m_hWnd; }
 
-    // The window's message procedure: the WM_CLOSE pre-step, then the message table.
+    // The window's message procedure: destruction messages only from the agent's own
+    // destructions, the configuration program's requests held while creation runs, then the
+    // WM_CLOSE pre-step and the message table. After WM_NCDESTROY the object is detached
+    // (Window() is 0).
     std::intptr_t WindowProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
+    // The creation sequence has ended (the window exists): the configuration program's
+    // requests that reached the window during it run now, in the order they came.
+    void EndCreation();
+    // The agent's own end of its window (the tray's exit command, instance exit).
+    void Destroy();
 
     // The notification area was (re)started: the tray icon is added again.
     void OnTaskbarCreated();
@@ -42,6 +51,13 @@ public:
     UsageSlotMap m_usageSlotMap;
 
 private:
+    struct Request {
+        std::uint32_t msg;
+        std::uintptr_t wParam;
+        std::intptr_t lParam;
+    };
+    // The WM_CLOSE pre-step, then the message table.
+    std::intptr_t Dispatch(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
     // The message table; false when no row takes the message.
     bool OnMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam, std::intptr_t& result);
     // Messages no row took: the three private requests, then the system's default.
@@ -72,6 +88,12 @@ private:
     // names a window of the process that registered it.
     void CloseConfigWindow();
 
+    // The tray icon (TrayIcon.cpp): a failed addition starts TIMER_TRAY_RETRY, whose ticks
+    // try again with a growing wait until the icon is in or the retry time is over.
+    void ShowTrayIcon();
+    void OnTrayRetryTimer();
+    void StopTrayRetry();
+
     IDesktop& m_desktop;
     CUSBDriver& m_driver;
     IRegistry& m_registry;
@@ -79,8 +101,15 @@ private:
     WindowHandle m_hWnd = 0;
     std::uint32_t m_dwConfigProcess = 0;  // owner of m_hConfigWnd when it was registered
     bool m_bRetryTimer = false;
+    std::uint32_t m_nTrayRetryMs = 0;   // the running wait of TIMER_TRAY_RETRY; 0 = not retrying
+    std::uint32_t m_nTrayWaitedMs = 0;  // waited since the first failed addition
     // Applies under way: a nested one can run inside the warning dialog of another.
     std::int32_t m_nApplying = 0;
     // A factory restore asked for while an apply waited on the warning dialog.
     bool m_bRestorePending = false;
+    // Requests of the configuration program held until the creation sequence has ended.
+    bool m_bCreated = false;
+    std::vector<Request> m_deferred;
+    // Set on the paths by which the agent itself destroys its window.
+    bool m_bDestroying = false;
 };

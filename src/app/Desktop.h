@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The platform's headers map these names to their A/W variants; the seam keeps its own
 // names (Win32 sources include <windows.h> before this header).
@@ -34,8 +35,8 @@ public:
     virtual ~IDesktop() = default;
 
     virtual bool PostMessage(WindowHandle to, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) = 0;
-    // A top-level window with exactly this title (no class), or 0.
-    virtual WindowHandle FindTopLevelWindow(std::u16string_view title) = 0;
+    // The top-level windows of the calling thread with exactly this title.
+    virtual std::vector<WindowHandle> OwnTopLevelWindows(std::u16string_view title) = 0;
     // The process that owns the window; 0 when the handle names no window.
     virtual std::uint32_t WindowProcessId(WindowHandle window) = 0;
     virtual void DestroyWindow(WindowHandle window) = 0;

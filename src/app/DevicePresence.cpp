@@ -22,10 +22,15 @@ void COrvexTask::OnDeviceChange(std::uintptr_t event, std::intptr_t lParam) {
         return;
     }
     if (m_driver.IsOpen()) m_driver.Close();
+    // Nothing is there to open until the next arrival, which starts the retry again: ticks
+    // meanwhile would only wake the agent ten times a second for as long as the keyboard is away.
+    if (m_bRetryTimer) StopRetryTimer();
     CloseConfigWindow();
 }
 
 void COrvexTask::OnRetryTimer() {
+    // A tick queued before the timer stopped (after a removal: for a keyboard that is not there).
+    if (!m_bRetryTimer) return;
     // An arrival may have opened the channel since the timer started: never hold two handles.
     if (!m_driver.IsOpen()) {
         if (!m_driver.Open()) return;

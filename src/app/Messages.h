@@ -17,6 +17,12 @@ inline constexpr std::uint32_t ID_TRAY_EXIT = 0x6001;
 
 inline constexpr std::uintptr_t TIMER_DEVICE_RETRY = 100;
 inline constexpr std::uint32_t kDeviceRetryPeriodMs = 100;
+// A failed addition of the tray icon is tried again after 1 s, then after twice the last wait
+// up to 60 s, for at most 10 minutes from the first failure.
+inline constexpr std::uintptr_t TIMER_TRAY_RETRY = 101;
+inline constexpr std::uint32_t kTrayRetryFirstMs = 1000;
+inline constexpr std::uint32_t kTrayRetryLongestMs = 60000;
+inline constexpr std::uint32_t kTrayRetryForMs = 600000;
 
 inline constexpr char16_t kTaskWindowTitle[] = u"OrvexK7_Setting";
 inline constexpr char16_t kCombWarnTitle[] = u"CCombWarnDlg";
@@ -29,6 +35,9 @@ inline constexpr std::uint32_t WM_CREATE = 0x0001;
 #endif
 #ifndef WM_DESTROY
 inline constexpr std::uint32_t WM_DESTROY = 0x0002;
+#endif
+#ifndef WM_NCDESTROY
+inline constexpr std::uint32_t WM_NCDESTROY = 0x0082;
 #endif
 #ifndef WM_CLOSE
 inline constexpr std::uint32_t WM_CLOSE = 0x0010;

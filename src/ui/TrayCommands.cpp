@@ -26,8 +26,8 @@ TrayIconData MakeTrayIconData(WindowHandle task, std::u16string_view title) {
     return icon;
 }
 
-void AddTrayIcon(IDesktop& desktop, WindowHandle task, std::u16string_view title) {
-    desktop.AddTrayIcon(MakeTrayIconData(task, title));
+bool AddTrayIcon(IDesktop& desktop, WindowHandle task, std::u16string_view title) {
+    return desktop.AddTrayIcon(MakeTrayIconData(task, title));
 }
 
 void RemoveTrayIcon(IDesktop& desktop, WindowHandle task) { desktop.RemoveTrayIcon(task, kTrayIconId); }

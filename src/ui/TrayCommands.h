@@ -16,7 +16,8 @@ inline constexpr std::size_t kTrayTipMax = 127;     // the platform's tip holds 
 // The record AddTrayIcon hands to the desktop.
 TrayIconData MakeTrayIconData(WindowHandle task, std::u16string_view title);
 
-void AddTrayIcon(IDesktop& desktop, WindowHandle task, std::u16string_view title);
+// False when the notification area did not take the icon.
+bool AddTrayIcon(IDesktop& desktop, WindowHandle task, std::u16string_view title);
 void RemoveTrayIcon(IDesktop& desktop, WindowHandle task);
 
 // WM_TRAY_NOTIFY: lParam is the mouse message over the icon. Returns 0.

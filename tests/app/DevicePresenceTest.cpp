@@ -131,22 +131,28 @@ TEST_F(DevicePresence, ArrivalBeforeTheDriverIsReadyRetriesUntilItOpens) {
     EXPECT_EQ(keyboard.m_tableWrites, 1);
 }
 
-TEST_F(DevicePresence, ArrivalThatOpensStopsARunningRetry) {
+TEST_F(DevicePresence, RemovalStopsTheRetryAndAnArrivalStartsOrStopsIt) {
     CreateClosed();
+    static const Event arrival[] = {kOpen, kStartTimer};
     Arrive();
+    ExpectSequence(trace, arrival, "arrival without driver");
+    // The keyboard is not there to open: no ticks while it is away.
+    static const Event removal[] = {kStopTimer};
     Remove();
-    // Removal leaves the retry running.
-    EXPECT_TRUE(desktop.m_runningTimers.contains(TIMER_DEVICE_RETRY));
-    trace.Clear();
+    ExpectSequence(trace, removal, "removal during retry");
+    EXPECT_TRUE(desktop.m_runningTimers.empty());
+    // A tick already queued before the timer stopped opens nothing, here and below.
+    Tick();
+    ExpectSequence(trace, {}, "stale tick after removal");
+    Arrive();
+    ExpectSequence(trace, arrival, "next arrival without driver");
     keyboard.m_present = true;
     keyboard.m_table = CustomTable(true);
-    static const Event expected[] = {kOpen, kStopTimer, kReadTable, kReadTable};
+    static const Event opened[] = {kOpen, kStopTimer, kReadTable, kReadTable};
     Arrive();
-    ExpectSequence(trace, expected, "arrival during retry");
-    // A tick already queued before the timer stopped opens nothing.
-    static const Event stale[] = {kStopTimer};
+    ExpectSequence(trace, opened, "arrival during retry");
     Tick();
-    ExpectSequence(trace, stale, "stale tick");
+    ExpectSequence(trace, {}, "stale tick after arrival");
     EXPECT_EQ(keyboard.m_openHandles, 1);
 }
 

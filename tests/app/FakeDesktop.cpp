@@ -1,5 +1,7 @@
 #include "FakeDesktop.h"
 
+#include "app/Messages.h"
+
 namespace {
 
 std::u16string Joined(std::u16string_view a, std::u16string_view b) {
@@ -16,10 +18,12 @@ bool CFakeDesktop::PostMessage(WindowHandle to, std::uint32_t msg, std::uintptr_
     return m_windowProcess.contains(to);
 }
 
-WindowHandle CFakeDesktop::FindTopLevelWindow(std::u16string_view title) {
+std::vector<WindowHandle> CFakeDesktop::OwnTopLevelWindows(std::u16string_view title) {
     m_trace.Add({.kind = Ev::Find, .text = std::u16string(title)});
-    const auto it = m_topLevelTitles.find(std::u16string(title));
-    return it == m_topLevelTitles.end() ? 0 : it->second;
+    std::vector<WindowHandle> found;
+    const auto [first, last] = m_ownTopLevelWindows.equal_range(std::u16string(title));
+    for (auto it = first; it != last; ++it) found.push_back(it->second);
+    return found;
 }
 
 std::uint32_t CFakeDesktop::WindowProcessId(WindowHandle window) {
@@ -27,11 +31,15 @@ std::uint32_t CFakeDesktop::WindowProcessId(WindowHandle window) {
     return it == m_windowProcess.end() ? 0 : it->second;
 }
 
-void CFakeDesktop::DestroyWindow(WindowHandle window) { m_trace.Add({Ev::Destroy, window}); }
+void CFakeDesktop::DestroyWindow(WindowHandle window) {
+    m_trace.Add({Ev::Destroy, window});
+    if (m_destroyMessages) m_destroyMessages(window);
+}
 
 std::intptr_t CFakeDesktop::DefaultProcessing(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
                                               std::intptr_t lParam) {
     m_trace.Add({Ev::Default, window, msg, wParam, lParam});
+    if (msg == WM_CLOSE && m_destroyMessages) m_destroyMessages(window);
     const auto it = m_defaultResults.find(msg);
     return it == m_defaultResults.end() ? 0 : it->second;
 }
@@ -69,6 +77,11 @@ void CFakeDesktop::UnregisterDeviceNotification() { m_trace.Add({Ev::UnregDevice
 
 bool CFakeDesktop::AddTrayIcon(const TrayIconData& icon) {
     m_trace.Add({Ev::AddTray, icon.owner, icon.id, icon.flags, icon.callbackMessage, icon.tip});
+    if (m_whileAddingTray) m_whileAddingTray();
+    if (m_trayFailures > 0) {
+        --m_trayFailures;
+        return false;
+    }
     return m_trayAvailable;
 }
 

@@ -16,7 +16,7 @@ public:
     explicit CFakeDesktop(Trace& trace) : m_trace(trace) {}
 
     bool PostMessage(WindowHandle to, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override;
-    WindowHandle FindTopLevelWindow(std::u16string_view title) override;
+    std::vector<WindowHandle> OwnTopLevelWindows(std::u16string_view title) override;
     std::uint32_t WindowProcessId(WindowHandle window) override;
     void DestroyWindow(WindowHandle window) override;
     std::intptr_t DefaultProcessing(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
@@ -40,13 +40,19 @@ public:
 
     // Set-up.
     std::map<WindowHandle, std::uint32_t> m_windowProcess;         // live windows and their owners
-    std::map<std::u16string, WindowHandle> m_topLevelTitles;       // FindTopLevelWindow answers
+    std::multimap<std::u16string, WindowHandle> m_ownTopLevelWindows;  // OwnTopLevelWindows answers
     std::map<std::uint32_t, std::intptr_t> m_defaultResults;       // DefaultProcessing answers, else 0
     std::u16string m_modulePath = u"C:\\Program Files\\Orvex\\K7_Setting.exe";
     bool m_devicePresent = false;
     bool m_trayAvailable = true;
+    int m_trayFailures = 0;  // additions refused before m_trayAvailable answers
     int m_dialogResult = 1;
     std::function<void()> m_whileDialogOpen;  // messages the dialog's nested loop dispatches
+    std::function<void()> m_whileAddingTray;  // messages sent to the task window while the
+                                              // notification area takes the icon
+    // What the system does to a window that DestroyWindow or the default processing of
+    // WM_CLOSE destroys: its destruction messages.
+    std::function<void(WindowHandle)> m_destroyMessages;
     IconHandle m_icon = 0x1C0;
 
     // Observed state.

@@ -24,14 +24,20 @@ protected:
         desktop.m_modulePath = K7_RES_DIR u"/K7_Setting.exe";
         LoadLanguageStrings(K7_RES_DIR u"/language.xml");
         task.Attach(kTask);
+        desktop.m_destroyMessages = [this](WindowHandle window) {
+            if (window != kTask) return;
+            Send(WM_DESTROY);
+            Send(WM_NCDESTROY);
+        };
     }
 
     std::intptr_t Send(std::uint32_t msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) {
         return task.WindowProc(msg, wParam, lParam);
     }
-    // Runs the creation sequence and forgets what it recorded.
+    // Runs the creation sequence to its end and forgets what it recorded.
     void Create() {
         ASSERT_EQ(Send(WM_CREATE), 0);
+        task.EndCreation();
         trace.Clear();
     }
     // A live configuration window registered with the task window.

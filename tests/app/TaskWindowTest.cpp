@@ -4,7 +4,9 @@
 #include "res/resource.h"
 #include "xml/ButtonPositions.h"
 
+#include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -57,18 +59,86 @@ TEST_F(TaskWindow, FailedDefaultCreationStopsAtOnce) {
     EXPECT_EQ(Send(WM_CREATE), -1);
     ExpectSequence(trace, expected, "failed creation");
     EXPECT_FALSE(driver.IsOpen());
+    // The system then destroys the window: that destruction is the agent's own.
+    Send(WM_DESTROY);
+    Send(WM_NCDESTROY);
+    EXPECT_EQ(trace.Events().back(), Default(WM_NCDESTROY));
+    EXPECT_EQ(task.Window(), 0u);
+}
+
+// Requests that reach the window while its creation waits on the notification area.
+TEST_F(TaskWindow, RequestsDuringCreationAreAnsweredAtOnceAndRunInOrderWhenItEnds) {
+    keyboard.m_table = CustomTable(true);
+    desktop.m_windowProcess[kConfig] = kConfigProcess;
+    std::vector<std::intptr_t> answers;
+    const std::pair<std::uint32_t, std::uintptr_t> requests[] = {
+        {WM_REGISTER_CONFIG_WINDOW, kConfig}, {WM_APPLY_SETTINGS, 0}, {WM_SET_REPORT_RATE, 2}, {WM_CLOSE, 0},
+        {WM_APPLY_SETTINGS, 0}};
+    desktop.m_whileAddingTray = [&] {
+        for (const auto& [msg, wParam] : requests) answers.push_back(Send(msg, wParam));
+    };
+    const Event creation[] = {
+        Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen,
+        {Ev::RegSession, kTask}, TrayAdded(), {Ev::RegDevice, kTask}, kReadTable,
+    };
+    EXPECT_EQ(Send(WM_CREATE), 0);
+    ExpectSequence(trace, creation, "creation with requests");
+    EXPECT_EQ(answers, (std::vector<std::intptr_t>{0, 1, 0, 0, 1}));
+
+    // The apply after the close is not carried out: the close ended the window.
+    const Event afterwards[] = {
+        Default(WM_REGISTER_CONFIG_WINDOW, kConfig), Posted(kConfig, WM_APPLY_PROGRESS, 0, 25),
+        Posted(kConfig, WM_APPLY_PROGRESS, 0, 50), kWriteTable, Posted(kConfig, WM_APPLY_PROGRESS, 0, 100),
+        Control(IOCTL_SET_REPORT_RATE, 1, 2), Default(WM_SET_REPORT_RATE, 2), {.kind = Ev::Find, .text = kCombWarnTitle},
+        Default(WM_CLOSE), Default(WM_DESTROY), Posted(kConfig, WM_CLOSE), kClose,
+        {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved,
+        Default(WM_NCDESTROY),
+    };
+    task.EndCreation();
+    ExpectSequence(trace, afterwards, "end of creation");
+    // The apply ran on the table read and the factory table built: the defaults put the two
+    // changed keys back and leave the mark as it was.
+    DeviceKeyTable applied = FactoryKeyTable();
+    applied.slots[kMarkSlot] = CustomTable(true).slots[kMarkSlot];
+    EXPECT_EQ(keyboard.m_table, applied);
+    EXPECT_EQ(keyboard.m_reportRate, 2);
+}
+
+TEST_F(TaskWindow, RestoreDuringCreationWritesTheFactoryTableWhenItEnds) {
+    keyboard.m_table = CustomTable(true);
+    keyboard.m_table.slots[20] = {{KindCombination, 0, 3, 8}};
+    keyboard.m_combinations[3] = {0, 0xE0, 0, 0x06};
+    desktop.m_whileAddingTray = [&] { EXPECT_EQ(Send(WM_RESTORE_FACTORY), 0); };
+    EXPECT_EQ(Send(WM_CREATE), 0);
+    EXPECT_EQ(keyboard.m_tableWrites, 0);
+    task.EndCreation();
+    EXPECT_EQ(keyboard.m_table, FactoryKeyTable());
+    EXPECT_EQ(keyboard.m_combinations[3], (std::array<std::uint8_t, 8>{}));
+    EXPECT_EQ(task.m_combCache, CombinationCache{});
 }
 
 TEST_F(TaskWindow, DestructionClosesTheConfigWindowThenReleasesEverything) {
     Create();
     RegisterConfig();
     static const Event expected[] = {
-        Default(WM_DESTROY), Posted(kConfig, WM_CLOSE), kClose, {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY},
-        {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved,
+        {Ev::Destroy, kTask}, Default(WM_DESTROY), Posted(kConfig, WM_CLOSE), kClose,
+        {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved,
+        Default(WM_NCDESTROY),
     };
-    Send(WM_DESTROY);
+    task.Destroy();
     ExpectSequence(trace, expected, "destruction");
     EXPECT_FALSE(driver.IsOpen());
+    EXPECT_EQ(task.Window(), 0u);
+}
+
+TEST_F(TaskWindow, DestructionMessagesFromAnotherProgramChangeNothing) {
+    Create();
+    RegisterConfig();
+    EXPECT_EQ(Send(WM_DESTROY), 0);
+    EXPECT_EQ(Send(WM_NCDESTROY), 0);
+    ExpectSequence(trace, {}, "destruction messages from elsewhere");
+    EXPECT_TRUE(driver.IsOpen());
+    EXPECT_EQ(task.Window(), kTask);
 }
 
 TEST_F(TaskWindow, DestructionPostsNoCloseToAHandleThatNoLongerNamesTheConfigProgram) {
@@ -76,15 +146,17 @@ TEST_F(TaskWindow, DestructionPostsNoCloseToAHandleThatNoLongerNamesTheConfigPro
     Create();
     RegisterConfig();
     static const Event expected[] = {
-        Default(WM_DESTROY), {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved,
+        {Ev::Destroy, kTask}, Default(WM_DESTROY), {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY},
+        {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved, Default(WM_NCDESTROY),
     };
     // The configuration program ended and another program's window got the handle.
     desktop.m_windowProcess[kConfig] = kOtherProcess;
-    Send(WM_DESTROY);
+    task.Destroy();
     ExpectSequence(trace, expected, "destruction, handle reused");
     // ... or the handle names no window at all.
     desktop.m_windowProcess.erase(kConfig);
-    Send(WM_DESTROY);
+    task.Attach(kTask);
+    task.Destroy();
     ExpectSequence(trace, expected, "destruction, window gone");
 }
 
@@ -96,10 +168,10 @@ TEST_F(TaskWindow, RegistrationWithZeroClearsIt) {
     ExpectSequence(trace, reg, "registration with 0");
     EXPECT_EQ(task.m_hConfigWnd, 0u);
     static const Event destroy[] = {
-        Default(WM_DESTROY), kClose, {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, {Ev::UnregSession, kTask},
-        {Ev::UnregDevice}, kTrayRemoved,
+        {Ev::Destroy, kTask}, Default(WM_DESTROY), kClose, {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY},
+        {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved, Default(WM_NCDESTROY),
     };
-    Send(WM_DESTROY);
+    task.Destroy();
     ExpectSequence(trace, destroy, "destruction after clearing");
 }
 
@@ -172,17 +244,25 @@ TEST_F(TaskWindow, ReportRateSendsTheLowByteOfValidCodesOnly) {
     ExpectSequence(trace, rate8, "rate 0xFFFF08");
 }
 
-TEST_F(TaskWindow, CloseWithAnOpenWarningDialogClosesTheDialogFirst) {
+TEST_F(TaskWindow, CloseWithOpenWarningDialogsClosesEachFirst) {
     Create();
-    desktop.m_topLevelTitles[kCombWarnTitle] = kWarnDialog;
-    static const Event expected[] = {{.kind = Ev::Find, .text = kCombWarnTitle}, Posted(kWarnDialog, WM_CLOSE),
-                                     Default(WM_CLOSE)};
-    Send(WM_CLOSE);
-    ExpectSequence(trace, expected, "close with dialog");
+    RegisterConfig();
+    // A nested apply can have opened a second one.
+    desktop.m_ownTopLevelWindows.insert({kCombWarnTitle, kWarnDialog});
+    desktop.m_ownTopLevelWindows.insert({kCombWarnTitle, kWarnDialog + 0x20});
+    static const Event expected[] = {
+        {.kind = Ev::Find, .text = kCombWarnTitle}, Posted(kWarnDialog, WM_CLOSE), Posted(kWarnDialog + 0x20, WM_CLOSE),
+        Default(WM_CLOSE), Default(WM_DESTROY), Posted(kConfig, WM_CLOSE), kClose,
+        {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved,
+        Default(WM_NCDESTROY),
+    };
+    EXPECT_EQ(Send(WM_CLOSE), 0);
+    ExpectSequence(trace, expected, "close with dialogs");
 }
 
 TEST_F(TaskWindow, CloseWithoutADialogGoesStraightToDefault) {
     Create();
+    desktop.m_destroyMessages = nullptr;
     static const Event expected[] = {{.kind = Ev::Find, .text = kCombWarnTitle}, Default(WM_CLOSE)};
     Send(WM_CLOSE);
     ExpectSequence(trace, expected, "close");
@@ -390,6 +470,7 @@ TEST_F(TaskTray, RightButtonOpensTheMenuAndOtherMouseMessagesDoNothing) {
 TEST_F(TaskTray, ExitCommandDestroysTheTaskWindowOnly) {
     Create();
     RegisterConfig();
+    desktop.m_destroyMessages = nullptr;
     static const Event expected[] = {{Ev::Destroy, kTask}};
     EXPECT_EQ(Send(WM_COMMAND, ID_TRAY_EXIT), 0);
     ExpectSequence(trace, expected, "exit command");
@@ -412,6 +493,46 @@ TEST_F(TaskTray, RestartedNotificationAreaGetsTheIconAgain) {
     const Event expected[] = {TrayAdded()};
     task.OnTaskbarCreated();
     ExpectSequence(trace, expected, "taskbar created");
+}
+
+Event TrayRetryIn(std::uint32_t ms) { return {Ev::SetTimer, kTask, TIMER_TRAY_RETRY, ms}; }
+const Event kTrayRetryStopped{Ev::KillTimer, kTask, TIMER_TRAY_RETRY};
+
+TEST_F(TaskTray, ARefusedIconIsTriedAgainWithAGrowingWaitForAtMostTenMinutes) {
+    // After `ticks` of timer 101, the additions and timers since the last comparison.
+    auto expect = [&](int ticks, std::span<const Event> expected, const char* context) {
+        for (int i = 0; i < ticks; ++i) Send(WM_TIMER, TIMER_TRAY_RETRY);
+        trace.RemoveIf([](const Event& e) { return e.kind != Ev::AddTray && e.kind != Ev::SetTimer && e.kind != Ev::KillTimer; });
+        ExpectSequence(trace, expected, context);
+    };
+    // In at the third retry; a tick queued before the timer stopped adds nothing.
+    desktop.m_trayFailures = 3;
+    Send(WM_CREATE);
+    const Event inAtTheThird[] = {TrayAdded(), TrayRetryIn(1000), TrayAdded(), TrayRetryIn(2000), TrayAdded(),
+                                  TrayRetryIn(4000), TrayAdded(), kTrayRetryStopped};
+    expect(4, inAtTheThird, "in at the third retry");
+    // Refused throughout: tries at 1, 3, 7, ... 543 s; the next, at 603 s, would be past ten minutes.
+    desktop.m_trayAvailable = false;
+    task.OnTaskbarCreated();
+    std::vector<Event> refused = {TrayAdded()};
+    for (std::uint32_t wait : {1, 2, 4, 8, 16, 32, 60, 60, 60, 60, 60, 60, 60, 60}) {
+        refused.push_back(TrayRetryIn(wait * 1000));
+        refused.push_back(TrayAdded());
+    }
+    refused.push_back(kTrayRetryStopped);
+    expect(15, refused, "refused throughout");
+    // A retry also ends when a restarted notification area takes the icon, and with the window.
+    task.OnTaskbarCreated();
+    desktop.m_trayAvailable = true;
+    task.OnTaskbarCreated();
+    const Event taken[] = {TrayAdded(), TrayRetryIn(1000), TrayAdded(), kTrayRetryStopped};
+    expect(0, taken, "taken after a restart");
+    desktop.m_trayAvailable = false;
+    task.OnTaskbarCreated();
+    Send(WM_DESTROY);
+    const Event destroyed[] = {TrayAdded(), TrayRetryIn(1000), {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, kTrayRetryStopped};
+    expect(0, destroyed, "destruction while retrying");
+    EXPECT_TRUE(desktop.m_runningTimers.empty());
 }
 
 }  // namespace

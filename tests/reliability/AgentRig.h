@@ -96,6 +96,7 @@ struct Rig {
     }
     void Create() {
         Send(WM_CREATE);
+        task.EndCreation();
         Send(WM_REGISTER_CONFIG_WINDOW, kConfig);
     }
 };

@@ -20,7 +20,9 @@ public:
     std::vector<TrayIconData> added;
 
     bool PostMessage(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override { return Note(u"post"); }
-    WindowHandle FindTopLevelWindow(std::u16string_view) override { return Note(u"find"), 0; }
+    std::vector<WindowHandle> OwnTopLevelWindows(std::u16string_view) override {
+        return Note(u"find"), std::vector<WindowHandle>{};
+    }
     std::uint32_t WindowProcessId(WindowHandle) override { return Note(u"pid"), 0; }
     void DestroyWindow(WindowHandle w) override { Note(u"destroy " + Num(w)); }
     std::intptr_t DefaultProcessing(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {

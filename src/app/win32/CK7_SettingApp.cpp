@@ -27,8 +27,11 @@ bool CK7_SettingApp::InitInstance() {
     LoadLanguageStrings(SiblingFilePath(m_desktop.ModulePath(), u"language", u"xml"));
 
     m_hMutex = CreateMutexW(nullptr, FALSE, reinterpret_cast<const wchar_t*>(kMutexName));
-    if (m_hMutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(m_hMutex);
+    // An instance at another integrity level of the session holds a mutex this one may not
+    // open: the system refuses it with ERROR_ACCESS_DENIED, and that instance runs all the same.
+    const DWORD error = GetLastError();
+    if (m_hMutex == nullptr ? error == ERROR_ACCESS_DENIED : error == ERROR_ALREADY_EXISTS) {
+        if (m_hMutex != nullptr) CloseHandle(m_hMutex);
         m_hMutex = nullptr;
         m_nExitCode = kStartupFailed;
         return false;
@@ -56,7 +59,7 @@ void CK7_SettingApp::Run() {
 int CK7_SettingApp::ExitInstance() {
     if (m_pTask) {
         // Ended by WM_QUIT from elsewhere: the window still runs its destruction sequence.
-        if (m_pTask->Window() != 0) DestroyWindow(reinterpret_cast<HWND>(m_pTask->Window()));
+        if (m_pTask->Window() != 0) m_pTask->Destroy();
         m_pTask.reset();
     }
     if (m_hMutex != nullptr) {

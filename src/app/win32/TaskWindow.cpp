@@ -11,11 +11,10 @@ COrvexTask* TaskOf(HWND hwnd) { return reinterpret_cast<COrvexTask*>(GetWindowLo
 
 HHOOK g_hPostFilter = nullptr;
 
-// The system sends the destruction messages; posted ones come from another program and would
-// run a window's destruction handling with the window left alive (the task window's sequence, the
-// warning dialog's detaching from its object), or end the message loop. Every message loop of the
-// thread (the dialog's and the menu's too) gets them as WM_NULL. (A sent one cannot be told from
-// the real one inside a WM_CLOSE that another program sent.)
+// The system sends the destruction messages; posted ones come from another program. The task
+// window and the warning dialog know their own destructions; the thread's other windows (the tray
+// menu's, the message box) are the system's and do not. Every message loop of the thread (the
+// dialog's and the menu's too) gets them as WM_NULL.
 LRESULT CALLBACK FilterPostedMessage(int code, WPARAM removal, LPARAM lParam) {
     auto* msg = reinterpret_cast<MSG*>(lParam);
     if (code == HC_ACTION && msg->hwnd != nullptr && (msg->message == WM_DESTROY || msg->message == WM_NCDESTROY))
@@ -47,10 +46,9 @@ LRESULT CALLBACK TaskWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         return 0;
     }
     const LRESULT result = task->WindowProc(msg, wParam, static_cast<std::intptr_t>(lParam));
-    if (msg == WM_NCDESTROY) {
+    if (msg == WM_NCDESTROY && task->Window() == 0) {
         // The task window is the main window: its end ends the message loop.
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        task->Attach(0);
         if (g_hPostFilter != nullptr) UnhookWindowsHookEx(g_hPostFilter);
         g_hPostFilter = nullptr;
         PostQuitMessage(0);
@@ -71,6 +69,8 @@ HWND CreateTaskWindow(HINSTANCE instance, COrvexTask& task) {
     if (RegisterClassW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
     if (g_hPostFilter == nullptr)
         g_hPostFilter = SetWindowsHookExW(WH_GETMESSAGE, FilterPostedMessage, nullptr, GetCurrentThreadId());
-    return CreateWindowExW(0, className, reinterpret_cast<const wchar_t*>(kTaskWindowTitle), WS_POPUP, 1, 1, 1, 1,
-                           nullptr, nullptr, instance, &task);
+    HWND window = CreateWindowExW(0, className, reinterpret_cast<const wchar_t*>(kTaskWindowTitle), WS_POPUP, 1, 1,
+                                  1, 1, nullptr, nullptr, instance, &task);
+    if (window != nullptr) task.EndCreation();
+    return window;
 }

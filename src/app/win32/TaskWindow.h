@@ -6,6 +6,6 @@
 
 #include <windows.h>
 
-// Creates the hidden task window for `task` (the creation sequence runs inside);
-// null when the window could not be created.
+// Creates the hidden task window for `task` (the creation sequence runs inside), then runs
+// the requests that came during creation; null when the window could not be created.
 HWND CreateTaskWindow(HINSTANCE instance, COrvexTask& task);

@@ -8,6 +8,7 @@
 #include <dbt.h>
 #include <wtsapi32.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -19,15 +20,36 @@ constexpr GUID kUsbDeviceInterface = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0
 
 static_assert(sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) == 32);
 
+struct TitleSearch {
+    std::u16string_view title;
+    DWORD thread;
+    std::vector<WindowHandle> found;
+};
+
+BOOL CALLBACK MatchOwnWindow(HWND hwnd, LPARAM lParam) {
+    auto& search = *reinterpret_cast<TitleSearch*>(lParam);
+    if (GetWindowThreadProcessId(hwnd, nullptr) != search.thread) return TRUE;
+    // Room for one character more than the title, so that a longer title does not match its start.
+    std::vector<wchar_t> text(search.title.size() + 2);
+    const int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+    if (static_cast<std::size_t>(length) == search.title.size() &&
+        std::equal(search.title.begin(), search.title.end(), text.begin()))
+        search.found.push_back(reinterpret_cast<WindowHandle>(hwnd));
+    return TRUE;
+}
+
 }  // namespace
 
 bool CWin32Desktop::PostMessage(WindowHandle to, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
     return PostMessageW(Hwnd(to), msg, wParam, lParam) != FALSE;
 }
 
-WindowHandle CWin32Desktop::FindTopLevelWindow(std::u16string_view title) {
-    const std::u16string text(title);
-    return reinterpret_cast<WindowHandle>(FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(text.c_str())));
+std::vector<WindowHandle> CWin32Desktop::OwnTopLevelWindows(std::u16string_view title) {
+    // FindWindowW would give the first window of that title of any program, which both hides the
+    // agent's own behind it and hands that program the message.
+    TitleSearch search{title, GetCurrentThreadId(), {}};
+    EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 std::uint32_t CWin32Desktop::WindowProcessId(WindowHandle window) {

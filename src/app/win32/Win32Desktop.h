@@ -16,7 +16,7 @@ public:
     CWin32Desktop& operator=(const CWin32Desktop&) = delete;
 
     bool PostMessage(WindowHandle to, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override;
-    WindowHandle FindTopLevelWindow(std::u16string_view title) override;
+    std::vector<WindowHandle> OwnTopLevelWindows(std::u16string_view title) override;
     std::uint32_t WindowProcessId(WindowHandle window) override;
     void DestroyWindow(WindowHandle window) override;
     std::intptr_t DefaultProcessing(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <vector>
+
 #include "app/Messages.h"
 #include "res/resource.h"
 
@@ -10,18 +12,45 @@ namespace {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-// A window with an area on the visible desktop: not message-only, not empty.
+// A window with an area on the visible desktop: not message-only, not empty, not minimised
+// and on a monitor. A minimised window reports its rectangle near (-32000, -32000), so a dialog
+// centred on it would open where nobody can see it, and the apply would wait behind it.
 bool HasScreenArea(HWND hWnd, RECT& rect) {
     if (!hWnd || !IsWindow(hWnd) || !GetWindowRect(hWnd, &rect)) return false;
     if (GetAncestor(GetAncestor(hWnd, GA_ROOT), GA_PARENT) != GetDesktopWindow()) return false;
+    if (IsIconic(hWnd) || !MonitorFromRect(&rect, MONITOR_DEFAULTTONULL)) return false;
     return Width(rect) > 0 && Height(rect) > 0;
 }
 
 }  // namespace
 
+namespace {
+
+// The dialogs running on this thread (an apply inside one's loop can open another).
+thread_local std::vector<CCombWarnDlg*> t_openDialogs;
+
+}  // namespace
+
 INT_PTR CCombWarnDlg::DoModal() {
-    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_COMBWARN), m_hParent, DialogProc,
-                           reinterpret_cast<LPARAM>(this));
+    // Another program can send the dialog WM_DESTROY or WM_NCDESTROY: the latter would detach it
+    // from this object (and free the system's dialog state), so that it no longer answers its own
+    // close and the apply waits for ever. Each real destruction (after EndDialog, or with the
+    // owner) is announced to the thread's CBT hook before its messages come.
+    HHOOK watch = SetWindowsHookExW(WH_CBT, WatchDestruction, nullptr, GetCurrentThreadId());
+    t_openDialogs.push_back(this);
+    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_COMBWARN), m_hParent,
+                                           DialogProc, reinterpret_cast<LPARAM>(this));
+    std::erase(t_openDialogs, this);
+    if (watch != nullptr) UnhookWindowsHookEx(watch);
+    return result;
+}
+
+LRESULT CALLBACK CCombWarnDlg::WatchDestruction(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_DESTROYWND) {
+        for (CCombWarnDlg* dialog : t_openDialogs)
+            if (dialog->m_hWnd == reinterpret_cast<HWND>(wParam)) dialog->m_bDestroying = true;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 INT_PTR CALLBACK CCombWarnDlg::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -58,7 +87,11 @@ INT_PTR CALLBACK CCombWarnDlg::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LP
         PostMessageW(hWnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
         return FALSE;
     }
+    case WM_DESTROY:
+        // Taken (TRUE) so that the system's dialog processing does not run either.
+        return !dialog->m_bDestroying;
     case WM_NCDESTROY:
+        if (!dialog->m_bDestroying) return TRUE;
         SetWindowLongPtrW(hWnd, DWLP_USER, 0);
         dialog->m_hWnd = nullptr;
         return FALSE;

@@ -24,12 +24,14 @@ public:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WatchDestruction(int code, WPARAM wParam, LPARAM lParam);
     BOOL OnInitDialog();
     void OnPaint();
     void OnCommand(WPARAM wParam, LPARAM lParam);
     RECT ReferenceRect() const;
 
     HWND m_hWnd = nullptr;
+    bool m_bDestroying = false;  // the system is destroying the dialog (not another program)
     CPngPicture m_background;  // 138: the face, and every button's normal look
     CPngPicture m_hover;       // 139
     CPngPicture m_pressed;     // 137: pressed and disabled looks

@@ -12,10 +12,13 @@
 #include "keyconfig/SettingRecords.h"
 
 #include <dbt.h>
+#include <shellapi.h>
 
 #include <array>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 using configclient::CConfigClient;
@@ -96,6 +99,71 @@ CombinationKeys ControlWith(std::uint8_t usage) { return {0, 0xE0, 0, usage, 0, 
 void AddClearingWrites(std::vector<Request>& requests, int firstFree) {
     for (int s = firstFree; s <= 8; ++s) requests.push_back(CombinationWrite(static_cast<std::uint8_t>(s)));
 }
+
+// Dispatches this thread's messages until `done` holds; false after the timeout.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (!done()) {
+        if (GetTickCount64() >= end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+// Stands in front of the notification area: Shell_NotifyIconW hands its record to the first
+// window of the area's class, which this one is (created last, topmost). The first icon
+// addition of the process it holds for runs `whileHeld` while that program waits for the
+// answer; every record is then passed on to the real area.
+class CHeldTray {
+public:
+    explicit CHeldTray(std::function<void()> whileHeld) : m_whileHeld(std::move(whileHeld)) {
+        m_hReal = FindWindowW(kClass, nullptr);
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kClass;
+        RegisterClassW(&wc);
+        m_hWnd = CreateWindowExW(WS_EX_TOPMOST, kClass, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance,
+                                 nullptr);
+        SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~CHeldTray() {
+        DestroyWindow(m_hWnd);
+        UnregisterClassW(kClass, GetModuleHandleW(nullptr));
+    }
+    CHeldTray(const CHeldTray&) = delete;
+    CHeldTray& operator=(const CHeldTray&) = delete;
+
+    bool InFront() const { return m_hReal != nullptr && m_hWnd != nullptr && FindWindowW(kClass, nullptr) == m_hWnd; }
+    void HoldFor(DWORD process) { m_dwProcess = process; }
+    bool PassedOn() const { return m_bPassedOn; }
+
+private:
+    static constexpr wchar_t kClass[] = L"Shell_TrayWnd";
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<CHeldTray*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (msg != WM_COPYDATA || self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
+        // wParam is the icon's owner window.
+        DWORD owner = 0;
+        GetWindowThreadProcessId(reinterpret_cast<HWND>(wParam), &owner);
+        const bool hold = !self->m_bPassedOn && owner == self->m_dwProcess &&
+                          reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData == NIM_ADD;
+        if (hold) self->m_whileHeld();
+        DWORD_PTR result = FALSE;
+        SendMessageTimeoutW(self->m_hReal, WM_COPYDATA, wParam, lParam, SMTO_NORMAL, kWaitMs, &result);
+        if (hold) self->m_bPassedOn = true;
+        return static_cast<LRESULT>(result);
+    }
+
+    std::function<void()> m_whileHeld;
+    HWND m_hReal = nullptr;
+    HWND m_hWnd = nullptr;
+    DWORD m_dwProcess = 0;
+    bool m_bPassedOn = false;
+};
 
 class AgentApply : public AgentOnKeyboard {
 protected:
@@ -233,6 +301,24 @@ TEST_F(AgentApply, NinthCombinationWarnsResetsAndStops) {
     for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(state->table.slots[s], table.slots[s]) << "slot " << s;
 }
 
+// A minimised configuration window reports its rectangle near (-32000, -32000): the warning
+// opens on the primary monitor's work area instead, where the user can answer it.
+TEST_F(AgentApply, WarningOverAMinimisedConfigWindowOpensOnTheWorkArea) {
+    StartAgent();
+    ShowWindow(client.Window(), SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(client.Window()));
+    std::vector<Request> requests;
+    DeviceKeyTable table;
+    HWND dialog = ApplyNineCombinations(requests, table);
+    ASSERT_NE(dialog, nullptr) << "no window titled \"CCombWarnDlg\" appeared";
+    RECT work{}, r{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && GetWindowRect(dialog, &r));
+    EXPECT_EQ(r.left, work.left + (work.right - work.left - 320) / 2);
+    EXPECT_EQ(r.top, work.top + (work.bottom - work.top - 160) / 2);
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(client.WaitForReceived(4, kWaitMs)) << "the apply did not end";
+}
+
 // A listed reliability case: the keyboard goes while the warning dialog is open.
 TEST_F(AgentApply, RemovalDuringTheWarningSendsNothingMore) {
     StartAgent();
@@ -252,21 +338,72 @@ TEST_F(AgentApply, RemovalDuringTheWarningSendsNothingMore) {
     ExpectRequests(*State(), requests);  // the combinations before the warning, and no table
 }
 
-// Destruction messages posted to the open warning by another program: the dialog must still
-// answer its own close, and the apply then ends as usual.
-TEST_F(AgentApply, PostedDestructionMessagesLeaveTheWarningWorking) {
+// Destruction messages posted and sent to the open warning by another program: the dialog must
+// still answer its own close, and the apply then ends as usual.
+TEST_F(AgentApply, DestructionMessagesFromAnotherProcessLeaveTheWarningWorking) {
     StartAgent();
     std::vector<Request> requests;
     DeviceKeyTable table;
     HWND dialog = ApplyNineCombinations(requests, table);
     ASSERT_NE(dialog, nullptr) << "no window titled \"CCombWarnDlg\" appeared";
-    ASSERT_TRUE(PostMessageW(dialog, WM_NCDESTROY, 0, 0));
-    ASSERT_TRUE(PostMessageW(dialog, WM_DESTROY, 0, 0));
+    for (const UINT msg : {WM_NCDESTROY, WM_DESTROY}) {
+        ASSERT_TRUE(PostMessageW(dialog, msg, 0, 0));
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(dialog, msg, 0, 0, SMTO_NORMAL, kWaitMs, &result));
+    }
     client.Pump(kQuietMs);
     ASSERT_TRUE(PostMessageW(dialog, WM_CLOSE, 0, 0));
     ASSERT_TRUE(client.WaitForReceived(4, kWaitMs)) << "the warning did not close";
     const Received expected[] = {Progress(25), Reset(0x49), Progress(50), Progress(100)};
     ExpectReceived(client, expected, "posted destruction while the dialog is open");
+}
+
+// The configuration program finds the window by its title while its creation still waits on the
+// notification area, and sends its requests: each is answered at once and carried out, in its
+// order, when creation has ended, on the tables it read and built.
+TEST_F(AgentApply, RequestsDuringCreationRunInOrderWhenItEnds) {
+    auto b = DefaultSettings();
+    SetRecord(*b, 0, 0x41, AssignKeyRemap, 0x5A);  // A sends Z
+    ASSERT_TRUE(settings.Write(*b));
+    std::vector<LRESULT> answers;
+    CHeldTray tray([&] {
+        // The agent's icon is not in the notification area yet: this is its addition.
+        ASSERT_TRUE(client.Connect(kWaitMs));
+        const std::pair<UINT, WPARAM> requests[] = {
+            {WM_REGISTER_CONFIG_WINDOW, reinterpret_cast<WPARAM>(client.Window())}, {WM_APPLY_SETTINGS, 0},
+            {WM_SET_REPORT_RATE, 2}, {WM_RESTORE_FACTORY, 0}, {WM_CLOSE, 0}};
+        for (const auto& [msg, wParam] : requests) {
+            LRESULT result = -1;
+            EXPECT_TRUE(client.Send(msg, wParam, 0, kWaitMs, &result)) << "request 0x" << std::hex << msg;
+            answers.push_back(result);
+        }
+    });
+    ASSERT_TRUE(tray.InFront()) << "the test's notification area is not the one found first";
+    ASSERT_TRUE(agent.Start(false));
+    tray.HoldFor(agent.Id());
+    ASSERT_TRUE(PumpUntil([&] { return tray.PassedOn(); }, kWaitMs)) << "the agent added no icon";
+    EXPECT_EQ(answers, (std::vector<LRESULT>{0, 1, 0, 0, 0}));
+    // The close among them ends the agent.
+    ASSERT_TRUE(PumpUntil([&] { return !agent.Running(); }, kWaitMs)) << "the agent kept running";
+    DWORD code = 0xFFFF;
+    ASSERT_TRUE(agent.WaitForExit(0, &code));
+    EXPECT_EQ(code, 0u);
+    client.Pump(kQuietMs);
+    const Received expected[] = {Progress(25), Progress(50), Progress(100), {client.Window(), WM_CLOSE, 0, 0}};
+    ExpectReceived(client, expected, "requests during creation");
+
+    DeviceKeyTable applied = FactoryKeyTable();
+    applied.slots[kSlotA] = KeyEntry{{0x00, 0x1D, 0, 0}};
+    Request rate{IOCTL_SET_REPORT_RATE, 1};
+    rate.head[0] = 2;
+    std::vector<Request> requests = {{IOCTL_READ_KEY_TABLE, 0}, KeyTableWrite(applied), rate,
+                                     KeyTableWrite(FactoryKeyTable())};
+    AddClearingWrites(requests, 1);
+    for (int n = 1; n <= 11; ++n) {
+        const std::uint8_t number[kMacroRequestSize] = {static_cast<std::uint8_t>(n)};
+        requests.push_back(MacroWrite(number));
+    }
+    ExpectRequests(*State(), requests);
 }
 
 TEST_F(AgentApply, RestoreFactoryClearsSlotsOneToEightAndMacrosOneToEleven) {

@@ -51,6 +51,28 @@ TEST_F(Agent, SecondInstanceExitsAtOnceAndTheFirstHearsNothing) {
     EXPECT_EQ(configclient::FindAgentWindow(0), agent.Window());
 }
 
+// An instance at another integrity level holds a mutex that this one may not open. A mutex
+// of that name with an empty access list stands in for it: nobody may open it.
+TEST(AgentInstance, AMutexItMayNotOpenMeansAnotherInstance) {
+    ACL acl;
+    SECURITY_DESCRIPTOR descriptor;
+    ASSERT_TRUE(InitializeAcl(&acl, sizeof acl, ACL_REVISION) &&
+                InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+                SetSecurityDescriptorDacl(&descriptor, TRUE, &acl, FALSE));
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
+    const auto* name = reinterpret_cast<const wchar_t*>(kMutexName);
+    HANDLE held = CreateMutexW(&attributes, FALSE, name);
+    ASSERT_TRUE(held != nullptr && GetLastError() == ERROR_SUCCESS) << "no mutex of our own: an agent still runs?";
+    // What the agent meets.
+    EXPECT_TRUE(CreateMutexW(nullptr, FALSE, name) == nullptr && GetLastError() == ERROR_ACCESS_DENIED);
+    CAgentProcess agent;
+    ASSERT_TRUE(agent.Start(false));
+    DWORD code = 0;
+    EXPECT_TRUE(agent.WaitForExit(kWaitMs, &code)) << "the agent ran beside the instance holding the mutex";
+    EXPECT_EQ(code, 1u);
+    CloseHandle(held);
+}
+
 TEST_F(Agent, ApplyBeforeAnyRegistrationReachesNoWindow) {
     LRESULT result = 0;
     ASSERT_TRUE(client.Apply(kWaitMs, &result));
@@ -79,15 +101,17 @@ TEST_F(Agent, RegistrationWithZeroLeavesShutdownSilent) {
     ExpectReceived(client, {}, "cleared registration");
 }
 
-TEST_F(Agent, CloseTellsTheWarningDialogFirstThenTheConfigWindow) {
-    CProbeWindow dialog(L"CCombWarnDlg", client);
-    ASSERT_NE(dialog.Window(), nullptr);
+// The warning dialogs the close tells are the agent's own: another program's window of that
+// title hears nothing.
+TEST_F(Agent, CloseTellsTheConfigWindowAndNotAnotherProgramsWarningTitle) {
+    CProbeWindow other(L"CCombWarnDlg", client);
+    ASSERT_NE(other.Window(), nullptr);
     RegisterClient();
     CloseAgent();
-    client.WaitForReceived(2, kWaitMs);
+    client.WaitForReceived(1, kWaitMs);
     client.Pump(kQuietMs);
-    const Received expected[] = {CloseFor(dialog.Window()), CloseFor(client.Window())};
-    ExpectReceived(client, expected, "close with warning dialog");
+    const Received expected[] = {CloseFor(client.Window())};
+    ExpectReceived(client, expected, "close with another program's window of the warning's title");
 }
 
 TEST_F(Agent, TrayExitEndsTheAgentAfterClosingTheConfigWindow) {

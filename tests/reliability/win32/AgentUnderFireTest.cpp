@@ -123,15 +123,22 @@ TEST_F(AgentUnderFire, CreationMessagesFromAnotherProcess) {
         << "the creation sequence ran again";
 }
 
-// Destruction messages posted by another program: the agent must not run its destruction
-// sequence (channel, notifications, tray icon) and live on without them, nor end its message
-// loop without it.
-TEST_F(AgentUnderFire, DestructionMessagesPostedByAnotherProcess) {
-    for (const UINT msg : {WM_DESTROY, WM_NCDESTROY}) PostMessageW(agent.Window(), msg, 0, 0);
+bool TrayIconExists(HWND owner, UINT id);
+
+// Destruction messages posted or sent by another program: the agent must not run its
+// destruction sequence (channel, notifications, tray icon) and live on without them, nor end
+// its message loop without it.
+TEST_F(AgentUnderFire, DestructionMessagesFromAnotherProcess) {
+    for (const UINT msg : {WM_DESTROY, WM_NCDESTROY}) {
+        PostMessageW(agent.Window(), msg, 0, 0);
+        DWORD_PTR result = 0;
+        EXPECT_TRUE(SendMessageTimeoutW(agent.Window(), msg, 0, 0, SMTO_NORMAL, kWaitMs, &result));
+    }
     client.Pump(300);
     ASSERT_TRUE(agent.Running()) << "the agent ended";
     EXPECT_TRUE(IsWindow(agent.Window()));
     EXPECT_TRUE(k7testbed::WaitForKeyboardHandles(1, kWaitMs)) << "the agent closed its channel";
+    EXPECT_TRUE(TrayIconExists(agent.Window(), kTrayIconId)) << "the agent's icon is gone";
 }
 
 TEST_F(AgentUnderFire, RegistrationsOfAbsentWindowsThenABurstOfApplies) {
@@ -396,6 +403,22 @@ TEST(AgentFigures, StartUpMemoryAndIdle) {
     ASSERT_TRUE(SendMessageTimeoutW(agent->Window(), WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &result));
     EXPECT_EQ(counter.Count(messagecount::kPostedToWindow), posted + 1) << counter.Last();
     EXPECT_EQ(counter.Count(messagecount::kSentToWindow), sent + 1) << counter.Last();
+
+    // The keyboard away after an arrival whose open failed: the retry's ticks are counted
+    // while it runs, and once the removal stopped it the task window receives nothing again.
+    ASSERT_TRUE(SendDeviceChange(agent->Window(), DBT_DEVICEREMOVECOMPLETE, kKeyboardInterface));
+    ASSERT_TRUE(k7testbed::StopKeyboard()) << k7testbed::KeyboardError();
+    ASSERT_TRUE(SendDeviceChange(agent->Window(), DBT_DEVICEARRIVAL, kKeyboardInterface));
+    EXPECT_TRUE(counter.WaitFor(messagecount::kPostedToWindow, counter.Count(messagecount::kPostedToWindow) + 2))
+        << "no retry after the failed open: " << counter.Last();
+    ASSERT_TRUE(SendDeviceChange(agent->Window(), DBT_DEVICEREMOVECOMPLETE, kKeyboardInterface));
+    const LONG awayBefore = counter.ToWindow();
+    Sleep(idleMs);
+    const LONG away = counter.ToWindow() - awayBefore;
+    std::printf("agent messages over %.0f s idle, keyboard away: %ld to the task window\n", idleMs / 1000.0, away);
+    RecordProperty("idle_messages_keyboard_away", away);
+    EXPECT_EQ(away, 0) << "last arrivals: " << counter.Last();
+    EXPECT_TRUE(k7testbed::StartKeyboard()) << k7testbed::KeyboardError();
 }
 
 }  // namespace

@@ -59,8 +59,8 @@ Observed RunWarning(HWND reference, const std::function<void(HWND)>& act) {
         act(seen.dialog);
         return true;
     });
-    // Never hang the test program on a dialog that did not close.
-    ActSoon([] { if (HWND d = FindDialog()) EndDialog(d, 999); }, 10000);
+    // Never hang the test program on a dialog that did not close (generous, for a loaded machine).
+    ActSoon([] { if (HWND d = FindDialog()) EndDialog(d, 999); }, 60000);
     seen.result = RunCombWarnDialog(reference, nullptr);
     CancelPendingActions();
     PumpMessages();
@@ -147,6 +147,21 @@ TEST_F(CombWarnDlgTest, ALaterInitDialogMessageChangesNothing) {
     EXPECT_EQ(seen.result, IDOK);
 }
 
+// Destruction messages that do not come from the dialog's destruction (another program can send
+// them, and the dialog cannot tell that from this thread's): it still answers its own buttons.
+TEST_F(CombWarnDlgTest, DestructionMessagesFromElsewhereChangeNothing) {
+    HWND button = nullptr;
+    const Observed seen = RunWarning(m_reference, [&](HWND d) {
+        SendMessageW(d, WM_NCDESTROY, 0, 0);
+        SendMessageW(d, WM_DESTROY, 0, 0);
+        button = ButtonAt(d, kAccept);
+        if (!button) return Post(d, WM_CLOSE);
+        Post(button, BM_CLICK);
+    });
+    ASSERT_TRUE(button);
+    EXPECT_EQ(seen.result, IDOK);
+}
+
 TEST_F(CombWarnDlgTest, WithoutAUsableReferenceItCentresOnTheWorkArea) {
     RECT work;
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
@@ -154,14 +169,16 @@ TEST_F(CombWarnDlgTest, WithoutAUsableReferenceItCentresOnTheWorkArea) {
     DestroyWindow(stale);
     HWND messageOnly = CreateWindowExW(0, L"STATIC", L"", 0, 10, 10, 600, 400, HWND_MESSAGE, nullptr, nullptr, nullptr);
     HWND empty = CreatePlainWindow(RECT{5, 5, 5, 5});
-    for (HWND reference : {static_cast<HWND>(nullptr), stale, messageOnly, empty}) {
+    // Where Windows puts a minimised window (Wine shows it as an icon on the screen instead;
+    // AgentApply minimises one), here only moved there.
+    HWND parked = CreatePlainWindow(RECT{-32000, -32000, -31840, -31972});
+    for (HWND reference : {static_cast<HWND>(nullptr), stale, messageOnly, empty, parked}) {
         const Observed seen = RunWarning(reference, [](HWND d) { Post(d, WM_CLOSE); });
         EXPECT_EQ(seen.window.left, work.left + (work.right - work.left - 320) / 2) << reference;
         EXPECT_EQ(seen.window.top, work.top + (work.bottom - work.top - 160) / 2) << reference;
         EXPECT_EQ(seen.window.right - seen.window.left, 320);
     }
-    DestroyWindow(messageOnly);
-    DestroyWindow(empty);
+    for (HWND window : {messageOnly, empty, parked}) DestroyWindow(window);
 }
 
 // ---- Dragging: a press on the surface asks the platform to move the window by its caption.
@@ -305,37 +322,44 @@ bool CursorAt(int x, int y) {
 // machine is; a step that waits over 3 s goes on regardless and the checks tell.
 TEST_F(CombWarnDlgTest, DraggingTheSurfaceMovesTheDialog) {
     RECT before{}, after{};
+    // Each step waits for the state the one before leads to, however long a loaded machine takes:
+    // a press sent before the pointer got there would start the drag from elsewhere.
+    static const char* const kStates[] = {"the pointer on the dialog", "the move loop holding the capture",
+                                          "the pointer moved", "the loop ended", "done"};
+    int reached = 0;
     RunWarning(m_reference, [&](HWND d) {
         GetWindowRect(d, &before);
         const int x = before.left + 60, y = before.top + 30;
-        const ULONGLONG start = GetTickCount64();
-        auto ready = [start](bool condition, int step) { return condition || GetTickCount64() - start > 3000u * step; };
         SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, x, y);
-        ActWhenReady([=] {
-            if (!ready(CursorAt(x, y), 1)) return false;
+        ActWhenReady([=, &after, &reached] {
+            if (!CursorAt(x, y)) return false;
+            reached = 1;
             SendMouse(MOUSEEVENTF_LEFTDOWN);
             // The move loop runs inside the dialog's own thread, holding the capture; timers still fire in it.
-            ActWhenReady([=] {
-                if (!ready(GetCapture() == d, 2)) return false;
+            ActWhenReady([=, &after, &reached] {
+                if (GetCapture() != d) return false;
+                reached = 2;
                 SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, x + 40, y + 25);
-                ActWhenReady([=] {
-                    if (!ready(CursorAt(x + 40, y + 25), 3)) return false;
+                ActWhenReady([=, &after, &reached] {
+                    if (!CursorAt(x + 40, y + 25)) return false;
+                    reached = 3;
                     SendMouse(MOUSEEVENTF_LEFTUP);
+                    // The loop has ended once it let the capture go after the button came up.
+                    ActWhenReady([=, &after, &reached] {
+                        if (GetAsyncKeyState(VK_LBUTTON) != 0 || GetCapture() == d) return false;
+                        reached = 4;
+                        GetWindowRect(d, &after);
+                        PostMessageW(d, WM_CLOSE, 0, 0);
+                        return true;
+                    }, 10);
                     return true;
                 }, 10);
                 return true;
             }, 10);
             return true;
         }, 10);
-        ActWhenReady([&after, d, ready, x, y] {
-            // The loop has ended once it let the capture go after the button came up.
-            if (!ready(GetAsyncKeyState(VK_LBUTTON) == 0 && GetCapture() != d && CursorAt(x + 40, y + 25), 4))
-                return false;
-            GetWindowRect(d, &after);
-            PostMessageW(d, WM_CLOSE, 0, 0);
-            return true;
-        }, 10);
     });
+    ASSERT_EQ(reached, 4) << "the drag never reached " << kStates[reached];
     EXPECT_EQ(after.left - before.left, 40);
     EXPECT_EQ(after.top - before.top, 25);
     EXPECT_EQ(after.right - after.left, 320);
