@@ -1,8 +1,9 @@
 // One apply request's translation and request framing for the heaviest configuration the
-// stored settings allow: 108 keys on distinct slots, 11 macros of 95 events (the most a
-// device macro holds, and the most macro numbers sent) and 8 combinations. The device is a
-// recording driver that copies every request, so the figures include the framing.
+// stored settings allow (HeavySettings.h). The device is a recording driver that copies
+// every request, so the figures include the framing.
 #include <benchmark/benchmark.h>
+
+#include "HeavySettings.h"
 
 #include "driver/CUSBDriver.h"
 #include "driver/ModelDeviceIo.h"
@@ -11,7 +12,6 @@
 
 #include <cstring>
 #include <memory>
-#include <set>
 #include <vector>
 
 namespace {
@@ -53,7 +53,7 @@ struct Agent {
     DeviceKeyTable factory{}, work{};
     UsageSlotMap map;
     CombinationCache cache{};
-    std::unique_ptr<SettingBuffers> settings = std::make_unique<SettingBuffers>();
+    std::unique_ptr<SettingBuffers> settings = HeavySettings();
     RecordingIo io;
     CUSBDriver driver{io};
     NoDialogHost host;
@@ -62,36 +62,6 @@ struct Agent {
         BuildFactoryTable(factory, map);
         work = factory;
         driver.Open();
-        std::vector<std::uint8_t> vks;
-        std::set<std::int32_t> slots;
-        for (int vk = 0; vk < 256 && vks.size() < kKeyAssignmentCount; ++vk)
-            if (slots.insert(SelectSlot(map, static_cast<std::uint8_t>(vk))).second)
-                vks.push_back(static_cast<std::uint8_t>(vk));
-        StoreLe32(settings->macros.count, kMaxMacroNumber);
-        for (int k = 0; k < kMaxMacroNumber; ++k) {
-            MacroRecord& m = settings->macros.records[k];
-            StoreLe32(m.repeat, 3);
-            m.eventCount[0] = 95;
-            for (int e = 0; e < 95; ++e) {
-                m.events[e].vk = static_cast<std::uint8_t>(0x41 + e % 26);
-                m.events[e].state = e % 2 == 0;
-                StoreLe32(m.events[e].delay, 20u * e);
-            }
-        }
-        for (int i = 0; i < kKeyAssignmentCount; ++i) {
-            KeyAssignment& r = settings->keys.records[i];
-            r.vk = vks[i];
-            if (i < kMaxMacroNumber) {
-                r.Set(AssignMacro, i);
-            } else if (i < kMaxMacroNumber + kMaxCombinationSlot) {
-                const int c = i - kMaxMacroNumber;
-                settings->combinations.records[c].vks[0] = 0xA2;
-                settings->combinations.records[c].vks[1] = vks[i];
-                r.Set(AssignCombination, c);
-            } else {
-                r.Set(AssignDefault, 0);
-            }
-        }
     }
 
     // The apply sequence's device part: translation, then the whole table.

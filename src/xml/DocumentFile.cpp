@@ -3,6 +3,7 @@
 // status text records what was detected and done.
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -192,7 +193,7 @@ void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
         reading = u"length " + DecimalText(content.size()) + u" ";
         std::vector<std::uint8_t> closedUp;
         std::span<const std::uint8_t> kept = content;
-        if (std::find(content.begin(), content.end(), 0) != content.end()) {
+        if (std::memchr(content.data(), 0, content.size())) {
             closedUp.reserve(content.size());
             std::copy_if(content.begin(), content.end(), std::back_inserter(closedUp),
                          [](std::uint8_t b) { return b != 0; });

@@ -1,5 +1,11 @@
 #include "xml/Utf8Text.h"
 
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr std::uint32_t kReplacement = 0xFFFD;
@@ -41,14 +47,37 @@ std::string Utf8FromUtf16(std::u16string_view text) {
     return out;
 }
 
-// UTF-8 directly: glibc converts it through UCS-4 at a fraction of the speed.
+// UTF-8 directly: glibc converts it through UCS-4 at a fraction of the speed. The
+// units go through a small buffer into the reserved text, which saves filling a
+// text of the input's size with zeros first.
 void AppendUtf16FromUtf8(std::span<const std::uint8_t> in, std::u16string& text) {
-    // Never more units than bytes.
-    const std::size_t start = text.size();
-    text.resize(start + in.size());
-    char16_t* out = text.data() + start;
+    constexpr std::size_t kBufferUnits = 4096;
+    constexpr std::size_t kAsciiRun = 16;  // bytes tested at a time
+    char16_t buffer[kBufferUnits];
+    char16_t* const full = buffer + kBufferUnits - kAsciiRun;  // room left for one step
+    char16_t* out = buffer;
+    text.reserve(text.size() + in.size());  // never more units than bytes
     const std::size_t n = in.size();
     for (std::size_t i = 0; i < n;) {
+        if (out >= full) {
+            text.append(buffer, out);
+            out = buffer;
+        }
+#if defined(__SSE2__)
+        // Widens the ASCII bytes that lead the next 16 (all of them, usually).
+        if (i + kAsciiRun <= n) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in.data() + i));
+            const __m128i zero = _mm_setzero_si128();
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(bytes, zero));
+            const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+            const std::size_t ascii = high ? static_cast<std::size_t>(std::countr_zero(high)) : kAsciiRun;
+            out += ascii;
+            i += ascii;
+            if (ascii == kAsciiRun)
+                continue;
+        }
+#endif
         std::uint8_t b = in[i];
         if (b < 0x80) {
             *out++ = static_cast<char16_t>(b);
@@ -90,7 +119,7 @@ void AppendUtf16FromUtf8(std::span<const std::uint8_t> in, std::u16string& text)
             *out++ = static_cast<char16_t>((c & 0x3FF) | 0xDC00);
         }
     }
-    text.resize(static_cast<std::size_t>(out - text.data()));
+    text.append(buffer, out);
 }
 
 std::u16string Utf16FromUtf8(std::string_view text) {

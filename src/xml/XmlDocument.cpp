@@ -1,15 +1,15 @@
 #include "xml/XmlDocument.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 
 #include "xml/EntityTable.h"
 #include "xml/NumberText.h"
+#include "xml/UnitSearch.h"
 #include "xml/XmlNode.h"
 
 namespace {
-
-constexpr std::size_t kRecordBlock = 65536;
 
 // How many elements of each name are open, names compared as the document compares them.
 // An end tag whose name is not open is then answered at once instead of after a walk down
@@ -65,15 +65,6 @@ std::u16string NodeMessage(const XmlNode& node) {
     return node.unterminatedKind + at + u" unterminated";
 }
 
-void AppendCodePoint(std::u16string& out, std::uint32_t c) {
-    if (c < 0x10000) {
-        out += static_cast<char16_t>(c);
-    } else {
-        out += static_cast<char16_t>(((c - 0x10000) >> 10) | 0xD800);
-        out += static_cast<char16_t>((c & 0x3FF) | 0xDC00);
-    }
-}
-
 // Code point of a reference name (the characters between "&" and ";", lower-cased),
 // or 0 when it names nothing. `allLower` tells whether it was written in lower case,
 // which picks the lower-case one of two entities that differ only in case.
@@ -105,6 +96,7 @@ bool XmlDocument::IsWellFormed() const {
 
 void XmlDocument::ClearDocument() {
     m_strDoc.clear();
+    m_iAttrElement = 0;
     m_aPos.assign(1, ElementRecord());
     Rewind();
 }
@@ -112,6 +104,7 @@ void XmlDocument::ClearDocument() {
 void XmlDocument::SetDocumentText(std::u16string text) {
     m_strDoc = std::move(text);
     m_strStatus.clear();
+    m_iAttrElement = 0;
 }
 
 std::u16string_view XmlDocument::ElementName(std::uint32_t e) const {
@@ -119,8 +112,6 @@ std::u16string_view XmlDocument::ElementName(std::uint32_t e) const {
 }
 
 std::uint32_t XmlDocument::AddElement(std::uint32_t parent, std::size_t start, std::size_t startTagLength) {
-    if (m_aPos.size() == m_aPos.capacity())
-        m_aPos.reserve(m_aPos.capacity() + kRecordBlock);
     auto e = static_cast<std::uint32_t>(m_aPos.size());
     ElementRecord r;
     r.start = static_cast<std::uint32_t>(start);
@@ -167,6 +158,7 @@ void XmlDocument::CloseNotEnded(std::span<const std::uint32_t> chain) {
 
 bool XmlDocument::ParseDocument() {
     std::u16string kept = m_strStatus;
+    m_iAttrElement = 0;
     m_aPos.clear();
     m_aPos.reserve(m_strDoc.size() / 64 + 8);
     m_aPos.emplace_back();
@@ -192,6 +184,9 @@ bool XmlDocument::ParseDocument() {
         };
         std::u16string_view text = m_strDoc;
         for (std::size_t pos = 0;;) {
+            // Text and white space make no record: only their end matters here.
+            if (pos < text.size() && text[pos] != u'<')
+                pos = FindUnit(text, pos, u'<');
             XmlNode node = ScanNode(text, pos);
             if (node.kind == NodeKind::End)
                 break;
@@ -320,10 +315,25 @@ std::u16string XmlDocument::ChildAttribute(std::u16string_view name) const {
     if (m_iPosChild == 0 || m_nNodeType != NodeType::Element)
         return {};
     const ElementRecord& r = m_aPos[m_iPosChild];
-    std::u16string_view tag = std::u16string_view(m_strDoc).substr(r.start, r.startTagLength);
-    XmlNode node = ScanNode(tag, 0);
-    auto value = FindAttribute(tag, node.nameEnd, name, m_nDocFlags & kIgnoreCase);
-    return value ? DecodeEntities(*value) : std::u16string();
+    const std::u16string_view tag = std::u16string_view(m_strDoc).substr(r.start, r.startTagLength);
+    const bool ignoreCase = m_nDocFlags & kIgnoreCase;
+    if (m_iAttrElement != m_iPosChild) {
+        m_iAttrElement = m_iPosChild;
+        m_nAttrNext = TagNameEnd(tag, 1);
+        m_aAttr.clear();
+    }
+    for (const AttributeSpan& a : m_aAttr)
+        if (NamesEqual(tag.substr(a.name, a.nameLength), name, ignoreCase))
+            return DecodeEntities(tag.substr(a.value, a.valueLength));
+    XmlAttribute attribute;
+    while (NextAttribute(tag, m_nAttrNext, attribute)) {
+        auto offset = [&](std::u16string_view part) { return static_cast<std::uint32_t>(part.data() - tag.data()); };
+        m_aAttr.push_back({offset(attribute.name), static_cast<std::uint32_t>(attribute.name.size()),
+                           offset(attribute.value), static_cast<std::uint32_t>(attribute.value.size())});
+        if (NamesEqual(attribute.name, name, ignoreCase))
+            return DecodeEntities(attribute.value);
+    }
+    return {};
 }
 
 std::u16string XmlDocument::ChildText() const {
@@ -335,7 +345,7 @@ std::u16string XmlDocument::ChildText() const {
     std::size_t begin = r.start + r.startTagLength;
     std::size_t end = r.start + r.length - r.endTagLength;
     std::u16string_view upToEnd = std::u16string_view(m_strDoc).substr(0, end);
-    if (upToEnd.find(u'<', begin) == std::u16string_view::npos)
+    if (FindUnit(upToEnd, begin, u'<') == end)
         return DecodeEntities(upToEnd.substr(begin));
     std::u16string out;
     for (std::size_t pos = begin;;) {
@@ -356,35 +366,43 @@ std::u16string XmlDocument::ChildText() const {
 
 std::u16string XmlDocument::DecodeEntities(std::u16string_view text) {
     constexpr std::size_t kMaxName = 9;
-    std::u16string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char16_t c = text[i];
-        if (c != u'&') {
-            out += c;
-            continue;
-        }
+    const std::size_t n = text.size();
+    std::size_t i = FindUnit(text, 0, u'&');
+    // A reference is never shorter than what it stands for, so the decoded text is
+    // written over a copy of the whole, from the first "&" on.
+    std::u16string out(text);
+    char16_t* to = out.data() + i;
+    std::size_t copied = i;  // text before this is in `out`
+    for (; i < n; i = FindUnit(text, i + 1, u'&')) {
         char16_t name[kMaxName];
         std::size_t len = 0;
         bool allLower = true;
         std::size_t j = i + 1;
-        for (; j < text.size() && text[j] != u';' && text[j] < 0x80 && len < kMaxName; ++j) {
-            char16_t n = text[j];
-            if (n >= u'A' && n <= u'Z') {
-                n = static_cast<char16_t>(n + 32);
+        for (; j < n && text[j] != u';' && text[j] < 0x80 && len < kMaxName; ++j) {
+            char16_t c = text[j];
+            if (c >= u'A' && c <= u'Z') {
+                c = static_cast<char16_t>(c + 32);
                 allLower = false;
             }
-            name[len++] = n;
+            name[len++] = c;
         }
         std::uint32_t code = 0;
-        if (j < text.size() && text[j] == u';')
+        if (j < n && text[j] == u';')
             code = ResolveReference(std::u16string_view(name, len), allLower);
-        if (code == 0) {
-            out += c;
+        // A reference that names nothing stays as written.
+        if (code == 0)
             continue;
+        to = std::copy(text.data() + copied, text.data() + i, to);
+        if (code < 0x10000) {
+            *to++ = static_cast<char16_t>(code);
+        } else {
+            *to++ = static_cast<char16_t>(((code - 0x10000) >> 10) | 0xD800);
+            *to++ = static_cast<char16_t>((code & 0x3FF) | 0xDC00);
         }
-        AppendCodePoint(out, code);
+        copied = j + 1;
         i = j;
     }
+    to = std::copy(text.data() + copied, text.data() + n, to);
+    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }

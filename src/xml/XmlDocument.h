@@ -87,4 +87,14 @@ private:
     NodeType m_nNodeType = NodeType::None;
     unsigned m_nDocFlags = 0;
     std::vector<ElementRecord> m_aPos;
+
+    // The attributes of one element's start tag as far as they have been read, so
+    // that reading several attributes of an element scans its tag once (a document is
+    // used on one thread, so const reads may keep them). Offsets are from the tag's "<".
+    struct AttributeSpan {
+        std::uint32_t name, nameLength, value, valueLength;
+    };
+    mutable std::uint32_t m_iAttrElement = 0;  // 0: nothing read since the last load
+    mutable std::size_t m_nAttrNext = 0;       // where reading the tag goes on
+    mutable std::vector<AttributeSpan> m_aAttr;
 };

@@ -2,28 +2,22 @@
 
 #include <array>
 
+#include "xml/UnitSearch.h"
+
 namespace {
 
 // Character classes of the ASCII range; every unit from U+0080 up may start and
-// continue a name and ends nothing.
+// continue a name and ends nothing. The names of tags and attributes end at a few
+// units only, which are searched for directly.
 enum : std::uint8_t {
-    ccSpace = 1,         // space, tab, line feed, carriage return
-    ccNameStart = 2,     // may follow "<" in a start tag
-    ccTagNameEnd = 4,    // ends the name of a start or end tag
-    ccMatchNameEnd = 8,  // ends a name used for matching
-    ccAttrNameEnd = 16,  // ends an attribute name
+    ccNameStart = 1,     // may follow "<" in a start tag
+    ccMatchNameEnd = 2,  // ends a name used for matching
 };
 
 constexpr std::array<std::uint8_t, 128> MakeCharClasses() {
     std::array<std::uint8_t, 128> t{};
-    for (char16_t c : std::u16string_view(u" \t\n\r"))
-        t[c] |= ccSpace | ccTagNameEnd | ccMatchNameEnd | ccAttrNameEnd;
-    for (char16_t c : std::u16string_view(u"/>"))
-        t[c] |= ccTagNameEnd | ccAttrNameEnd;
-    for (char16_t c : std::u16string_view(u"<>=\\/?!\"';"))
+    for (char16_t c : std::u16string_view(u" \t\n\r<>=\\/?!\"';"))
         t[c] |= ccMatchNameEnd;
-    for (char16_t c : std::u16string_view(u"=?"))
-        t[c] |= ccAttrNameEnd;
     t[u':'] |= ccNameStart;
     t[u'_'] |= ccNameStart;
     for (char16_t c = u'A'; c <= u'Z'; ++c)
@@ -45,6 +39,10 @@ std::size_t SkipUntil(std::u16string_view text, std::size_t pos, std::uint8_t cl
     return pos;
 }
 
+std::size_t AttributeNameEnd(std::u16string_view tag, std::size_t nameBegin) {
+    return FindUnit(tag, nameBegin, u' ', u'\t', u'\n', u'\r', u'/', u'>', u'=', u'?');
+}
+
 XmlNode Unterminated(std::u16string_view text, std::size_t start, const char16_t* kind) {
     XmlNode n;
     n.kind = NodeKind::Error;
@@ -61,8 +59,8 @@ XmlNode Incorrect(std::u16string_view text, std::size_t start, NodeError error) 
     n.kind = NodeKind::Error;
     n.error = error;
     n.start = start;
-    std::size_t gt = text.find(u'>', start);
-    n.end = gt == std::u16string_view::npos ? text.size() : gt + 1;
+    std::size_t gt = FindUnit(text, start, u'>');
+    n.end = gt == text.size() ? gt : gt + 1;
     return n;
 }
 
@@ -135,43 +133,39 @@ XmlNode Bang(std::u16string_view text, std::size_t start) {
 }
 
 XmlNode StartTag(std::u16string_view text, std::size_t start) {
-    std::size_t nameEnd = SkipUntil(text, start + 1, ccTagNameEnd);
-    char16_t quote = 0;
+    const std::size_t nameEnd = TagNameEnd(text, start + 1);
     std::size_t closingQuote = std::u16string_view::npos;
-    for (std::size_t i = nameEnd; i < text.size(); ++i) {
-        char16_t c = text[i];
-        if (quote) {
-            if (c == quote) {
-                quote = 0;
-                closingQuote = i;
-            }
+    // Quoted values may hold ">": from quote to quote, then on to the next quote or ">".
+    for (std::size_t i = FindUnit(text, nameEnd, u'"', u'\'', u'>'); i < text.size();
+         i = FindUnit(text, i + 1, u'"', u'\'', u'>')) {
+        if (text[i] != u'>') {
+            i = FindUnit(text, i + 1, text[i]);
+            if (i == text.size())
+                break;
+            closingQuote = i;
             continue;
         }
-        if (c == u'"' || c == u'\'') {
-            quote = c;
-        } else if (c == u'>') {
-            XmlNode n;
-            n.kind = NodeKind::StartTag;
-            n.start = start;
-            n.end = i + 1;
-            n.nameEnd = nameEnd;
-            // "/>" closes the element only after the name, white space or a quoted
-            // value; after an unquoted value the "/" belongs to the value.
-            if (text[i - 1] == u'/') {
-                std::size_t slash = i - 1;
-                if (slash == nameEnd || IsXmlSpace(text[slash - 1]) || slash - 1 == closingQuote)
-                    n.kind = NodeKind::EmptyTag;
-            }
-            return n;
+        XmlNode n;
+        n.kind = NodeKind::StartTag;
+        n.start = start;
+        n.end = i + 1;
+        n.nameEnd = nameEnd;
+        // "/>" closes the element only after the name, white space or a quoted
+        // value; after an unquoted value the "/" belongs to the value.
+        if (text[i - 1] == u'/') {
+            std::size_t slash = i - 1;
+            if (slash == nameEnd || IsXmlSpace(text[slash - 1]) || slash - 1 == closingQuote)
+                n.kind = NodeKind::EmptyTag;
         }
+        return n;
     }
     return Unterminated(text, start, u"Element tag");
 }
 
 }  // namespace
 
-bool IsXmlSpace(char16_t c) {
-    return c < 128 && (kCharClass[c] & ccSpace) != 0;
+std::size_t TagNameEnd(std::u16string_view text, std::size_t nameBegin) {
+    return FindUnit(text, nameBegin, u' ', u'\t', u'\n', u'\r', u'/', u'>');
 }
 
 XmlNode ScanNode(std::u16string_view text, std::size_t pos) {
@@ -180,23 +174,20 @@ XmlNode ScanNode(std::u16string_view text, std::size_t pos) {
     if (pos >= text.size())
         return n;
     if (text[pos] != u'<') {
-        std::size_t lt = text.find(u'<', pos);
-        n.end = lt == std::u16string_view::npos ? text.size() : lt;
-        n.kind = NodeKind::Whitespace;
-        for (std::size_t i = pos; i < n.end; ++i)
-            if (!IsXmlSpace(text[i])) {
-                n.kind = NodeKind::Text;
-                break;
-            }
+        std::size_t i = pos;
+        while (i < text.size() && IsXmlSpace(text[i]))
+            ++i;
+        n.kind = i == text.size() || text[i] == u'<' ? NodeKind::Whitespace : NodeKind::Text;
+        n.end = FindUnit(text, i, u'<');
         return n;
     }
     if (pos + 1 >= text.size())
         return Unterminated(text, pos, u"tag");
     char16_t c = text[pos + 1];
     if (c == u'/') {
-        std::size_t nameEnd = SkipUntil(text, pos + 2, ccTagNameEnd);
-        std::size_t gt = text.find(u'>', nameEnd);
-        if (gt == std::u16string_view::npos)
+        std::size_t nameEnd = TagNameEnd(text, pos + 2);
+        std::size_t gt = FindUnit(text, nameEnd, u'>');
+        if (gt == text.size())
             return Unterminated(text, pos, u"Element end tag");
         n.kind = NodeKind::EndTag;
         n.end = gt + 1;
@@ -217,40 +208,37 @@ std::u16string_view ElementNameAt(std::u16string_view text, std::size_t pos) {
     return text.substr(begin, SkipUntil(text, begin, ccMatchNameEnd) - begin);
 }
 
-bool NamesEqual(std::u16string_view a, std::u16string_view b, bool ignoreCase) {
-    if (a.size() != b.size())
-        return false;
+bool NamesEqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
     for (std::size_t i = 0; i < a.size(); ++i) {
         char16_t x = a[i], y = b[i];
-        if (ignoreCase) {
-            if (x >= u'A' && x <= u'Z')
-                x = static_cast<char16_t>(x + 32);
-            if (y >= u'A' && y <= u'Z')
-                y = static_cast<char16_t>(y + 32);
-        }
+        if (x >= u'A' && x <= u'Z')
+            x = static_cast<char16_t>(x + 32);
+        if (y >= u'A' && y <= u'Z')
+            y = static_cast<char16_t>(y + 32);
         if (x != y)
             return false;
     }
     return true;
 }
 
-std::optional<std::u16string_view> FindAttribute(std::u16string_view tag, std::size_t afterName,
-                                                 std::u16string_view name, bool ignoreCase) {
-    std::size_t i = afterName;
+bool NextAttribute(std::u16string_view tag, std::size_t& pos, XmlAttribute& attribute) {
+    std::size_t i = pos;
     const std::size_t n = tag.size();
     while (true) {
         while (i < n && IsXmlSpace(tag[i]))
             ++i;
-        if (i >= n || tag[i] == u'/' || tag[i] == u'>' || tag[i] == u'?')
-            return std::nullopt;
+        if (i >= n || tag[i] == u'/' || tag[i] == u'>' || tag[i] == u'?') {
+            pos = i;
+            return false;
+        }
         std::size_t nameBegin = i;
-        i = SkipUntil(tag, i, ccAttrNameEnd);
+        i = AttributeNameEnd(tag, i);
         if (i == nameBegin) {
             ++i;  // a stray "="
             continue;
         }
-        std::u16string_view attrName = tag.substr(nameBegin, i - nameBegin);
-        std::u16string_view value = attrName;
+        attribute.name = tag.substr(nameBegin, i - nameBegin);
+        attribute.value = attribute.name;
         std::size_t j = i;
         while (j < n && IsXmlSpace(tag[j]))
             ++j;
@@ -259,20 +247,27 @@ std::optional<std::u16string_view> FindAttribute(std::u16string_view tag, std::s
             while (j < n && IsXmlSpace(tag[j]))
                 ++j;
             if (j < n && (tag[j] == u'"' || tag[j] == u'\'')) {
-                std::size_t close = tag.find(tag[j], j + 1);
-                if (close == std::u16string_view::npos)
-                    close = n;
-                value = tag.substr(j + 1, close - j - 1);
+                std::size_t close = FindUnit(tag, j + 1, tag[j]);
+                attribute.value = tag.substr(j + 1, close - j - 1);
                 i = close < n ? close + 1 : n;
             } else {
                 std::size_t valueBegin = j;
                 while (j < n && !IsXmlSpace(tag[j]) && tag[j] != u'>')
                     ++j;
-                value = tag.substr(valueBegin, j - valueBegin);
+                attribute.value = tag.substr(valueBegin, j - valueBegin);
                 i = j;
             }
         }
-        if (NamesEqual(attrName, name, ignoreCase))
-            return value;
+        pos = i;
+        return true;
     }
+}
+
+std::optional<std::u16string_view> FindAttribute(std::u16string_view tag, std::size_t afterName,
+                                                 std::u16string_view name, bool ignoreCase) {
+    XmlAttribute attribute;
+    for (std::size_t pos = afterName; NextAttribute(tag, pos, attribute);)
+        if (NamesEqual(attribute.name, name, ignoreCase))
+            return attribute.value;
+    return std::nullopt;
 }

@@ -42,16 +42,38 @@ struct XmlNode {
 // Scans the node that starts at `pos`; the node never reaches past text.size().
 XmlNode ScanNode(std::u16string_view text, std::size_t pos);
 
-bool IsXmlSpace(char16_t c);
+// Space, tab, line feed or carriage return.
+inline bool IsXmlSpace(char16_t c) {
+    return c <= u' ' && ((1ull << c) & (1ull << u' ' | 1ull << u'\t' | 1ull << u'\n' | 1ull << u'\r')) != 0;
+}
+
+// Offset after the name of a start or end tag whose name begins at `nameBegin`.
+std::size_t TagNameEnd(std::u16string_view text, std::size_t nameBegin);
 
 // Name of the element whose "<" is at `pos`, as used for matching by name.
 std::u16string_view ElementNameAt(std::u16string_view text, std::size_t pos);
 
 // Equal length and equal characters; with ignoreCase, A-Z equal a-z.
-bool NamesEqual(std::u16string_view a, std::u16string_view b, bool ignoreCase);
+// Inline: the reader compares names all the time, and most differ in length.
+bool NamesEqualIgnoringCase(std::u16string_view a, std::u16string_view b);  // of equal length
+inline bool NamesEqual(std::u16string_view a, std::u16string_view b, bool ignoreCase) {
+    if (a.size() != b.size())
+        return false;
+    return ignoreCase ? NamesEqualIgnoringCase(a, b) : a == b;
+}
 
-// The raw value of the first attribute called `name` in a tag (the text from its
-// "<" through its end), searched from `afterName`. An attribute without "=" has its
-// own name as value. Searching stops at "/", ">" or "?" outside a value.
+struct XmlAttribute {
+    std::u16string_view name;
+    std::u16string_view value;  // as written: references not decoded
+};
+
+// Reads the attribute of a tag (the text from its "<" through its end) at or after
+// `pos` and moves `pos` past it. An attribute without "=" has its own name as value.
+// False at the end of the attributes: "/", ">" or "?" outside a value, or the end of
+// the tag; `pos` then stays there.
+bool NextAttribute(std::u16string_view tag, std::size_t& pos, XmlAttribute& attribute);
+
+// The raw value of the first attribute called `name` in a tag, searched from
+// `afterName`.
 std::optional<std::u16string_view> FindAttribute(std::u16string_view tag, std::size_t afterName,
                                                  std::u16string_view name, bool ignoreCase);

@@ -529,7 +529,7 @@ TEST_F(TaskTray, ARefusedIconIsTriedAgainWithAGrowingWaitForAtMostTenMinutes) {
     expect(0, taken, "taken after a restart");
     desktop.m_trayAvailable = false;
     task.OnTaskbarCreated();
-    Send(WM_DESTROY);
+    task.Destroy();
     const Event destroyed[] = {TrayAdded(), TrayRetryIn(1000), {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, kTrayRetryStopped};
     expect(0, destroyed, "destruction while retrying");
     EXPECT_TRUE(desktop.m_runningTimers.empty());

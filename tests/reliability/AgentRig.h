@@ -7,6 +7,7 @@
 #include "FakeDesktop.h"
 #include "FakeRegistry.h"
 #include "FaultyKeyboard.h"
+#include "HeavySettings.h"
 #include "app/COrvexTask.h"
 #include "app/Messages.h"
 #include "keyconfig/SettingsStore.h"
@@ -18,41 +19,9 @@
 #include <string>
 #include <vector>
 
-
 inline constexpr WindowHandle kTask = 0x10020;
 inline constexpr WindowHandle kConfig = 0x20040;
 inline constexpr std::uint32_t kConfigProcess = 0x1F4;
-
-// The heaviest stored configuration: 11 macros, 8 combinations, every other key a plain remap.
-inline std::unique_ptr<SettingBuffers> HeavySettings() {
-    auto s = std::make_unique<SettingBuffers>();
-    DeviceKeyTable factory;
-    UsageSlotMap map;
-    BuildFactoryTable(factory, map);
-    std::set<std::int32_t> slots;
-    int i = 0;
-    for (int vk = 0; vk < 256 && i < kKeyAssignmentCount; ++vk) {
-        if (!slots.insert(SelectSlot(map, static_cast<std::uint8_t>(vk))).second) continue;
-        KeyAssignment& r = s->keys.records[i];
-        r.vk = static_cast<std::uint8_t>(vk);
-        if (i < kMaxMacroNumber) {
-            r.Set(AssignMacro, i);
-        } else if (i < kMaxMacroNumber + kMaxCombinationSlot) {
-            s->combinations.records[i - kMaxMacroNumber].vks[0] = 0xA2;
-            s->combinations.records[i - kMaxMacroNumber].vks[1] = static_cast<std::uint8_t>(vk);
-            r.Set(AssignCombination, i - kMaxMacroNumber);
-        } else {
-            r.Set(AssignKeyRemap, 0x41 + i % 26);
-        }
-        ++i;
-    }
-    StoreLe32(s->macros.count, kMaxMacroNumber);
-    for (int m = 0; m < kMaxMacroNumber; ++m) {
-        s->macros.records[m].eventCount[0] = 95;
-        for (int e = 0; e < 95; ++e) s->macros.records[m].events[e] = {0x41, static_cast<std::uint8_t>(e % 2)};
-    }
-    return s;
-}
 
 template <class T>
 inline std::vector<std::uint8_t> BytesOf(const T& value) {

@@ -291,6 +291,62 @@ TEST(XmlDocument, Attributes) {
     EXPECT_EQ(p.doc.ChildAttribute(u"A"), u"");
 }
 
+// Attributes are remembered per element as far as they were read: any order of
+// reads, another element, a change of letter-case matching and a new parse.
+TEST(XmlDocument, AttributesReadInAnyOrder) {
+    Parsed p = Parse(u"<r><k a='1' b='2' a='3' c='4'/><k c='5' b=\"6\"/></r>");
+    XmlDocument& doc = p.doc;
+    ASSERT_TRUE(doc.NextChildElement(u"k"));
+    EXPECT_EQ(doc.ChildAttribute(u"c"), u"4");
+    EXPECT_EQ(doc.ChildAttribute(u"a"), u"1");  // the first of two
+    EXPECT_EQ(doc.ChildAttribute(u"b"), u"2");
+    EXPECT_EQ(doc.ChildAttribute(u"C"), u"");
+    EXPECT_EQ(doc.ChildAttribute(u"d"), u"");
+    EXPECT_EQ(doc.ChildAttribute(u"c"), u"4");
+    doc.SetFlags(XmlDocument::kIgnoreCase);
+    EXPECT_EQ(doc.ChildAttribute(u"C"), u"4");
+    doc.SetFlags(0);
+    ASSERT_TRUE(doc.NextChildElement(u"k"));
+    EXPECT_EQ(doc.ChildAttribute(u"b"), u"6");
+    EXPECT_EQ(doc.ChildAttribute(u"a"), u"");
+    EXPECT_EQ(doc.ChildAttribute(u"c"), u"5");
+
+    // The same element number in a new text.
+    doc.SetDocumentText(u"<r><k b='7'/></r>");
+    ASSERT_TRUE(doc.ParseDocument());
+    ASSERT_TRUE(doc.NextChildElement(u"k"));
+    EXPECT_EQ(doc.ChildAttribute(u"c"), u"");
+    EXPECT_EQ(doc.ChildAttribute(u"b"), u"7");
+    const std::string bytes = "<r><k c='8'/><k c='9'/></r>";
+    doc.LoadBytes(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    ASSERT_TRUE(doc.NextChildElement(u"k"));
+    ASSERT_TRUE(doc.NextChildElement(u"k"));
+    EXPECT_EQ(doc.ChildAttribute(u"c"), u"9");
+}
+
+// The searches go eight units at a time: every length and position around a block,
+// with the units they look for at each place.
+TEST(XmlDocument, ValuesAndTextsOfEveryLength) {
+    for (std::size_t pad = 0; pad < 9; ++pad) {
+        for (std::size_t len = 0; len < 20; ++len) {
+            const std::u16string lead(pad, u' '), run(len, u'x');
+            const std::u16string text = u"<r>" + lead + u"<k " + lead + u"a=\"" + run + u"&amp;>'\" b='" + run +
+                                        u"\"' c=" + run + u"d" + lead + u" /><t>" + run + u"&lt;" + run + u"</t>" +
+                                        lead + u"<!--" + run + u"--></r>";
+            Parsed p = Parse(text);
+            SCOPED_TRACE(U8(text));
+            ASSERT_TRUE(p.ok);
+            ASSERT_TRUE(p.doc.NextChildElement(u"k"));
+            EXPECT_EQ(p.doc.ChildAttribute(u"c"), run + u"d");
+            EXPECT_EQ(p.doc.ChildAttribute(u"a"), run + u"&>'");
+            EXPECT_EQ(p.doc.ChildAttribute(u"b"), run + u"\"");
+            ASSERT_TRUE(p.doc.NextChildElement(u"t"));
+            EXPECT_EQ(p.doc.ChildText(), run + u"<" + run);
+            EXPECT_EQ(p.doc.Elements().size(), 4u);
+        }
+    }
+}
+
 TEST(XmlDocument, ChildText) {
     Parsed p = Parse(u"<r><a> x &amp; y </a><b><![CDATA[&amp;<c>]]> <!-- no --> z&lt;<?p i?> \n </b>"
                      u"<c>t<d/></c><e/><f></f></r>");

@@ -11,6 +11,8 @@
 #include "keyconfig/win32/Win32Registry.h"
 #include "xml/ButtonPositions.h"
 
+#include "K7Version.h"
+
 #include <CLI/CLI.hpp>
 #include <windows.h>
 
@@ -258,6 +260,7 @@ int main(int argc, char** argv) {
     CLI::App app{"k7ctl: text profiles for the K7 keyboard, applied through the running agent"};
     app.require_subcommand(1);
     app.allow_windows_style_options(false);  // "/tmp/x.json" is a path, not an option
+    app.set_version_flag("--version", "k7ctl " K7_VERSION_STRING);
     app.add_option("--layout", o.layout, "the keyboard's layout file (default: ButtonPos.xml beside k7ctl.exe)");
     app.add_option("--timeout", o.timeout, "seconds to wait for the agent (default 10)")->check(CLI::Range(1, 600));
 
