@@ -6,6 +6,7 @@
 #include "HeavySettings.h"
 
 #include "driver/CUSBDriver.h"
+#include "driver/ModelDeviceIo.h"
 #include "keyconfig/DeviceKeyTable.h"
 #include "keyconfig/Translation.h"
 
@@ -15,19 +16,20 @@
 
 namespace {
 
-// Keeps the bytes of every request in one buffer reused across iterations.
+// Keeps the bytes of every request in one buffer reused across iterations, and passes it on
+// to the model of the keyboard, so that the figures include the keyboard's checks too.
 class RecordingIo final : public IDeviceIo {
 public:
-    DeviceHandle Open(std::u16string_view) override { return 1; }
-    void Close(DeviceHandle) override {}
-    bool Control(DeviceHandle, std::uint32_t code, const void* in, std::uint32_t inSize, void*,
-                 std::uint32_t) override {
+    DeviceHandle Open(std::u16string_view path) override { return m_io.Open(path); }
+    void Close(DeviceHandle handle) override { m_io.Close(handle); }
+    bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
+                 std::uint32_t outSize) override {
         m_bytes.insert(m_bytes.end(), reinterpret_cast<const std::uint8_t*>(&code),
                        reinterpret_cast<const std::uint8_t*>(&code) + sizeof code);
         m_bytes.insert(m_bytes.end(), static_cast<const std::uint8_t*>(in),
                        static_cast<const std::uint8_t*>(in) + inSize);
         ++m_nRequests;
-        return true;
+        return m_io.Control(handle, code, in, inSize, out, outSize);
     }
     void Clear() {
         m_bytes.clear();
@@ -35,6 +37,10 @@ public:
     }
     std::vector<std::uint8_t> m_bytes;
     std::size_t m_nRequests = 0;
+
+private:
+    keyboard::CKeyboardModel m_keyboard;
+    CModelDeviceIo m_io{m_keyboard};
 };
 
 class NoDialogHost final : public ITranslationHost {

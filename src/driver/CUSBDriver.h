@@ -1,7 +1,7 @@
 // The agent's one channel to the keyboard's kernel driver (\\.\oxkbd).
 #pragma once
 
-#include "driver/ControlCodes.h"
+#include "keyboard/ControlCodes.h"
 #include "driver/DeviceIo.h"
 #include "keyconfig/DeviceKeyTable.h"
 

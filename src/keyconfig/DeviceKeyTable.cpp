@@ -1,6 +1,6 @@
 #include "keyconfig/DeviceKeyTable.h"
 
-#include "keyconfig/FactoryKeyTableData.h"
+#include "keyboard/FactoryKeyTableData.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The keyboard's 608-byte key table, its factory content and the two key-code lookups.
 #pragma once
 
-#include "keyconfig/KeyTableRecord.h"
+#include "keyboard/KeyTableRecord.h"
 
 #include <array>
 #include <cstdint>

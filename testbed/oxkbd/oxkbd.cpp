@@ -1,7 +1,8 @@
-// oxkbd.sys: the virtual K7 keyboard, a kernel-mode driver that keeps the state the agent
-// relies on (key table, device macros, combination slots, report rate) and answers the six
-// requests of the keyboard with exactly their buffer sizes. A second device lets the test
-// bed inspect that state, count and log what was asked, and inject faults.
+// oxkbd.sys: the virtual K7 keyboard, a kernel-mode driver around the model of the keyboard
+// (keyboard/KeyboardModel.h), which keeps the state the agent relies on (key table, device
+// macros, combination slots, report rate) and answers the six requests of the keyboard with
+// exactly their buffer sizes. A second device lets the test bed inspect that state, count
+// and log what was asked, and inject faults.
 //
 // Started as a service, the keyboard is reachable as \\.\oxkbd but nothing announces it.
 // It is also the function driver of a root-enumerated Plug and Play device: for each such
@@ -9,7 +10,6 @@
 // broadcasts their arrival and removal and lists them among the present interfaces. The
 // state belongs to the driver, not to a device: unplugging and plugging keeps it.
 #include "OxkbdProtocol.h"
-#include "keyconfig/FactoryKeyTableData.h"
 
 extern "C" {
 #include <ntddk.h>
@@ -19,15 +19,20 @@ namespace {
 
 using namespace oxkbd;
 
+// The model reports completions with the very NTSTATUS values.
+static_assert(kStatusSuccess == STATUS_SUCCESS && kStatusInvalidParameter == STATUS_INVALID_PARAMETER &&
+              kStatusInvalidDeviceRequest == STATUS_INVALID_DEVICE_REQUEST &&
+              kStatusIoDeviceError == STATUS_IO_DEVICE_ERROR);
+
 struct Keyboard {
     KMUTEX lock;
     PDEVICE_OBJECT keyboard;
     PDEVICE_OBJECT control;
-    State state;
-    ULONG nextSequence;
+    CKeyboardModel model;
 };
 
-Keyboard g_kbd;
+// A kernel driver runs no constructors of its globals: the keyboard starts constant.
+constinit Keyboard g_kbd{};
 
 UNICODE_STRING Name(PCWSTR text) {
     UNICODE_STRING s;
@@ -69,130 +74,20 @@ public:
     Locked& operator=(const Locked&) = delete;
 };
 
-void ResetState(TableStart start) {
-    State& s = g_kbd.state;
-    s.table = start == kZeroTable ? DeviceKeyTable{} : kFactoryKeyTable;
-    if (start == kUnmarkedTable) s.table.slots[kMarkSlot] = KeyEntry{};
-    RtlZeroMemory(s.macros, sizeof s.macros);
-    RtlZeroMemory(s.combinations, sizeof s.combinations);
-    s.reportRate = 0;
-}
-
-void ClearCounters() {
-    State& s = g_kbd.state;
-    RtlZeroMemory(s.counters, sizeof s.counters);
-    RtlZeroMemory(s.log, sizeof s.log);
-    RtlZeroMemory(s.tableLog, sizeof s.tableLog);
-    s.handlesOpened = s.handlesClosed = 0;
-    s.logCount = 0;
-    s.tablesReceived = 0;
-    s.failInjected = 0;
-    g_kbd.nextSequence = 1;
-}
-
-void Log(ULONG code, const UCHAR* in, ULONG inSize, ULONG outSize, NTSTATUS status) {
-    State& s = g_kbd.state;
-    if (s.logCount == kLogCapacity) {
-        RtlMoveMemory(&s.log[0], &s.log[1], sizeof(LogEntry) * (kLogCapacity - 1));
-        --s.logCount;
-    }
-    LogEntry& e = s.log[s.logCount++];
-    RtlZeroMemory(&e, sizeof e);
-    e.sequence = g_kbd.nextSequence++;
-    e.code = code;
-    e.inSize = inSize;
-    e.outSize = outSize;
-    e.status = status;
-    if (in) RtlCopyMemory(e.head, in, inSize < kLogHeadSize ? inSize : kLogHeadSize);
-}
-
-void LogTable(const UCHAR* table) {
-    State& s = g_kbd.state;
-    ULONG at = s.tablesReceived;
-    if (at >= kTableLogCapacity) {
-        RtlMoveMemory(&s.tableLog[0], &s.tableLog[1], sizeof(DeviceKeyTable) * (kTableLogCapacity - 1));
-        at = kTableLogCapacity - 1;
-    }
-    RtlCopyMemory(&s.tableLog[at], table, kKeyTableSize);
-    ++s.tablesReceived;
-}
-
-// Whether the fault armed by kFailNext takes this well-formed request; counts it if so.
-bool InjectFailure(ULONG code) {
-    State& s = g_kbd.state;
-    if (s.failRemaining == 0 || s.failCode != code) return false;
-    if (s.failSkip != 0) {
-        --s.failSkip;
-        return false;
-    }
-    if (s.failRemaining != kFailAll) --s.failRemaining;
-    ++s.failInjected;
-    return true;
-}
-
-// Carries out one well-formed keyboard request on `buf` (the METHOD_BUFFERED system buffer).
-NTSTATUS Perform(RequestKind kind, UCHAR* buf, ULONG_PTR& information) {
-    State& s = g_kbd.state;
-    switch (kind) {
-    case kSetReportRate:
-        if (buf[0] != 1 && buf[0] != 2 && buf[0] != 8) return STATUS_INVALID_PARAMETER;
-        s.reportRate = buf[0];
-        return STATUS_SUCCESS;
-    case kWriteKeyTable:
-        RtlCopyMemory(&s.table, buf, kKeyTableSize);
-        return STATUS_SUCCESS;
-    case kReadKeyTable:
-        RtlCopyMemory(buf, &s.table, kKeyTableSize);
-        information = kKeyTableSize;
-        return STATUS_SUCCESS;
-    case kWriteMacro:
-        if (buf[0] > kMaxMacroNumber) return STATUS_INVALID_PARAMETER;
-        RtlCopyMemory(s.macros[buf[0]], buf, kMacroRequestSize);
-        information = kMacroRequestSize;  // the record goes back as stored
-        return STATUS_SUCCESS;
-    case kWriteCombination:
-        if (buf[0] > kMaxCombinationSlot) return STATUS_INVALID_PARAMETER;
-        RtlCopyMemory(s.combinations[buf[0]], buf, kCombinationRequestSize);
-        return STATUS_SUCCESS;
-    case kReadCombination: {
-        const UCHAR slot = buf[0];
-        if (slot > kMaxCombinationSlot) return STATUS_INVALID_PARAMETER;
-        // The answer is the slot's eight key bytes, then a zero byte.
-        RtlCopyMemory(buf, &s.combinations[slot][1], kCombinationKeySize);
-        buf[kCombinationKeySize] = 0;
-        information = kCombinationRequestSize;
-        return STATUS_SUCCESS;
-    }
-    default:
-        return STATUS_INVALID_DEVICE_REQUEST;
-    }
-}
-
 NTSTATUS KeyboardControl(ULONG code, UCHAR* buf, ULONG inSize, ULONG outSize, ULONG_PTR& information) {
     Locked lock;
-    const RequestKind kind = KindOfCode(code);
-    NTSTATUS status;
-    if (kind == kOther) {
-        status = STATUS_INVALID_DEVICE_REQUEST;
-    } else if (inSize != kRequestShapes[kind].inSize || outSize != kRequestShapes[kind].outSize) {
-        status = STATUS_INVALID_PARAMETER;
-    } else {
-        if (kind == kWriteKeyTable) LogTable(buf);
-        status = InjectFailure(code) ? STATUS_IO_DEVICE_ERROR : Perform(kind, buf, information);
-    }
-    if (!NT_SUCCESS(status)) information = 0;
-    Counter& c = g_kbd.state.counters[kind];
-    ++(NT_SUCCESS(status) ? c.accepted : c.rejected);
-    Log(code, inSize ? buf : nullptr, inSize, outSize, status);
+    std::uint32_t answered = 0;
+    const NTSTATUS status = g_kbd.model.Request(code, buf, inSize, outSize, answered);
+    information = answered;
     return status;
 }
 
 NTSTATUS ControlControl(ULONG code, UCHAR* buf, ULONG inSize, ULONG outSize, ULONG_PTR& information) {
     Locked lock;
-    State& s = g_kbd.state;
+    CKeyboardModel& model = g_kbd.model;
     if (code == IOCTL_OXKBD_INSPECT) {
         if (inSize != 0 || outSize != sizeof(State)) return STATUS_INVALID_PARAMETER;
-        RtlCopyMemory(buf, &s, sizeof(State));
+        RtlCopyMemory(buf, &model.Inspect(), sizeof(State));
         information = sizeof(State);
         return STATUS_SUCCESS;
     }
@@ -202,16 +97,14 @@ NTSTATUS ControlControl(ULONG code, UCHAR* buf, ULONG inSize, ULONG outSize, ULO
     RtlCopyMemory(&cmd, buf, sizeof cmd);
     switch (cmd.action) {
     case kFailNext:
-        s.failCode = cmd.count ? cmd.code : 0;
-        s.failSkip = cmd.count ? cmd.skip : 0;
-        s.failRemaining = cmd.count;
+        model.FailRequests(cmd.code, cmd.skip, cmd.count);
         return STATUS_SUCCESS;
     case kResetState:
         if (cmd.code > kZeroTable) return STATUS_INVALID_PARAMETER;
-        ResetState(static_cast<TableStart>(cmd.code));
+        model.Reset(static_cast<TableStart>(cmd.code));
         return STATUS_SUCCESS;
     case kClearCounters:
-        ClearCounters();
+        model.ClearCounters();
         return STATUS_SUCCESS;
     default:
         return STATUS_INVALID_PARAMETER;
@@ -230,14 +123,10 @@ NTSTATUS DispatchFile(PDEVICE_OBJECT device, PIRP irp) {
     const UCHAR major = IoGetCurrentIrpStackLocation(irp)->MajorFunction;
     if (IsKeyboard(device) && major != IRP_MJ_CLEANUP) {
         Locked lock;
-        State& s = g_kbd.state;
-        if (major == IRP_MJ_CREATE) {
-            ++s.handlesOpened;
-            ++s.handlesOpen;
-        } else {
-            ++s.handlesClosed;
-            if (s.handlesOpen) --s.handlesOpen;
-        }
+        if (major == IRP_MJ_CREATE)
+            g_kbd.model.HandleOpened();
+        else
+            g_kbd.model.HandleClosed();
     }
     return Complete(irp, STATUS_SUCCESS, 0);
 }
@@ -373,9 +262,6 @@ NTSTATUS DispatchPnp(PDEVICE_OBJECT device, PIRP irp) {
 
 extern "C" NTSTATUS DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING) {
     KeInitializeMutex(&g_kbd.lock, 0);
-    g_kbd.state.size = sizeof(State);
-    ResetState(kFactoryTable);
-    ClearCounters();
 
     driver->MajorFunction[IRP_MJ_CREATE] = DispatchFile;
     driver->MajorFunction[IRP_MJ_CLEANUP] = DispatchFile;

@@ -1,7 +1,7 @@
 // Readable names for key-table entries, for people looking at the virtual keyboard.
 #pragma once
 
-#include "keyconfig/KeyTableRecord.h"
+#include "keyboard/KeyTableRecord.h"
 
 #include <string>
 

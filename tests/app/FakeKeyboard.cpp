@@ -16,38 +16,24 @@ bool CFakeKeyboard::Control(DeviceHandle, std::uint32_t code, const void* in, st
                             std::uint32_t outSize) {
     const auto* bytes = static_cast<const std::uint8_t*>(in);
     m_trace.Add({Ev::DevControl, 0, code, inSize, inSize > 0 ? bytes[0] : 0});
-    switch (code) {
-    case IOCTL_READ_KEY_TABLE:
-        if (outSize != sizeof m_table) return false;
-        if (m_failReads > 0) {
-            --m_failReads;
-            // A failing driver may still have scribbled over the buffer.
-            std::memset(out, 0xA5, outSize);
-            return false;
-        }
-        std::memcpy(out, m_table.Bytes(), sizeof m_table);
-        return true;
-    case IOCTL_WRITE_KEY_TABLE:
-        if (inSize != sizeof m_table) return false;
-        std::memcpy(m_table.Bytes(), in, sizeof m_table);
-        ++m_tableWrites;
-        return true;
-    case IOCTL_WRITE_COMBINATION:
-        std::memcpy(m_combinations.at(bytes[0]).data(), bytes + 1, 8);
-        return true;
-    case IOCTL_READ_COMBINATION: {
-        // The answer's first eight bytes are the slot's keys.
-        const auto keys = m_combinations.at(bytes[0]);
-        std::memset(out, 0, outSize);
-        std::memcpy(out, keys.data(), 8);
-        return true;
+    if (code == IOCTL_READ_KEY_TABLE && outSize == sizeof m_table && m_failReads > 0) {
+        --m_failReads;
+        // A failing driver may still have scribbled over the buffer.
+        std::memset(out, 0xA5, outSize);
+        return false;
     }
-    case IOCTL_SET_REPORT_RATE:
-        m_reportRate = bytes[0];
-        return true;
-    default:
-        return true;
-    }
+    // The model answers from what the test set up, and what it holds then is the test's to see.
+    m_keyboard.HoldTable(m_table);
+    for (std::uint8_t slot = 0; slot <= kMaxCombinationSlot; ++slot)
+        m_keyboard.HoldCombination(slot, m_combinations[slot].data());
+    const bool accepted = m_keyboard.Control(code, in, inSize, out, outSize);
+    const keyboard::State& s = m_keyboard.Inspect();
+    m_table = s.table;
+    for (std::uint8_t slot = 0; slot <= kMaxCombinationSlot; ++slot)
+        std::memcpy(m_combinations[slot].data(), m_keyboard.CombinationKeysOf(slot), kCombinationKeySize);
+    m_reportRate = s.reportRate;
+    if (accepted && code == IOCTL_WRITE_KEY_TABLE) ++m_tableWrites;
+    return accepted;
 }
 
 void CFakeKeyboard::Close(DeviceHandle) {

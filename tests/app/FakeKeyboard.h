@@ -1,9 +1,11 @@
-// A recording IDeviceIo that plays the keyboard's driver: it keeps a key table and
-// eight combination slots, answers the control requests and records every call.
+// A recording IDeviceIo that plays the keyboard's driver: the model of the keyboard answers
+// every request, with the key table, the combination slots and the report rate kept in
+// members that a test sets up and reads; every call is recorded.
 #pragma once
 
 #include "Trace.h"
 #include "driver/DeviceIo.h"
+#include "keyboard/KeyboardModel.h"
 #include "keyconfig/DeviceKeyTable.h"
 
 #include <array>
@@ -23,12 +25,13 @@ public:
     DeviceKeyTable m_table{};     // what the keyboard holds
     std::uint8_t m_reportRate = 0;
     std::array<std::array<std::uint8_t, 8>, 9> m_combinations{};  // by device slot
-    int m_tableWrites = 0;
+    int m_tableWrites = 0;  // accepted ones
 
     int m_openHandles = 0;
     int m_maxOpenHandles = 0;
 
 private:
     Trace& m_trace;
+    keyboard::CKeyboardModel m_keyboard;
     DeviceHandle m_nextHandle = 0x40;
 };

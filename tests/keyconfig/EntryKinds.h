@@ -1,8 +1,8 @@
 // The kinds of entry the translation may write into a slot, for checks over arbitrary input.
 #pragma once
 
-#include "driver/ControlCodes.h"
-#include "keyconfig/KeyTableRecord.h"
+#include "keyboard/ControlCodes.h"
+#include "keyboard/KeyTableRecord.h"
 
 #include <algorithm>
 #include <cstdint>

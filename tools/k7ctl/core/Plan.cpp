@@ -1,6 +1,7 @@
 #include "Plan.h"
 
 #include "Describe.h"
+#include "driver/ModelDeviceIo.h"
 #include "keyconfig/DeviceRecords.h"
 #include "keyconfig/Translation.h"
 
@@ -15,45 +16,46 @@ using nlohmann::ordered_json;
 
 namespace {
 
-// A keyboard that starts from `from` and keeps what it is sent.
+// The model of the keyboard, starting from `from`, that notes the macros and the placed
+// combinations it accepts.
 class PlanDevice final : public IDeviceIo {
 public:
-    PlanDevice(ApplyPlan& plan, const KeyboardState& from) : m_plan(plan), m_state(from) {}
+    PlanDevice(ApplyPlan& plan, const KeyboardState& from) : m_plan(plan) {
+        m_keyboard.HoldTable(from.table);
+        for (std::uint8_t slot = 1; slot <= kMaxCombinationSlot; ++slot)
+            m_keyboard.HoldCombination(slot, from.slots[slot - 1u].data());
+    }
 
-    DeviceHandle Open(std::u16string_view) override { return 1; }
-    void Close(DeviceHandle) override {}
-    bool Control(DeviceHandle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
+    DeviceHandle Open(std::u16string_view path) override { return m_io.Open(path); }
+    void Close(DeviceHandle handle) override { m_io.Close(handle); }
+    bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
                  std::uint32_t outSize) override {
+        if (!m_io.Control(handle, code, in, inSize, out, outSize)) return false;
         const auto* p = static_cast<const std::uint8_t*>(in);
-        if (code == IOCTL_READ_KEY_TABLE && outSize >= sizeof(DeviceKeyTable)) {
-            std::memcpy(out, m_state.table.Bytes(), sizeof(DeviceKeyTable));
-        } else if (code == IOCTL_WRITE_KEY_TABLE && inSize >= sizeof(DeviceKeyTable)) {
-            std::memcpy(m_state.table.Bytes(), p, sizeof(DeviceKeyTable));
-        } else if (code == IOCTL_WRITE_MACRO && inSize >= kMacroRequestSize) {
+        if (code == IOCTL_WRITE_MACRO) {
             PlanMacro& m = m_plan.macros.emplace_back();
             m.number = p[0];
             std::memcpy(m.content.data(), p + 1, kMacroContentSize);
-        } else if (code == IOCTL_WRITE_COMBINATION && inSize >= kCombinationRequestSize && Slot(p[0])) {
-            CombinationKeys& keys = *Slot(p[0]);
+        } else if (code == IOCTL_WRITE_COMBINATION) {
+            CombinationKeys keys;
             std::memcpy(keys.data(), p + 1, kCombinationKeySize);
             if (keys != CombinationKeys{}) m_plan.combinations.push_back({p[0], keys});
-        } else if (code == IOCTL_READ_COMBINATION && inSize >= 1 && outSize >= kCombinationKeySize && Slot(p[0])) {
-            std::memcpy(out, Slot(p[0])->data(), kCombinationKeySize);
-        } else {
-            return code == IOCTL_SET_REPORT_RATE;
         }
         return true;
     }
 
-    const KeyboardState& State() const { return m_state; }
-
-private:
-    CombinationKeys* Slot(std::uint8_t number) {
-        return number >= 1 && number <= kMaxCombinationSlot ? &m_state.slots[number - 1u] : nullptr;
+    // The table and slots 1..8 as the keyboard holds them now.
+    void Held(ApplyPlan& plan) const {
+        const keyboard::State& s = m_keyboard.Inspect();
+        plan.table = s.table;
+        for (std::uint8_t slot = 1; slot <= kMaxCombinationSlot; ++slot)
+            std::memcpy(plan.slots[slot - 1u].data(), m_keyboard.CombinationKeysOf(slot), kCombinationKeySize);
     }
 
+private:
     ApplyPlan& m_plan;
-    KeyboardState m_state;
+    keyboard::CKeyboardModel m_keyboard;
+    CModelDeviceIo m_io{m_keyboard};
 };
 
 class PlanHost final : public ITranslationHost {
@@ -146,8 +148,7 @@ ApplyPlan PlanStoredApply(const StoredSettings& values, const KeyboardState& fro
     PlanHost host(plan);
     TranslateAssignments({work, factory, map, cache, stored->buffers, driver}, host);
     driver.WriteKeyTable(work);
-    plan.table = device.State().table;
-    plan.slots = device.State().slots;
+    device.Held(plan);
     plan.freeSlots = static_cast<int>(std::ranges::count(cache, 0, &CombinationCacheEntry::used));
     return plan;
 }

@@ -3,7 +3,7 @@
 // checking are modules of their own that build on it.
 #pragma once
 
-#include "driver/ControlCodes.h"
+#include "keyboard/ControlCodes.h"
 #include "keyconfig/SettingRecords.h"
 #include "keyconfig/SettingsStore.h"
 #include "xml/ButtonPosTable.h"

@@ -6,7 +6,7 @@
 
 #include "Plan.h"
 #include "Profile.h"
-#include "driver/ControlCodes.h"
+#include "keyboard/ControlCodes.h"
 #include "keyconfig/DeviceRecords.h"
 
 #include <cstddef>
