@@ -1,22 +1,13 @@
-// The layout file shipped beside the agent, and its keys by name.
+// The keys of the shipped layout by their names in the layout file.
 #pragma once
 
-#include "xml/ButtonPositions.h"
+#include "../xml/ShippedLayout.h"
 #include "xml/Utf8Text.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-
-inline const ButtonPosTable& ShippedLayout() {
-    static const ButtonPosTable table = [] {
-        ButtonPosTable t;
-        LoadButtonPositions(Utf16FromUtf8(K7_LAYOUT_FILE), t);
-        return t;
-    }();
-    return table;
-}
 
 inline int KeyIndex(std::u16string_view name) {
     const auto& layout = ShippedLayout();

@@ -1,5 +1,5 @@
 #include "ApplyMonitor.h"
-#include "ShippedLayout.h"
+#include "ShippedKeyIndex.h"
 #include "keyconfig/SettingRecords.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "Describe.h"
 #include "Plan.h"
 #include "ProfileJson.h"
-#include "ShippedLayout.h"
+#include "ShippedKeyIndex.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "ProfileCheck.h"
 #include "ProfileEdit.h"
 #include "ProfileJson.h"
-#include "ShippedLayout.h"
+#include "ShippedKeyIndex.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

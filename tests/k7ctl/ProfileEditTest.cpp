@@ -2,7 +2,7 @@
 // that an edited profile and the same profile read from its JSON are equal.
 #include "ProfileEdit.h"
 #include "ProfileJson.h"
-#include "ShippedLayout.h"
+#include "ShippedKeyIndex.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "KeyNames.h"
 #include "ProfileJson.h"
 #include "keyconfig/DeviceKeyTable.h"
-#include "ShippedLayout.h"
+#include "ShippedKeyIndex.h"
 #include "keyconfig/SettingRecords.h"
 
 #include <gmock/gmock.h>

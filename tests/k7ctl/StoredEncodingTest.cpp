@@ -1,7 +1,7 @@
 #include "FakeRegistry.h"
 #include "ProfileJson.h"
 #include "RegistryValues.h"
-#include "ShippedLayout.h"
+#include "ShippedKeyIndex.h"
 #include "StoredEncoding.h"
 #include "keyconfig/SettingsStore.h"
 

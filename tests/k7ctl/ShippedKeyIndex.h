@@ -1,22 +1,13 @@
-// The layout file the agent ships, loaded once for the tests.
+// The keys of the shipped layout by the names profiles give them.
 #pragma once
 
 #include "Profile.h"
-#include "xml/ButtonPositions.h"
+#include "../xml/ShippedLayout.h"
 #include "xml/Utf8Text.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <string_view>
-
-inline const ButtonPosTable& ShippedLayout() {
-    static const ButtonPosTable table = [] {
-        ButtonPosTable t;
-        LoadButtonPositions(Utf16FromUtf8(K7_LAYOUT_FILE), t);
-        return t;
-    }();
-    return table;
-}
 
 inline std::size_t KeyIndex(std::string_view name) {
     const auto& layout = ShippedLayout();
