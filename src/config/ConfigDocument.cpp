@@ -9,7 +9,8 @@
 void CConfigDocument::Load(Profile profile, Source source, std::u16string path, std::vector<std::string> warnings) {
     m_profile = std::move(profile);
     m_source = source;
-    m_path = source == Source::File ? std::move(path) : std::u16string{};
+    // Kept edits keep the file they were made to, so that Save writes them there.
+    m_path = source == Source::File || source == Source::Draft ? std::move(path) : std::u16string{};
     m_bModified = source == Source::Draft;
     m_warnings = std::move(warnings);
     Notify();

@@ -23,7 +23,8 @@ public:
     const ButtonPosTable& Layout() const { return m_layout; }
     const Profile& Current() const { return m_profile; }
     Source From() const { return m_source; }
-    // The profile file's path for Source::File (UTF-16, as the system names files), else empty.
+    // The profile file's path for Source::File, and for a Draft of a file (UTF-16, as the system
+    // names files); else empty.
     const std::u16string& Path() const { return m_path; }
     bool Modified() const { return m_bModified; }
     // What the profile could not express of what it was made from (ProfileFromStored's warnings).

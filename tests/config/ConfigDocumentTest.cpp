@@ -75,9 +75,9 @@ TEST_F(ConfigDocument, MacrosAndCombinationsEditThroughTheProfileLibrary) {
 }
 
 TEST_F(ConfigDocument, ADraftHoldsUnsavedEdits) {
-    doc.Load({}, CConfigDocument::Source::Draft, u"ignored");
+    doc.Load({}, CConfigDocument::Source::Draft, u"C:\\profiles\\fps.json");
     EXPECT_TRUE(doc.Modified());
-    EXPECT_TRUE(doc.Path().empty());
+    EXPECT_EQ(u"C:\\profiles\\fps.json", doc.Path()) << "kept edits of a file are saved to it";
     Profile other;
     other.rate = 1;
     doc.Replace(other);
