@@ -24,7 +24,7 @@ std::u16string_view FileName(std::u16string_view path) {
     return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
 }
 
-std::u16string DocumentTitle(const CConfigDocument& document, const ConfigTexts& texts, std::u16string_view program) {
+std::u16string DocumentName(const CConfigDocument& document, const ConfigTexts& texts) {
     std::u16string what;
     switch (document.From()) {
     case CConfigDocument::Source::Stored: what = texts.titleStored; break;
@@ -35,5 +35,9 @@ std::u16string DocumentTitle(const CConfigDocument& document, const ConfigTexts&
         what = document.Path().empty() ? texts.titleDraft : std::u16string(FileName(document.Path()));
         break;
     }
-    return (document.Modified() ? u"*" : u"") + what + u" - " + std::u16string(program);
+    return what;
+}
+
+std::u16string DocumentTitle(const CConfigDocument& document, const ConfigTexts& texts, std::u16string_view program) {
+    return (document.Modified() ? u"*" : u"") + DocumentName(document, texts) + u" - " + std::u16string(program);
 }

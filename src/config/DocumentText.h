@@ -16,6 +16,10 @@ std::u16string FillText(std::u16string_view text, std::initializer_list<std::u16
 // The last part of a Windows path: "fps.json" of "C:\profiles\fps.json".
 std::u16string_view FileName(std::u16string_view path);
 
+// What the document shows: the profile file's name, or the stored settings, a new profile,
+// restored edits.
+std::u16string DocumentName(const CConfigDocument& document, const ConfigTexts& texts);
+
 // "<what> - <program>": the profile file's name, or what else the document shows (the stored
 // settings, a new profile, restored edits); a leading "*" marks unsaved edits.
 std::u16string DocumentTitle(const CConfigDocument& document, const ConfigTexts& texts, std::u16string_view program);

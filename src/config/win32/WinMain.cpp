@@ -11,6 +11,7 @@
 #include "config/KeyFunctionText.h"
 #include "config/win32/CConfigWindow.h"
 #include "config/win32/ConfigWindowClasses.h"
+#include "config/win32/MainMenu.h"
 #include "keyconfig/win32/Win32Registry.h"
 #include "xml/ButtonPositions.h"
 #include "xml/LanguageStrings.h"
@@ -36,7 +37,8 @@ void BringRunningToFront() {
     HWND running = FindWindowW(kConfigMainClass, nullptr);
     if (running == nullptr) return;  // still starting: its window comes up by itself
     if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
-    SetForegroundWindow(running);
+    // A question or file dialog of the running one is what the user has to answer first.
+    SetForegroundWindow(GetLastActivePopup(running));
 }
 
 }  // namespace
@@ -71,9 +73,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         return 1;
     }
 
+    HACCEL accelerators = CreateMenuAccelerators();
     MSG msg;
     BOOL got;
     while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0 && got != -1) {
+        if (TranslateAcceleratorW(window.Window(), accelerators, &msg)) continue;
         // Tab and Shift+Tab move between the window's controls, as in a dialog.
         if (IsDialogMessageW(window.Window(), &msg)) continue;
         TranslateMessage(&msg);
