@@ -191,23 +191,31 @@ std::wstring Filter(const ConfigTexts& texts) {
     return filter;
 }
 
+// The file dialog to open or to save as, starting at `file`; false when the user cancelled.
+bool AskForFile(HWND owner, const ConfigTexts& texts, bool save, std::wstring& file) {
+    std::wstring buffer(32768, L'\0');  // room for long paths
+    buffer.replace(0, file.size(), file);
+    const std::wstring filter = Filter(texts);
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    ofn.lpstrDefExt = L"json";
+    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER |
+                (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) return false;
+    file = buffer.c_str();
+    return true;
+}
+
 }  // namespace
 
 void CProfileFiles::Open() {
     if (!QuerySave()) return;
-    std::wstring file(32768, L'\0');
-    const std::wstring filter = Filter(m_texts);
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrDefExt = L"json";
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
-    if (!GetOpenFileNameW(&ofn)) return;
-    file.resize(wcslen(file.c_str()));
-    OpenPath(file);
+    std::wstring file;
+    if (AskForFile(m_hWnd, m_texts, false, file)) OpenPath(file);
 }
 
 bool CProfileFiles::OpenPath(const std::wstring& path) {
@@ -239,21 +247,8 @@ bool CProfileFiles::Save() {
 }
 
 bool CProfileFiles::SaveAs() {
-    std::wstring file(32768, L'\0');
-    const std::wstring current = ToWide(FileName(m_document.Path()));
-    file.replace(0, current.size(), current);
-    const std::wstring filter = Filter(m_texts);
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrDefExt = L"json";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
-    if (!GetSaveFileNameW(&ofn)) return false;
-    file.resize(wcslen(file.c_str()));
-    return SaveTo(file);
+    std::wstring file = ToWide(m_document.Path());
+    return AskForFile(m_hWnd, m_texts, true, file) && SaveTo(file);
 }
 
 bool CProfileFiles::SaveTo(const std::wstring& path) {
