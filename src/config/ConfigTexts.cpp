@@ -34,5 +34,8 @@ ConfigTexts LoadConfigTexts() {
     t.restoreAsked = text(u"cfg_restore_asked");
     t.noAgent = text(u"cfg_no_agent");
     t.noAnswer = text(u"cfg_no_answer");
+    t.menuFile = text(u"cfg_menu_file");
+    t.menuKeyboard = text(u"cfg_menu_keyboard");
+    t.menuExit = text(u"cfg_exit");
     return t;
 }

@@ -33,6 +33,9 @@ struct ConfigTexts {
     std::u16string restoreAsked;  // cfg_restore_asked
     std::u16string noAgent;       // cfg_no_agent
     std::u16string noAnswer;      // cfg_no_answer
+    std::u16string menuFile;      // cfg_menu_file: the menu bar
+    std::u16string menuKeyboard;  // cfg_menu_keyboard
+    std::u16string menuExit;      // cfg_exit
 };
 
 // The report-rate codes the agent passes on to the keyboard, in the order the texts list them.

@@ -7,6 +7,7 @@
 #include "config/KeyboardLayout.h"
 #include "config/StoredKeys.h"
 #include "config/win32/ConfigWindowClasses.h"
+#include "config/win32/MainMenu.h"
 #include "config/win32/WindowClass.h"
 #include "xml/LanguageStrings.h"
 
@@ -26,10 +27,10 @@ const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const 
 
 }  // namespace
 
-CConfigWindow::CConfigWindow(const ButtonPosTable& layout, const ConfigTexts& texts,
-                             const IKeyFunctionText& functions, IRegistry& registry)
-    : m_layout(layout), m_texts(texts), m_functions(functions), m_registry(registry), m_view(layout, functions),
-      m_nDrawn(static_cast<int>(DrawnKeys(layout).size())) {}
+CConfigWindow::CConfigWindow(CConfigDocument& document, const ConfigTexts& texts, const IKeyFunctionText& functions,
+                             IRegistry& registry)
+    : m_document(document), m_layout(document.Layout()), m_texts(texts), m_functions(functions), m_registry(registry),
+      m_view(document.Layout(), functions), m_nDrawn(static_cast<int>(DrawnKeys(document.Layout()).size())) {}
 
 CConfigWindow::~CConfigWindow() {
     if (m_hFont != nullptr) DeleteObject(m_hFont);
@@ -47,7 +48,7 @@ HWND CConfigWindow::Create(HINSTANCE instance, const wchar_t* title, int show) {
     m_nDpi = GetDpiForSystem();
     ClientSize client = NaturalSize(PictureBounds(m_layout), kMargin, static_cast<int>(m_nDpi));
     RECT frame{0, 0, client.cx, client.cy + ControlsHeight()};
-    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, m_nDpi);
+    AdjustWindowRectExForDpi(&frame, kStyle, TRUE, 0, m_nDpi);
     // Never larger than the screen's work area: the keys fit any size, a window off the screen
     // does not.
     MONITORINFO monitor{};
@@ -56,7 +57,7 @@ HWND CConfigWindow::Create(HINSTANCE instance, const wchar_t* title, int show) {
     const int width = std::min(frame.right - frame.left, monitor.rcWork.right - monitor.rcWork.left);
     const int height = std::min(frame.bottom - frame.top, monitor.rcWork.bottom - monitor.rcWork.top);
     m_hWnd = CreateWindowExW(0, kConfigMainClass, title, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, width, height, nullptr,
-                             nullptr, instance, this);
+                             CreateMainMenu(m_texts), instance, this);
     if (m_hWnd != nullptr) ShowWindow(m_hWnd, show);
     return m_hWnd;
 }
@@ -90,8 +91,8 @@ LRESULT CConfigWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(wParam) == IDC_KEYBOARD && HIWORD(wParam) == KVN_OPEN) ShowDetails();
         if (LOWORD(wParam) == IDC_KEYBOARD && HIWORD(wParam) == KVN_SELECTED && IsWindowVisible(m_hDetails))
             ShowDetails();
-        if (LOWORD(wParam) == IDC_SET_RATE && HIWORD(wParam) == BN_CLICKED) OnSetRate();
-        if (LOWORD(wParam) == IDC_RESTORE && HIWORD(wParam) == BN_CLICKED) OnRestore();
+        // Buttons notify BN_CLICKED (0), menu items 0 and accelerators 1: the same command.
+        if (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == 1) OnCommand(LOWORD(wParam));
         return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     }
@@ -181,6 +182,16 @@ void CConfigWindow::Layout() {
                std::max(0, DetailsHeight() - 2 * margin), TRUE);
     MoveWindow(m_hStatus, margin, details + DetailsHeight(), std::max(0, width - 2 * margin), Scaled(kStatusHeight),
                TRUE);
+}
+
+void CConfigWindow::OnCommand(int id) {
+    switch (id) {
+    case IDC_SET_RATE:
+    case IDM_SET_RATE: OnSetRate(); break;
+    case IDC_RESTORE:
+    case IDM_RESTORE: OnRestore(); break;
+    case IDM_EXIT: SendMessageW(m_hWnd, WM_CLOSE, 0, 0); break;
+    }
 }
 
 void CConfigWindow::OnSetRate() {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "config/ConfigDocument.h"
 #include "config/ConfigTexts.h"
 #include "config/KeyFunctionText.h"
 #include "config/win32/CKeyboardView.h"
@@ -13,7 +14,7 @@
 
 class CConfigWindow {
 public:
-    CConfigWindow(const ButtonPosTable& layout, const ConfigTexts& texts, const IKeyFunctionText& functions,
+    CConfigWindow(CConfigDocument& document, const ConfigTexts& texts, const IKeyFunctionText& functions,
                   IRegistry& registry);
     ~CConfigWindow();
     CConfigWindow(const CConfigWindow&) = delete;
@@ -35,11 +36,13 @@ private:
     int Scaled(int pixels96) const;
     // Everything below the keyboard: the row of rate and factory controls, details, status.
     int ControlsHeight() const;
+    void OnCommand(int id);
     void OnSetRate();
     void OnRestore();
     // Sends one of the agent's requests; the status line says what came of it.
     void AskAgent(UINT msg, WPARAM wParam, const std::u16string& asked);
 
+    CConfigDocument& m_document;
     const ButtonPosTable& m_layout;
     const ConfigTexts& m_texts;
     const IKeyFunctionText& m_functions;

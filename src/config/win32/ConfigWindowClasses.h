@@ -15,6 +15,12 @@ inline constexpr int IDC_RATE = 103;
 inline constexpr int IDC_SET_RATE = 104;
 inline constexpr int IDC_RESTORE = 105;
 inline constexpr int IDC_STATUS = 106;
+// The menu's commands, in ranges by the part of the program that carries them out.
+inline constexpr int IDM_EXIT = 200;  // 200-249: the profile files
+inline constexpr int IDM_SET_RATE = 300;  // 300-349: the requests to the agent: rate, factory, apply
+inline constexpr int IDM_RESTORE = 301;
+// 250-299: assigning keys; 350-399: macros; 400-499: languages.
+
 // Key i of ButtonPos.xml is the child window with this identifier plus i.
 inline constexpr int IDC_FIRST_KEY = 1000;
 

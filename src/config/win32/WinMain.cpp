@@ -61,8 +61,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     static const ConfigTexts texts = LoadConfigTexts();
     static const CKindNameText functions(texts);
     static CWin32Registry registry;
+    static CConfigDocument document(layout);
+    LoadStoredProfile(document, registry);
 
-    static CConfigWindow window(layout, texts, functions, registry);
+    static CConfigWindow window(document, texts, functions, registry);
     if (!CConfigWindow::RegisterClasses(instance) ||
         window.Create(instance, reinterpret_cast<const wchar_t*>(str_title.c_str()), show) == nullptr) {
         if (mutex != nullptr) CloseHandle(mutex);
