@@ -27,7 +27,8 @@ PY
 app=$!
 geometry=
 for _ in $(seq 600); do
-  geometry=$(xwininfo -root -tree | sed -n 's/.*"K7 Gaming Keyboard": ("k7_config.exe".* \([0-9]*x[0-9]*+[0-9]*+[0-9]*\) .*/\1/p' | head -1)
+  # The title names the profile before the program: "Stored settings - K7 Gaming Keyboard".
+  geometry=$(xwininfo -root -tree | sed -n 's/.*K7 Gaming Keyboard": ("k7_config.exe".* \([0-9]*x[0-9]*+[0-9]*+[0-9]*\) .*/\1/p' | head -1)
   [[ -n $geometry ]] && break
   sleep 0.1
 done
