@@ -19,6 +19,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -96,6 +97,8 @@ protected:
         m_folder = BesideTestProgram(L"profiles");
         CreateDirectoryW(m_folder.c_str(), nullptr);
     }
+    // Other suites' programs start as at a first start.
+    void TearDown() override { RemoveProgramData(); }
     std::wstring m_folder;
     CKeptSettings m_kept;
 };
@@ -227,6 +230,28 @@ TEST_F(ConfigFiles, DamagedFilesAndStoredValuesAreNamedAtTheStart) {
     EXPECT_EQ(FileText(DataFile(kRecentFileName)), "C:\\a.json\r\n") << "what was read is written back";
 }
 
+TEST_F(ConfigFiles, TheWindowOpensWhereItWasClosed) {
+    RECT placed{};
+    {
+        CConfigProcess program;
+        ASSERT_TRUE(program.Start());
+        ASSERT_TRUE(SetWindowPos(program.Window(), nullptr, 40, 30, 700, 420, SWP_NOZORDER | SWP_NOACTIVATE));
+        ASSERT_TRUE(WaitUntil([&] {
+            GetWindowRect(program.Window(), &placed);
+            return placed.left == 40 && placed.right - placed.left == 700;
+        }));
+        // Closed as by the title bar; nothing unsaved, so nothing is asked.
+        PostMessageW(program.Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        ASSERT_TRUE(program.WaitForExit(10000));
+    }
+    CConfigProcess again;
+    ASSERT_TRUE(again.Start(true, true));
+    RECT r{};
+    GetWindowRect(again.Window(), &r);
+    EXPECT_EQ((std::pair{r.left, r.top}), (std::pair{placed.left, placed.top}));
+    EXPECT_EQ((std::pair{r.right, r.bottom}), (std::pair{placed.right, placed.bottom}));
+}
+
 // The keyboard plugged in and pulled out as a device, so that the agent hears of its removal.
 class ConfigFilesWithAgent : public PresenceFixture {
 protected:
@@ -234,6 +259,7 @@ protected:
         PresenceFixture::SetUp();
         ASSERT_TRUE(WriteProfile(m_kept.m_registry, Sample(), Layout()));
     }
+    void TearDown() override { RemoveProgramData(); }
     CKeptSettings m_kept;
 };
 

@@ -45,14 +45,6 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id) {
 std::wstring UserFolder() { return KnownFolder(FOLDERID_LocalAppData) + L"\\Programs\\K7"; }
 std::wstring MachineFolder() { return KnownFolder(FOLDERID_ProgramFiles) + L"\\K7"; }
 
-// The configuration program's data folder, with a file as the program leaves one.
-std::wstring ProgramData() {
-    const std::wstring folder = KnownFolder(FOLDERID_RoamingAppData) + L"\\K7\\Config";
-    fs::create_directories(folder);
-    std::ofstream(folder + L"\\recent.txt") << "C:\\profiles\\fps.json\r\n";
-    return folder;
-}
-
 struct RunResult {
     DWORD exitCode = 0xFFFFFFFF;
     std::string out;
@@ -162,6 +154,14 @@ std::string ReadText(const std::wstring& path) {
 }
 
 void WriteText(const std::wstring& path, const std::string& text) { std::ofstream(fs::path(path)) << text; }
+
+// The configuration program's data folder, with a file as the program leaves one.
+std::wstring ProgramData() {
+    const std::wstring folder = KnownFolder(FOLDERID_RoamingAppData) + L"\\K7\\Config";
+    fs::create_directories(folder);
+    WriteText(folder + L"\\recent.txt", "C:\\profiles\\fps.json\r\n");
+    return folder;
+}
 
 // The target of a shortcut, through the shell's own reader of .lnk files.
 std::wstring ShortcutTarget(const std::wstring& link) {
