@@ -120,6 +120,11 @@ void CProfileFiles::OfferKeptEdits() {
     std::u16string question = why;
     AddLine(question, m_texts.restoreDraft);
     const bool restore = Say(question, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    // The agent closed the window while the question was open: the next start asks again.
+    if (!IsWindow(m_hWnd)) {
+        if (read == ERROR_SUCCESS) ReplaceWholeFile(notePath, text);
+        return;
+    }
     DeleteFileW(draftPath.c_str());
     if (restore) m_document.Load(std::move(profile), CConfigDocument::Source::Draft, note ? note->path : u"");
 }

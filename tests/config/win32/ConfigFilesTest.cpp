@@ -230,6 +230,19 @@ TEST_F(ConfigFiles, DamagedFilesAndStoredValuesAreNamedAtTheStart) {
     EXPECT_EQ(FileText(DataFile(kRecentFileName)), "C:\\a.json\r\n") << "what was read is written back";
 }
 
+TEST_F(ConfigFiles, AnAgentCloseDuringTheOfferKeepsTheEditsForTheStartAfter) {
+    KeepEdits(Sample(), {CloseReason::KeyboardRemoved, true, u"C:\\profiles\\fps.json"});
+    const std::string note = FileText(DataFile(kClosedFileName)), draft = FileText(DataFile(kDraftFileName));
+    CConfigProcess program;
+    ASSERT_TRUE(program.Start(true, true));
+    ASSERT_NE(program.Dialog(), nullptr) << "the kept edits were not offered";
+    // As the agent closes it: a bare WM_CLOSE to the main window.
+    PostMessageW(program.Window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit(10000)) << "the program did not close";
+    EXPECT_EQ(FileText(DataFile(kClosedFileName)), note);
+    EXPECT_EQ(FileText(DataFile(kDraftFileName)), draft);
+}
+
 TEST_F(ConfigFiles, TheWindowOpensWhereItWasClosed) {
     RECT placed{};
     {
