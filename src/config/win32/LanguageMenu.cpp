@@ -26,21 +26,31 @@ void SendRegistration(HWND agent, HWND window) {
                         kAgentAnswerMs, &result);
 }
 
+LanguageChoice Failure(const std::u16string& folder, DWORD error) {
+    const std::string code = std::to_string(error);
+    return {LanguageOutcome::Failed, folder + u", error " + std::u16string(code.begin(), code.end())};
+}
+
 // Written beside language.xml and moved over it, so that an agent starting meanwhile reads the
 // old file or the new one, never half of one.
 LanguageChoice PutInPlace(const std::u16string& folder, const std::u16string& fileName) {
     const std::wstring source = Wide(folder + u"\\" + fileName);
     const std::wstring target = Wide(folder + u"\\" + kLanguageInPlace);
     const std::wstring fresh = target + L".new";
-    if (CopyFileW(source.c_str(), fresh.c_str(), FALSE) &&
-        MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return {LanguageOutcome::Changed, {}};
-    const DWORD error = GetLastError();
-    DeleteFileW(fresh.c_str());
-    // An installation for all users lies in a folder that only administrators may write.
-    if (error == ERROR_ACCESS_DENIED) return {LanguageOutcome::ReadOnly, folder};
-    const std::string code = std::to_string(error);
-    return {LanguageOutcome::Failed, folder + u", error " + std::u16string(code.begin(), code.end())};
+    if (!CopyFileW(source.c_str(), fresh.c_str(), FALSE)) {
+        const DWORD error = GetLastError();
+        // No new file may be made there: the folder of an installation for all users, which only
+        // administrators may write.
+        if (error == ERROR_ACCESS_DENIED) return {LanguageOutcome::ReadOnly, folder};
+        return Failure(folder, error);
+    }
+    // Replacing fails for a language.xml that is read-only or held open without leave to delete.
+    if (!MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD error = GetLastError();
+        DeleteFileW(fresh.c_str());
+        return Failure(folder, error);
+    }
+    return {LanguageOutcome::Changed, {}};
 }
 
 LanguageOutcome RestartAgent() {

@@ -82,9 +82,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
             got = -1;
             break;
         }
+        // The status first: the window tells what happened as soon as it shows.
+        window->SetStatus(LanguageOutcomeText(texts, choice.outcome));
         SetWindowPlacement(window->Window(), &placement);
         SetForegroundWindow(window->Window());
-        window->SetStatus(LanguageOutcomeText(texts, choice.outcome));
         if (choice.outcome == LanguageOutcome::Changed || choice.outcome == LanguageOutcome::NotEnded)
             RegisterWithAgent(window->Window());
     }
