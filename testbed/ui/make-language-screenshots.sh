@@ -34,14 +34,4 @@ wait "$app"
 
 "$wine" "$work/K7/K7_Config.exe" &
 app=$!
-geometry=
-for _ in $(seq 600); do
-  # The program's one large top-level window (its title is in the translation's script).
-  geometry=$(xwininfo -root -tree | sed -n 's/.*: ("k7_config.exe" [^)]*) *\([0-9]\{3,\}x[0-9]\{3,\}+[0-9]*+[0-9]*\) .*/\1/p' | head -1)
-  [[ -n $geometry ]] && break
-  sleep 0.1
-done
-[[ -n $geometry ]] || { echo "no configuration window" >&2; exit 1; }
-sleep 1  # the keys paint after the window maps
-import -window root -crop "$geometry" +repage "$out/config-main-$tag.png"
-echo "$out/config-main-$tag.png"
+shoot_config_window "$out/config-main-$tag.png"
