@@ -79,7 +79,8 @@ void CConfigDocument::Replace(Profile profile) {
 }
 
 void CConfigDocument::Notify() const {
-    for (const auto& listener : m_listeners) listener();
+    for (const auto& listener : m_listeners)
+        if (listener) listener();
 }
 
 void LoadStoredProfile(CConfigDocument& document, IRegistry& registry) {

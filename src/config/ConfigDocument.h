@@ -52,8 +52,16 @@ public:
     const KeyboardState& Applied() const { return m_applied; }
     void SetApplied(const KeyboardState& state) { m_applied = state; }
 
-    // Called after every change of the profile or of its source, path or modified flag.
-    void OnChange(std::function<void()> listener) { m_listeners.push_back(std::move(listener)); }
+    // Called after every change of the profile or of its source, path or modified flag. A
+    // listener that goes before the document (a window made again in another language) ends
+    // its listening with the number OnChange returned.
+    std::size_t OnChange(std::function<void()> listener) {
+        m_listeners.push_back(std::move(listener));
+        return m_listeners.size() - 1;
+    }
+    void StopListening(std::size_t listener) {
+        if (listener < m_listeners.size()) m_listeners[listener] = nullptr;
+    }
 
 private:
     template <typename Edit> bool Change(Edit edit);

@@ -62,5 +62,13 @@ ConfigTexts LoadConfigTexts() {
     t.valueSize = text(u"cfg_value_size");
     t.valueShorter = text(u"cfg_value_shorter");
     t.valueLonger = text(u"cfg_value_longer");
+    // Languages
+    t.menuLanguage = text(u"cfg_menu_language");
+    t.languageSet = text(u"cfg_language_set");
+    t.languageNoAgent = text(u"cfg_language_no_agent");
+    t.languageNotEnded = text(u"cfg_language_not_ended");
+    t.languageNotStarted = text(u"cfg_language_not_started");
+    t.languageReadOnly = text(u"cfg_language_read_only");
+    t.languageFailed = text(u"cfg_language_failed");
     return t;
 }

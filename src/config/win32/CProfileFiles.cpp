@@ -38,7 +38,7 @@ void AddLine(std::u16string& text, const std::u16string& line) {
 
 CProfileFiles::CProfileFiles(CConfigDocument& document, const ConfigTexts& texts, IRegistry& registry)
     : m_document(document), m_texts(texts), m_registry(registry) {
-    m_document.OnChange([this] { UpdateTitle(); });
+    m_nListener = m_document.OnChange([this] { UpdateTitle(); });
 }
 
 void CProfileFiles::Attach(HWND window, HMENU fileMenu) {

@@ -16,6 +16,7 @@
 class CProfileFiles {
 public:
     CProfileFiles(CConfigDocument& document, const ConfigTexts& texts, IRegistry& registry);
+    ~CProfileFiles() { m_document.StopListening(m_nListener); }
     CProfileFiles(const CProfileFiles&) = delete;
     CProfileFiles& operator=(const CProfileFiles&) = delete;
 
@@ -59,6 +60,7 @@ private:
     CConfigDocument& m_document;
     const ConfigTexts& m_texts;
     IRegistry& m_registry;
+    std::size_t m_nListener = 0;
     HWND m_hWnd = nullptr;
     HMENU m_hFileMenu = nullptr;
     std::wstring m_strFolder;  // empty when the profile has no place for it

@@ -26,7 +26,10 @@ inline constexpr int IDM_RECENT_LAST = 217;
 inline constexpr int IDM_RECENT_SEPARATOR = 218;
 inline constexpr int IDM_SET_RATE = 300;  // 300-349: the requests to the agent: rate, factory, apply
 inline constexpr int IDM_RESTORE = 301;
-// 250-299: assigning keys; 350-399: macros; 400-499: languages.
+// 250-299: assigning keys; 350-399: macros.
+// 400-499: the language files of the Language menu, in the order FindLanguageFiles lists them.
+inline constexpr int IDM_LANGUAGE_FIRST = 400;
+inline constexpr int IDM_LANGUAGE_LAST = 499;
 
 // Key i of ButtonPos.xml is the child window with this identifier plus i.
 inline constexpr int IDC_FIRST_KEY = 1000;

@@ -1,6 +1,7 @@
 #include "config/win32/MainMenu.h"
 
 #include "config/win32/ConfigWindowClasses.h"
+#include "config/win32/LanguageMenu.h"
 
 #include <iterator>
 
@@ -24,6 +25,8 @@ HMENU CreateMainMenu(const ConfigTexts& texts) {
     AppendMenuW(keyboard, MF_STRING, IDM_RESTORE, Wide(texts.restore));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), Wide(texts.menuFile));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(keyboard), Wide(texts.menuKeyboard));
+    if (HMENU languages = CreateLanguageMenu())
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(languages), Wide(texts.menuLanguage));
     return bar;
 }
 

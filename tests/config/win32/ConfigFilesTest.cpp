@@ -184,7 +184,7 @@ TEST_F(ConfigFiles, ASecondStartBringsTheOpenDialogToTheFront) {
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
 
     CConfigProcess second;
-    ASSERT_TRUE(second.Start(false, true));
+    ASSERT_TRUE(second.Start(false, {}, true));
     ASSERT_TRUE(second.WaitForExit(10000)) << "the second start stayed";
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; })) << "the dialog is not in front";
     DestroyWindow(other);
@@ -202,7 +202,7 @@ TEST_F(ConfigFiles, DamagedFilesAndStoredValuesAreNamedAtTheStart) {
               ERROR_SUCCESS);
 
     CConfigProcess program;
-    ASSERT_TRUE(program.Start(true, true));
+    ASSERT_TRUE(program.Start(true, {}, true));
     HWND box = program.Dialog();
     ASSERT_NE(box, nullptr) << "nothing said of the damaged draft";
     const std::wstring draft = DataFile(kDraftFileName), aside = DataFile(u"draft.damaged.json");
@@ -234,7 +234,7 @@ TEST_F(ConfigFiles, AnAgentCloseDuringTheOfferKeepsTheEditsForTheStartAfter) {
     KeepEdits(Sample(), {CloseReason::KeyboardRemoved, true, u"C:\\profiles\\fps.json"});
     const std::string note = FileText(DataFile(kClosedFileName)), draft = FileText(DataFile(kDraftFileName));
     CConfigProcess program;
-    ASSERT_TRUE(program.Start(true, true));
+    ASSERT_TRUE(program.Start(true, {}, true));
     ASSERT_NE(program.Dialog(), nullptr) << "the kept edits were not offered";
     // As the agent closes it: a bare WM_CLOSE to the main window.
     PostMessageW(program.Window(), WM_CLOSE, 0, 0);
@@ -258,7 +258,7 @@ TEST_F(ConfigFiles, TheWindowOpensWhereItWasClosed) {
         ASSERT_TRUE(program.WaitForExit(10000));
     }
     CConfigProcess again;
-    ASSERT_TRUE(again.Start(true, true));
+    ASSERT_TRUE(again.Start(true, {}, true));
     RECT r{};
     GetWindowRect(again.Window(), &r);
     EXPECT_EQ((std::pair{r.left, r.top}), (std::pair{placed.left, placed.top}));
@@ -285,7 +285,7 @@ TEST_F(ConfigFilesWithAgent, ARemovalKeepsTheEditsAndTheNextStartSaysWhyAndResto
 
     // Kept edits, restored: the document holds unsaved edits.
     auto program = std::make_unique<CConfigProcess>();
-    ASSERT_TRUE(program->Start(true, true));
+    ASSERT_TRUE(program->Start(true, {}, true));
     HWND box = program->Dialog();
     ASSERT_NE(box, nullptr) << "the kept edits were not offered";
     EXPECT_EQ(BoxText(box), L"The program was closed last time because the K7 agent ended.\r\n"
@@ -309,7 +309,7 @@ TEST_F(ConfigFilesWithAgent, ARemovalKeepsTheEditsAndTheNextStartSaysWhyAndResto
 
     // The next start says why and restores them; the user's close asks, Cancel stays.
     program = std::make_unique<CConfigProcess>();
-    ASSERT_TRUE(program->Start(true, true));
+    ASSERT_TRUE(program->Start(true, {}, true));
     box = program->Dialog();
     ASSERT_NE(box, nullptr) << "the kept edits were not offered after the removal";
     EXPECT_EQ(BoxText(box), L"The program was closed last time because the keyboard was removed.\r\n"

@@ -57,9 +57,9 @@ CConfigProcess::~CConfigProcess() {
     CloseHandle(m_info.hProcess);
 }
 
-bool CConfigProcess::Start(bool waitForWindow, bool keepData) {
+bool CConfigProcess::Start(bool waitForWindow, const std::wstring& at, bool keepData) {
     if (!keepData) RemoveProgramData();
-    const std::wstring exe = BesideTestProgram(L"K7_Config.exe");
+    const std::wstring exe = at.empty() ? BesideTestProgram(L"K7_Config.exe") : at;
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -17,11 +17,11 @@ public:
     CConfigProcess(const CConfigProcess&) = delete;
     CConfigProcess& operator=(const CConfigProcess&) = delete;
 
-    // Starts the program beside the test program; with `waitForWindow`, until its main window
-    // is up and its message loop idle. The program's own data (recent files, kept edits, the
-    // window's place) of an earlier test is removed first unless `keepData`: each test starts
-    // as a first start.
-    bool Start(bool waitForWindow = true, bool keepData = false);
+    // Starts the program beside the test program (or at `exe`, e.g. a copy in a folder of the
+    // test's own); with `waitForWindow`, until its main window is up and its message loop idle.
+    // The program's own data (recent files, kept edits, the window's place) of an earlier test
+    // is removed first unless `keepData`: each test starts as a first start.
+    bool Start(bool waitForWindow = true, const std::wstring& exe = {}, bool keepData = false);
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
     DWORD Id() const { return m_info.dwProcessId; }
     HWND Window() const { return m_hWindow; }
