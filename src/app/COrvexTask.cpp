@@ -49,7 +49,7 @@ void COrvexTask::EndCreation() {
 
 void COrvexTask::Destroy() {
     m_bDestroying = true;
-    OnExit(m_desktop, m_hWnd);
+    m_desktop.DestroyWindow(m_hWnd);
 }
 
 std::intptr_t COrvexTask::Dispatch(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -80,7 +80,7 @@ bool COrvexTask::OnMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr
         OnDeviceChange(wParam, lParam);
         return true;
     case WM_TRAY_NOTIFY:
-        result = OnTrayNotify(m_desktop, m_hWnd, wParam, lParam, str_config, str_exit, str_msg4);
+        result = OnTrayNotify(m_desktop, m_desktop, m_hWnd, wParam, lParam, TrayTexts());
         return true;
     case WM_APPLY_SETTINGS:
         result = OnApplySettings();
@@ -184,7 +184,7 @@ bool COrvexTask::OnCommand(std::uintptr_t wParam) {
     if ((wParam >> 16 & 0xFFFF) != 0) return false;
     switch (wParam & 0xFFFF) {
     case ID_TRAY_CONFIGURE:
-        OnConfigure(m_desktop, m_hWnd, str_msg4);
+        OnConfigure(m_desktop, m_desktop, m_hWnd, TrayTexts());
         return true;
     case ID_TRAY_EXIT:
         Destroy();
@@ -195,6 +195,11 @@ bool COrvexTask::OnCommand(std::uintptr_t wParam) {
 }
 
 void COrvexTask::OnTaskbarCreated() { ShowTrayIcon(); }
+
+TrayContent COrvexTask::TrayTexts() {
+    const std::u16string modulePath = m_desktop.ModulePath();
+    return {str_config, str_exit, str_msg4, ModuleBaseName(modulePath), ConfigProgramPath(modulePath)};
+}
 
 KeyConfigState COrvexTask::KeyConfig() {
     return {m_workTable, m_factoryTable, m_usageSlotMap, m_combCache, m_settings, m_driver};

@@ -11,6 +11,7 @@
 #include "keyconfig/Registry.h"
 #include "keyconfig/SettingRecords.h"
 #include "keyconfig/Translation.h"
+#include "ui/TrayCommands.h"
 
 #include <cstdint>
 #include <vector>
@@ -68,6 +69,8 @@ private:
     std::intptr_t OnApplySettings();
     void OnRegisterConfigWindow(WindowHandle window);
     bool OnCommand(std::uintptr_t wParam);
+    // What the tray shows and starts, from the language strings and the agent's folder.
+    TrayContent TrayTexts();
     KeyConfigState KeyConfig();
 
     // What the translation asks of the task window.

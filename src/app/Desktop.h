@@ -3,6 +3,9 @@
 // dialogs, message boxes, starting a program and the presence test.
 #pragma once
 
+#include "driver/KeyboardPresence.h"
+#include "ui/TrayHost.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,20 +20,8 @@
 #undef RegisterDeviceNotification
 #endif
 
-using WindowHandle = std::uintptr_t;  // 0 = none
-using IconHandle = std::uintptr_t;    // 0 = none
-
-// The fields of the notification-area record that the agent fills.
-struct TrayIconData {
-    WindowHandle owner = 0;
-    std::uint32_t id = 0;
-    std::uint32_t flags = 0;
-    std::uint32_t callbackMessage = 0;
-    std::uint32_t iconResource = 0;
-    std::u16string tip;  // at most 127 characters reach the platform
-};
-
-class IDesktop {
+// The tray's roles and the presence test are the tray's and the driver's own seams.
+class IDesktop : public ITrayHost, public IKeyboardPresence {
 public:
     virtual ~IDesktop() = default;
 
@@ -43,9 +34,6 @@ public:
     // The system's default processing of a message to one of the agent's windows.
     virtual std::intptr_t DefaultProcessing(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
                                             std::intptr_t lParam) = 0;
-    // An icon resource of the program's own module, and setting it as a window's big icon.
-    virtual IconHandle LoadAppIcon(std::uint32_t resource) = 0;
-    virtual void SetWindowIcon(WindowHandle window, IconHandle icon) = 0;
 
     virtual void SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t periodMs) = 0;
     virtual void KillTimer(WindowHandle window, std::uintptr_t id) = 0;
@@ -56,19 +44,9 @@ public:
     virtual bool RegisterDeviceNotification(WindowHandle window) = 0;
     virtual void UnregisterDeviceNotification() = 0;
 
-    virtual bool AddTrayIcon(const TrayIconData& icon) = 0;
-    virtual void RemoveTrayIcon(WindowHandle owner, std::uint32_t id) = 0;
-    // Shows the two-item owner-drawn tray menu at the cursor and returns when it closes;
-    // a chosen item arrives afterwards as WM_COMMAND.
-    virtual void ShowTrayMenu(WindowHandle owner, std::u16string_view configText, std::u16string_view exitText) = 0;
     // Runs the combination-key warning dialog modally; IDOK (1) or IDCANCEL (2).
     virtual int ShowCombWarnDialog(WindowHandle reference, WindowHandle parent) = 0;
-    // OK button and exclamation icon; returns when the user closes it.
-    virtual void ShowMessageBox(WindowHandle owner, std::u16string_view text, std::u16string_view title) = 0;
-    virtual bool StartProgram(std::u16string_view path) = 0;
 
-    // Whether a present HID interface belongs to the keyboard.
-    virtual bool FindDevice() = 0;
     // Full path of the running executable.
     virtual std::u16string ModulePath() = 0;
 };

@@ -11,3 +11,6 @@ std::u16string SiblingFilePath(std::u16string_view modulePath, std::u16string_vi
 
 // The file name of `modulePath` without its folder and extension, e.g. "K7_Setting".
 std::u16string ModuleBaseName(std::u16string_view modulePath);
+
+// K7_Config.exe in the folder of the executable's full path (either separator).
+std::u16string ConfigProgramPath(std::u16string_view modulePath);

@@ -5,37 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "app/Messages.h"
-#include "app/ModulePath.h"
-
 namespace {
 
-// Records the calls the tray logic makes, as one line each. Its members carry no
-// `override` so that the fake keeps compiling while the seam gains members.
-class RecordingDesktop : public IDesktop {
+// Records the calls the tray logic makes, as one line each.
+class RecordingDesktop : public ITrayHost, public IKeyboardPresence {
 public:
     bool devicePresent = false;
-    std::u16string modulePath = u"C:\\Program Files\\Orvex\\K7_Setting.exe";
     std::vector<std::u16string> calls;
     std::vector<TrayIconData> added;
 
-    bool PostMessage(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override { return Note(u"post"); }
-    std::vector<WindowHandle> OwnTopLevelWindows(std::u16string_view) override {
-        return Note(u"find"), std::vector<WindowHandle>{};
-    }
-    std::uint32_t WindowProcessId(WindowHandle) override { return Note(u"pid"), 0; }
-    void DestroyWindow(WindowHandle w) override { Note(u"destroy " + Num(w)); }
-    std::intptr_t DefaultProcessing(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
-        return Note(u"default"), 0;
-    }
     IconHandle LoadAppIcon(std::uint32_t) override { return Note(u"loadicon"), 0; }
     void SetWindowIcon(WindowHandle, IconHandle) override { Note(u"seticon"); }
-    void SetTimer(WindowHandle, std::uintptr_t, std::uint32_t) override { Note(u"settimer"); }
-    void KillTimer(WindowHandle, std::uintptr_t) override { Note(u"killtimer"); }
-    bool RegisterSessionNotification(WindowHandle) override { return Note(u"regsession"); }
-    void UnregisterSessionNotification(WindowHandle) override { Note(u"unregsession"); }
-    bool RegisterDeviceNotification(WindowHandle) override { return Note(u"regdevice"); }
-    void UnregisterDeviceNotification() override { Note(u"unregdevice"); }
     bool AddTrayIcon(const TrayIconData& icon) override {
         added.push_back(icon);
         return Note(u"addtray");
@@ -46,13 +26,11 @@ public:
     void ShowTrayMenu(WindowHandle owner, std::u16string_view config, std::u16string_view exit) override {
         Note(u"menu " + Num(owner) + u" [" + std::u16string(config) + u"] [" + std::u16string(exit) + u"]");
     }
-    int ShowCombWarnDialog(WindowHandle, WindowHandle) override { return Note(u"combwarn"), 2; }
     void ShowMessageBox(WindowHandle owner, std::u16string_view text, std::u16string_view title) override {
         Note(u"msgbox " + Num(owner) + u" [" + std::u16string(text) + u"] [" + std::u16string(title) + u"]");
     }
     bool StartProgram(std::u16string_view path) override { return Note(u"start " + std::u16string(path)); }
     bool FindDevice() override { return devicePresent; }
-    std::u16string ModulePath() override { return modulePath; }
 
 private:
     bool Note(std::u16string line) {
@@ -69,8 +47,11 @@ private:
 constexpr WindowHandle kTask = 0x1234;
 using Calls = std::vector<std::u16string>;
 
+const TrayContent kContent{u"Configure", u"Exit", u"No keyboard", u"K7_Setting",
+                           u"C:\\Program Files\\Orvex\\K7_Config.exe"};
+
 std::intptr_t Notify(RecordingDesktop& d, std::intptr_t mouseMessage) {
-    return OnTrayNotify(d, kTask, kTrayIconId, mouseMessage, u"Configure", u"Exit", u"No keyboard");
+    return OnTrayNotify(d, d, kTask, kTrayIconId, mouseMessage, kContent);
 }
 
 TEST(TrayIcon, RecordCarriesOwnerIdFlagsCallbackIconAndTip) {
@@ -121,7 +102,7 @@ TEST(TrayNotify, OnlyDoubleClickAndRightButtonDownAct) {
 TEST(TrayConfigure, AbsentKeyboardShowsMessageAndStartsNothing) {
     RecordingDesktop d;
     EXPECT_EQ(Notify(d, 0x203), 0);
-    OnConfigure(d, kTask, u"No keyboard");
+    OnConfigure(d, d, kTask, kContent);
     EXPECT_EQ(d.calls, (Calls{u"msgbox 4660 [No keyboard] [K7_Setting]", u"msgbox 4660 [No keyboard] [K7_Setting]"}));
 }
 
@@ -129,26 +110,9 @@ TEST(TrayConfigure, PresentKeyboardStartsConfigProgramEachTime) {
     RecordingDesktop d;
     d.devicePresent = true;
     Notify(d, 0x203);
-    OnConfigure(d, kTask, u"unused");
+    OnConfigure(d, d, kTask, kContent);
     const std::u16string start = u"start C:\\Program Files\\Orvex\\K7_Config.exe";
     EXPECT_EQ(d.calls, (Calls{start, start}));
-}
-
-TEST(TrayConfigure, PathsFromUnusualModulePaths) {
-    EXPECT_EQ(ConfigProgramPath(u"D:\\a.b\\agent"), u"D:\\a.b\\K7_Config.exe");
-    EXPECT_EQ(ModuleBaseName(u"D:\\a.b\\agent"), u"agent");
-    EXPECT_EQ(ModuleBaseName(u"C:\\x\\K7.Setting.exe"), u"K7.Setting");
-    EXPECT_EQ(ConfigProgramPath(u"C:/x/y.exe"), u"C:/x/K7_Config.exe");
-    EXPECT_EQ(ConfigProgramPath(u"C:y.exe"), u"C:K7_Config.exe");
-    EXPECT_EQ(ModuleBaseName(u"C:y.exe"), u"y");
-    EXPECT_EQ(ConfigProgramPath(u""), u"K7_Config.exe");
-    EXPECT_EQ(ModuleBaseName(u""), u"");
-}
-
-TEST(TrayExit, DestroysTheTaskWindowOnly) {
-    RecordingDesktop d;
-    OnExit(d, kTask);
-    EXPECT_EQ(d.calls, (Calls{u"destroy 4660"}));
 }
 
 }  // namespace

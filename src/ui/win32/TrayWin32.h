@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "app/Desktop.h"
+#include "ui/TrayHost.h"
 
 // NIM_ADD; when an icon with this owner and id still exists (a re-add after the
 // shell came back), NIM_MODIFY brings it up to date instead.
