@@ -1,5 +1,5 @@
-// What the tray needs of the desktop, with the tray's identifiers and the warning dialog's
-// title: the agent's task window implements none of it, it only hands these roles on.
+// What the tray and the warning dialog need of the desktop, with the tray's identifiers and
+// the warning dialog's title. ui/win32 implements both roles; the agent only hands them on.
 #pragma once
 
 #include <cstdint>
@@ -43,4 +43,12 @@ public:
     // OK button and exclamation icon; returns when the user closes it.
     virtual void ShowMessageBox(WindowHandle owner, std::u16string_view text, std::u16string_view title) = 0;
     virtual bool StartProgram(std::u16string_view path) = 0;
+};
+
+// The combination-key warning dialog.
+class IWarningDialog {
+public:
+    virtual ~IWarningDialog() = default;
+    // Runs the dialog modally over `reference`, owned by `parent`; IDOK (1) or IDCANCEL (2).
+    virtual int ShowCombWarnDialog(WindowHandle reference, WindowHandle parent) = 0;
 };

@@ -53,7 +53,7 @@ protected:
     CUSBDriver driver{keyboard};
     FakeRegistry registry;
     SettingBuffers settings{};
-    COrvexTask task{desktop, driver, registry, settings};
+    COrvexTask task{desktop.Roles(), driver, registry, settings};
 };
 
 // A key table as a keyboard might hold it: the factory content with a few changes.

@@ -47,7 +47,7 @@ struct Rig {
     CUSBDriver driver{faulty};
     FakeRegistry registry;
     SettingBuffers settings{};
-    COrvexTask task{desktop, driver, registry, settings};
+    COrvexTask task{desktop.Roles(), driver, registry, settings};
 
     Rig() {
         desktop.m_modulePath = K7_RES_DIR u"/K7_Setting.exe";
