@@ -52,8 +52,8 @@ struct Rig {
     Rig() {
         desktop.m_modulePath = K7_RES_DIR u"/K7_Setting.exe";
         desktop.m_windowProcess[kConfig] = kConfigProcess;
-        keyboard.m_table = FoundTable();
-        keyboard.m_combinations[3] = {0, 0xE0, 0, 0x06};
+        keyboard.HoldTable(FoundTable());
+        keyboard.HoldCombination(3, {0, 0xE0, 0, 0x06});
         task.Attach(kTask);
         auto heavy = HeavySettings();
         registry.Put(kSettingsKeyPath, u"KeySetting", kRegBinary, BytesOf(heavy->keys));
