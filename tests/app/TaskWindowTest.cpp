@@ -1,6 +1,7 @@
 // The task window's message table, creation, destruction and apply sequences.
 #include "TaskFixture.h"
 
+#include "keyconfig/SettingsStore.h"
 #include "res/resource.h"
 #include "xml/ButtonPositions.h"
 
@@ -306,14 +307,6 @@ TEST_F(TaskWindow, OtherMessagesPassToDefaultProcessingUnchanged) {
 
 namespace {
 
-constexpr char16_t kKeyPath[] = u"Software\\Orvex\\K7";
-
-template <class T>
-std::vector<std::uint8_t> BytesOf(const T& value) {
-    const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
-    return {p, p + sizeof value};
-}
-
 using TaskSettings = TaskFixture;
 
 TEST_F(TaskSettings, CreationLoadsTheLayoutAndCreatesTheStoredValues) {
@@ -323,7 +316,7 @@ TEST_F(TaskSettings, CreationLoadsTheLayoutAndCreatesTheStoredValues) {
     EXPECT_EQ(settings.keys.records[0].vk, g_buttonPosTable[0].vkcode);
     EXPECT_EQ(settings.keys.records[107].vk, g_buttonPosTable[107].vkcode);
     for (const char16_t* name : {u"KeySetting", u"MacroSetting", u"CombSetting", u"RateSetting"}) {
-        const FakeRegistry::Value* value = registry.Find(kKeyPath, name);
+        const FakeRegistry::Value* value = registry.Find(kSettingsKeyPath, name);
         ASSERT_NE(value, nullptr);
         EXPECT_EQ(value->type, kRegBinary);
     }
@@ -333,7 +326,7 @@ TEST_F(TaskSettings, CreationLoadsTheLayoutAndCreatesTheStoredValues) {
 TEST_F(TaskSettings, ApplyRereadsTheStoreButSendsNoRate) {
     keyboard.HoldTable(CustomTable(true));
     Create();
-    registry.Put(kKeyPath, u"RateSetting", kRegBinary, {2, 0, 0, 0});
+    registry.Put(kSettingsKeyPath, u"RateSetting", kRegBinary, {2, 0, 0, 0});
     Send(WM_APPLY_SETTINGS);
     EXPECT_EQ(task.m_nReportRate, 2);
     EXPECT_EQ(keyboard.ReportRate(), 0);
@@ -354,8 +347,8 @@ void StoreNineCombinations(FakeRegistry& registry, const KeySetting& defaults) {
         keys->records[i].vk = vks[i];
         keys->records[i].Set(AssignCombination, i);
     }
-    registry.Put(kKeyPath, u"KeySetting", kRegBinary, BytesOf(*keys));
-    registry.Put(kKeyPath, u"CombSetting", kRegBinary, BytesOf(*combinations));
+    registry.Put(kSettingsKeyPath, u"KeySetting", kRegBinary, BytesOf(*keys));
+    registry.Put(kSettingsKeyPath, u"CombSetting", kRegBinary, BytesOf(*combinations));
 }
 
 TEST_F(TaskSettings, NinthCombinationWarnsResetsAndStillWritesTheTable) {

@@ -8,6 +8,7 @@
 #include "FakeRegistry.h"
 #include "FaultyKeyboard.h"
 #include "HeavySettings.h"
+#include "TaskHandles.h"
 #include "app/COrvexTask.h"
 #include "app/Messages.h"
 #include "keyconfig/SettingsStore.h"
@@ -18,16 +19,6 @@
 #include <set>
 #include <string>
 #include <vector>
-
-inline constexpr WindowHandle kTask = 0x10020;
-inline constexpr WindowHandle kConfig = 0x20040;
-inline constexpr std::uint32_t kConfigProcess = 0x1F4;
-
-template <class T>
-inline std::vector<std::uint8_t> BytesOf(const T& value) {
-    const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
-    return {p, p + sizeof value};
-}
 
 // A keyboard's table as one might find it: factory content, a few keys changed, mark gone.
 inline DeviceKeyTable FoundTable() {
