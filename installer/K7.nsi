@@ -280,10 +280,18 @@ Section "un.${PRODUCT} programs" SecRemove
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 SectionEnd
 
-; The key assignments, macros, combinations and rate with their backup: kept unless asked.
-Section /o "un.My stored key settings" SecPurge
+; The key assignments, macros, combinations and rate with their backup, and the configuration
+; program's own data (recent files, kept edits, the window's place): kept unless asked.
+Section /o "un.My stored key settings and the configuration program's data" SecPurge
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "Software\Orvex"
+  ; The program's data is the user's, as HKCU is, also under an installation for all users.
+  SetShellVarContext current
+  RMDir /r "$APPDATA\K7\Config"
+  RMDir "$APPDATA\K7"
+  ${If} $AllUsers == 1
+    SetShellVarContext all
+  ${EndIf}
 SectionEnd
 
 Function un.onInit

@@ -9,7 +9,8 @@
 void CConfigDocument::Load(Profile profile, Source source, std::u16string path, std::vector<std::string> warnings) {
     m_profile = std::move(profile);
     m_source = source;
-    m_path = source == Source::File ? std::move(path) : std::u16string{};
+    // Kept edits keep the file they were made to, so that Save writes them there.
+    m_path = source == Source::File || source == Source::Draft ? std::move(path) : std::u16string{};
     m_bModified = source == Source::Draft;
     m_warnings = std::move(warnings);
     Notify();
@@ -78,7 +79,8 @@ void CConfigDocument::Replace(Profile profile) {
 }
 
 void CConfigDocument::Notify() const {
-    for (const auto& listener : m_listeners) listener();
+    for (const auto& listener : m_listeners)
+        if (listener) listener();
 }
 
 void LoadStoredProfile(CConfigDocument& document, IRegistry& registry) {

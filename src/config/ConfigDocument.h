@@ -23,7 +23,8 @@ public:
     const ButtonPosTable& Layout() const { return m_layout; }
     const Profile& Current() const { return m_profile; }
     Source From() const { return m_source; }
-    // The profile file's path for Source::File (UTF-16, as the system names files), else empty.
+    // The profile file's path for Source::File, and for a Draft of a file (UTF-16, as the system
+    // names files); else empty.
     const std::u16string& Path() const { return m_path; }
     bool Modified() const { return m_bModified; }
     // What the profile could not express of what it was made from (ProfileFromStored's warnings).
@@ -51,8 +52,16 @@ public:
     const KeyboardState& Applied() const { return m_applied; }
     void SetApplied(const KeyboardState& state) { m_applied = state; }
 
-    // Called after every change of the profile or of its source, path or modified flag.
-    void OnChange(std::function<void()> listener) { m_listeners.push_back(std::move(listener)); }
+    // Called after every change of the profile or of its source, path or modified flag. A
+    // listener that goes before the document (a window made again in another language) ends
+    // its listening with the number OnChange returned.
+    std::size_t OnChange(std::function<void()> listener) {
+        m_listeners.push_back(std::move(listener));
+        return m_listeners.size() - 1;
+    }
+    void StopListening(std::size_t listener) {
+        if (listener < m_listeners.size()) m_listeners[listener] = nullptr;
+    }
 
 private:
     template <typename Edit> bool Change(Edit edit);

@@ -74,10 +74,21 @@ TEST_F(ConfigDocument, MacrosAndCombinationsEditThroughTheProfileLibrary) {
     EXPECT_TRUE(doc.Modified());
 }
 
+TEST_F(ConfigDocument, AListenerThatStoppedIsNotCalled) {
+    int gone = 0;
+    const std::size_t listener = doc.OnChange([&] { ++gone; });
+    EXPECT_TRUE(doc.SetRate(1));
+    doc.StopListening(listener);
+    doc.StopListening(listener + 100);  // no such listener: nothing happens
+    EXPECT_TRUE(doc.SetRate(2));
+    EXPECT_EQ(1, gone);
+    EXPECT_EQ(2, changes) << "the other listener still hears";
+}
+
 TEST_F(ConfigDocument, ADraftHoldsUnsavedEdits) {
-    doc.Load({}, CConfigDocument::Source::Draft, u"ignored");
+    doc.Load({}, CConfigDocument::Source::Draft, u"C:\\profiles\\fps.json");
     EXPECT_TRUE(doc.Modified());
-    EXPECT_TRUE(doc.Path().empty());
+    EXPECT_EQ(u"C:\\profiles\\fps.json", doc.Path()) << "kept edits of a file are saved to it";
     Profile other;
     other.rate = 1;
     doc.Replace(other);

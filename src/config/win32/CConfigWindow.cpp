@@ -25,12 +25,19 @@ constexpr UINT kAgentTimeoutMs = 5000;
 
 const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
+std::u16string Utf16Text(HWND window) {
+    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, u'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()),
+                                                        static_cast<int>(text.size()))));
+    return text;
+}
+
 }  // namespace
 
 CConfigWindow::CConfigWindow(CConfigDocument& document, const ConfigTexts& texts, const IKeyFunctionText& functions,
                              IRegistry& registry)
     : m_document(document), m_layout(document.Layout()), m_texts(texts), m_functions(functions), m_registry(registry),
-      m_view(document.Layout(), functions), m_nDrawn(static_cast<int>(DrawnKeys(document.Layout()).size())) {}
+      m_view(document.Layout(), functions), m_files(document, texts, registry), m_nDrawn(static_cast<int>(DrawnKeys(document.Layout()).size())) {}
 
 CConfigWindow::~CConfigWindow() {
     if (m_hFont != nullptr) DeleteObject(m_hFont);
@@ -58,7 +65,15 @@ HWND CConfigWindow::Create(HINSTANCE instance, const wchar_t* title, int show) {
     const int height = std::min(frame.bottom - frame.top, monitor.rcWork.bottom - monitor.rcWork.top);
     m_hWnd = CreateWindowExW(0, kConfigMainClass, title, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, width, height, nullptr,
                              CreateMainMenu(m_texts), instance, this);
-    if (m_hWnd != nullptr) ShowWindow(m_hWnd, show);
+    if (m_hWnd == nullptr) return nullptr;
+    ShowWindow(m_hWnd, m_files.PlaceWindow(show));
+    const std::u16string notices = m_files.Start();
+    if (!notices.empty()) {
+        // After what the start said already (a layout with fewer keys).
+        const std::u16string before = IsWindowVisible(m_hDetails) ? Utf16Text(m_hDetails) + u"\r\n" : u"";
+        SetWindowTextW(m_hDetails, Wide(before + notices));
+        ShowWindow(m_hDetails, SW_SHOWNA);
+    }
     return m_hWnd;
 }
 
@@ -94,7 +109,20 @@ LRESULT CConfigWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // Buttons notify BN_CLICKED (0), menu items 0 and accelerators 1: the same command.
         if (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == 1) OnCommand(LOWORD(wParam));
         return 0;
-    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_SYSCOMMAND:
+        // The user's close (title bar, Alt+F4, taskbar) asks about unsaved edits; a bare
+        // WM_CLOSE is the agent's (the keyboard was removed, or it ends) and keeps them.
+        if ((wParam & 0xFFF0) != SC_CLOSE) break;
+        if (m_files.QuerySave()) DestroyWindow(m_hWnd);
+        return 0;
+    case WM_CLOSE:
+        m_files.KeepForNextStart();
+        DestroyWindow(m_hWnd);
+        return 0;
+    case WM_DESTROY:
+        m_files.SavePlacement();
+        PostQuitMessage(0);
+        return 0;
     }
     return DefWindowProcW(m_hWnd, msg, wParam, lParam);
 }
@@ -102,6 +130,7 @@ LRESULT CConfigWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 bool CConfigWindow::OnCreate() {
     m_nDpi = GetDpiForWindow(m_hWnd);
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_hWnd, GWLP_HINSTANCE));
+    m_files.Attach(m_hWnd, GetSubMenu(GetMenu(m_hWnd), 0));
     if (m_view.Create(m_hWnd, IDC_KEYBOARD, Wide(m_texts.keyboard)) == nullptr) return false;
     m_view.SetDpi(m_nDpi);
     m_hDetails = CreateWindowExW(0, L"STATIC", Wide(m_texts.details), WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
@@ -190,7 +219,10 @@ void CConfigWindow::OnCommand(int id) {
     case IDM_SET_RATE: OnSetRate(); break;
     case IDC_RESTORE:
     case IDM_RESTORE: OnRestore(); break;
-    case IDM_EXIT: SendMessageW(m_hWnd, WM_CLOSE, 0, 0); break;
+    case IDM_EXIT:
+        if (m_files.QuerySave()) DestroyWindow(m_hWnd);
+        break;
+    default: m_files.OnCommand(id);
     }
     if (id >= IDM_LANGUAGE_FIRST && id <= IDM_LANGUAGE_LAST) OnLanguage(id - IDM_LANGUAGE_FIRST);
 }

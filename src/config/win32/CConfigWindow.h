@@ -9,6 +9,7 @@
 #include "config/ConfigTexts.h"
 #include "config/KeyFunctionText.h"
 #include "config/win32/CKeyboardView.h"
+#include "config/win32/CProfileFiles.h"
 #include "config/win32/LanguageMenu.h"
 #include "keyconfig/Registry.h"
 #include "xml/ButtonPosTable.h"
@@ -56,6 +57,7 @@ private:
     const IKeyFunctionText& m_functions;
     IRegistry& m_registry;
     CKeyboardView m_view;
+    CProfileFiles m_files;
     HWND m_hWnd = nullptr;
     HWND m_hDetails = nullptr;
     HWND m_hRateLabel = nullptr;

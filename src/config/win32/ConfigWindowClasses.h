@@ -17,6 +17,13 @@ inline constexpr int IDC_RESTORE = 105;
 inline constexpr int IDC_STATUS = 106;
 // The menu's commands, in ranges by the part of the program that carries them out.
 inline constexpr int IDM_EXIT = 200;  // 200-249: the profile files
+inline constexpr int IDM_NEW = 201;
+inline constexpr int IDM_OPEN = 202;
+inline constexpr int IDM_SAVE = 203;
+inline constexpr int IDM_SAVE_AS = 204;
+inline constexpr int IDM_RECENT_FIRST = 210;  // the recent files, the last used first
+inline constexpr int IDM_RECENT_LAST = 217;
+inline constexpr int IDM_RECENT_SEPARATOR = 218;
 inline constexpr int IDM_SET_RATE = 300;  // 300-349: the requests to the agent: rate, factory, apply
 inline constexpr int IDM_RESTORE = 301;
 // 250-299: assigning keys; 350-399: macros.

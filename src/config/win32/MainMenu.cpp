@@ -3,6 +3,8 @@
 #include "config/win32/ConfigWindowClasses.h"
 #include "config/win32/LanguageMenu.h"
 
+#include <iterator>
+
 namespace {
 
 const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
@@ -12,6 +14,11 @@ const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const 
 HMENU CreateMainMenu(const ConfigTexts& texts) {
     HMENU bar = CreateMenu();
     HMENU file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, IDM_NEW, Wide(texts.menuNew));
+    AppendMenuW(file, MF_STRING, IDM_OPEN, Wide(texts.menuOpen));
+    AppendMenuW(file, MF_STRING, IDM_SAVE, Wide(texts.menuSave));
+    AppendMenuW(file, MF_STRING, IDM_SAVE_AS, Wide(texts.menuSaveAs));
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, IDM_EXIT, Wide(texts.menuExit));
     HMENU keyboard = CreatePopupMenu();
     AppendMenuW(keyboard, MF_STRING, IDM_SET_RATE, Wide(texts.setRate));
@@ -21,4 +28,13 @@ HMENU CreateMainMenu(const ConfigTexts& texts) {
     if (HMENU languages = CreateLanguageMenu())
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(languages), Wide(texts.menuLanguage));
     return bar;
+}
+
+HACCEL CreateMenuAccelerators() {
+    ACCEL keys[] = {
+        {FCONTROL | FVIRTKEY, 'N', IDM_NEW},
+        {FCONTROL | FVIRTKEY, 'O', IDM_OPEN},
+        {FCONTROL | FVIRTKEY, 'S', IDM_SAVE},
+    };
+    return CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 }

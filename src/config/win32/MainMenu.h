@@ -7,3 +7,6 @@
 #include "config/ConfigTexts.h"
 
 HMENU CreateMainMenu(const ConfigTexts& texts);
+
+// The menu's shortcuts: Ctrl+N, Ctrl+O and Ctrl+S, as the File menu shows them.
+HACCEL CreateMenuAccelerators();

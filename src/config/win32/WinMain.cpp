@@ -12,6 +12,7 @@
 #include "config/KeyFunctionText.h"
 #include "config/win32/CConfigWindow.h"
 #include "config/win32/ConfigWindowClasses.h"
+#include "config/win32/MainMenu.h"
 #include "config/win32/ProgramPath.h"
 #include "keyconfig/win32/Win32Registry.h"
 #include "xml/ButtonPositions.h"
@@ -24,7 +25,8 @@ void BringRunningToFront() {
     HWND running = FindWindowW(kConfigMainClass, nullptr);
     if (running == nullptr) return;  // still starting: its window comes up by itself
     if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
-    SetForegroundWindow(running);
+    // A question or file dialog of the running one is what the user has to answer first.
+    SetForegroundWindow(GetLastActivePopup(running));
 }
 
 }  // namespace
@@ -62,10 +64,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         window.emplace(document, texts, functions, registry);
         return window->Create(instance, reinterpret_cast<const wchar_t*>(str_title.c_str()), showAs) != nullptr;
     };
+    HACCEL accelerators = CreateMenuAccelerators();
     MSG msg{};
     BOOL got = make(show) ? 1 : -1;
     while (got != -1) {
         while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0 && got != -1) {
+            if (TranslateAcceleratorW(window->Window(), accelerators, &msg)) continue;
             // Tab and Shift+Tab move between the window's controls, as in a dialog.
             if (IsDialogMessageW(window->Window(), &msg)) continue;
             TranslateMessage(&msg);

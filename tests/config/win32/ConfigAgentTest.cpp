@@ -25,16 +25,7 @@ protected:
     }
     HWND Control(int id) const { return GetDlgItem(program.Window(), id); }
     HWND Status() const { return Control(IDC_STATUS); }
-    // The program's message box, once it is up and in front: a click before then may land on
-    // the window under it.
-    HWND Box() const {
-        HWND box = nullptr;
-        WaitUntil([&] {
-            box = FindWindowOfProcess(program.Id(), L"K7 Gaming Keyboard", L"#32770");
-            return box != nullptr && IsWindowVisible(box) && GetForegroundWindow() == box;
-        });
-        return box;
-    }
+    HWND Box() const { return program.Dialog(); }
 
     CConfigProcess program;
 };

@@ -113,11 +113,11 @@ TEST_F(ConfigLanguage, TheAgentIsRestartedAndTheProgramSpeaksTheChosenLanguage) 
 
     ChooseFromMenu('L', '1');  // Language, 1 Deutsch (the files by name: de, en, zh-CN)
     ASSERT_TRUE(agent.WaitForExit(15000)) << "the agent was not ended";
-    HWND german = WindowTitled(L"K7 Gaming-Tastatur");
+    HWND german = WindowTitled(L"Gespeicherte Einstellungen - K7 Gaming-Tastatur");
     ASSERT_NE(german, nullptr) << "no German window";
     EXPECT_FALSE(program->WaitForExit(0)) << "the agent's WM_CLOSE closed the program";
     EXPECT_EQ(Bytes(At(L"language.xml")), Bytes(At(L"language.de.xml")));
-    EXPECT_EQ(AccessibleName(german), L"K7 Gaming-Tastatur");
+    EXPECT_EQ(AccessibleName(german), L"Gespeicherte Einstellungen - K7 Gaming-Tastatur");
     EXPECT_EQ(AccessibleName(GetDlgItem(german, IDC_RATE_LABEL)), L"Berichtsrate");
     EXPECT_EQ(AccessibleName(GetDlgItem(german, IDC_RESTORE)), L"Werkszustand herstellen");
     EXPECT_EQ(Status(german), L"Das Programm und der Agent sprechen jetzt diese Sprache");
@@ -138,7 +138,7 @@ TEST_F(ConfigLanguage, TheAgentIsRestartedAndTheProgramSpeaksTheChosenLanguage) 
     // system from code page 936.
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == german; }));
     ChooseFromMenu('S', '3');
-    HWND chinese = WindowTitled(L"K7 \u6e38\u620f\u952e\u76d8");
+    HWND chinese = WindowTitled(L"\u5df2\u4fdd\u5b58\u7684\u8bbe\u7f6e - K7 \u6e38\u620f\u952e\u76d8");
     ASSERT_NE(chinese, nullptr) << "no Chinese window";
     EXPECT_EQ(AccessibleName(GetDlgItem(chinese, IDC_RATE_LABEL)), L"\u56de\u62a5\u7387");
     EXPECT_EQ(Status(chinese), L"\u7a0b\u5e8f\u548c\u4ee3\u7406\u7a0b\u5e8f\u73b0\u5728\u4f7f\u7528\u6b64\u8bed\u8a00");
@@ -153,7 +153,7 @@ TEST_F(ConfigLanguage, TheAgentIsRestartedAndTheProgramSpeaksTheChosenLanguage) 
 TEST_F(ConfigLanguage, WithoutTheAgentTheLanguageIsInPlaceForItsNextStart) {
     StartProgram();
     ChooseFromMenu('L', '1');
-    HWND german = WindowTitled(L"K7 Gaming-Tastatur");
+    HWND german = WindowTitled(L"Gespeicherte Einstellungen - K7 Gaming-Tastatur");
     ASSERT_NE(german, nullptr);
     EXPECT_EQ(Status(german),
               L"Der K7-Agent (K7_Setting.exe) l\u00e4uft nicht; er spricht diese Sprache ab seinem n\u00e4chsten Start");
@@ -174,7 +174,7 @@ TEST_F(ConfigLanguage, ALanguageFileThatCannotBeReplacedStaysAndTheAgentRunsOn) 
     CloseHandle(held);
     EXPECT_EQ(Status(program->Window()), L"The language was not changed: language.xml could not be replaced (" +
                                              m_folder + L", error " + std::to_wstring(ERROR_ACCESS_DENIED) + L")");
-    EXPECT_EQ(Text(program->Window()), L"K7 Gaming Keyboard");
+    EXPECT_EQ(Text(program->Window()), L"Stored settings - K7 Gaming Keyboard");
     EXPECT_EQ(Bytes(At(L"language.xml")), before);
     EXPECT_TRUE(agent.Running()) << "the agent was ended although nothing changed";
     EXPECT_EQ(GetFileAttributesW(At(L"language.xml.new").c_str()), INVALID_FILE_ATTRIBUTES) << "a copy was left";

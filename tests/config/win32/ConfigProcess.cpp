@@ -6,12 +6,22 @@
 
 #include <vector>
 
+#include "config/ProgramData.h"
 #include "config/win32/ConfigWindowClasses.h"
+#include "config/win32/DataFolder.h"
 
 namespace {
 
-// As the shipped language.xml names the window.
-constexpr wchar_t kTitle[] = L"K7 Gaming Keyboard";
+// The main window of exactly this process; its title names the profile, so the class finds it.
+HWND MainWindowOf(DWORD process) {
+    for (HWND w = FindWindowW(kConfigMainClass, nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, kConfigMainClass, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == process) return w;
+    }
+    return nullptr;
+}
 
 void SendMouse(DWORD flags, int x, int y, std::vector<INPUT>& inputs) {
     INPUT input{};
@@ -47,7 +57,8 @@ CConfigProcess::~CConfigProcess() {
     CloseHandle(m_info.hProcess);
 }
 
-bool CConfigProcess::Start(bool waitForWindow, const std::wstring& at) {
+bool CConfigProcess::Start(bool waitForWindow, const std::wstring& at, bool keepData) {
+    if (!keepData) RemoveProgramData();
     const std::wstring exe = at.empty() ? BesideTestProgram(L"K7_Config.exe") : at;
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
@@ -57,7 +68,7 @@ bool CConfigProcess::Start(bool waitForWindow, const std::wstring& at) {
         return false;
     if (!waitForWindow) return true;
     const bool found = WaitUntil([this] {
-        m_hWindow = FindWindowOfProcess(m_info.dwProcessId, kTitle);
+        m_hWindow = MainWindowOf(m_info.dwProcessId);
         return m_hWindow != nullptr || WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0;
     });
     // The window shows before its creation has ended; wait for the loop.
@@ -84,6 +95,20 @@ HWND CConfigProcess::Focus() const {
 bool CConfigProcess::Activate() const {
     SetForegroundWindow(m_hWindow);
     return WaitUntil([this] { return GetForegroundWindow() == m_hWindow; });
+}
+
+HWND CConfigProcess::Dialog() const {
+    HWND dialog = nullptr;
+    WaitUntil([&] {
+        HWND front = GetForegroundWindow();
+        DWORD owner = 0;
+        GetWindowThreadProcessId(front, &owner);
+        wchar_t cls[16] = {};
+        GetClassNameW(front, cls, 16);
+        dialog = owner == m_info.dwProcessId && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(front) ? front : nullptr;
+        return dialog != nullptr;
+    });
+    return dialog;
 }
 
 void Click(HWND window, bool twice) {
@@ -126,4 +151,34 @@ std::wstring AccessibleName(HWND window) {
     std::wstring text(name, SysStringLen(name));
     SysFreeString(name);
     return text;
+}
+
+void PressWith(WORD modifier, WORD vk) {
+    INPUT inputs[4] = {};
+    for (INPUT& input : inputs) input.type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[3].ki.wVk = modifier;
+    inputs[1].ki.wVk = inputs[2].ki.wVk = vk;
+    inputs[2].ki.dwFlags = inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, inputs, sizeof(INPUT));
+}
+
+void Type(const std::wstring& text) {
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wScan = c;
+        input.ki.dwFlags = KEYEVENTF_UNICODE;
+        inputs.push_back(input);
+        input.ki.dwFlags |= KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::wstring ProgramDataFile(const wchar_t* name) { return DataFolderPath() + L"\\" + name; }
+
+void RemoveProgramData() {
+    for (const char16_t* name : {kRecentFileName, kDraftFileName, kClosedFileName, kPlacementFileName, u"draft.damaged.json"})
+        DeleteFileW(ProgramDataFile(ToWide(name).c_str()).c_str());
 }

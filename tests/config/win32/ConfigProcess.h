@@ -19,7 +19,9 @@ public:
 
     // Starts the program beside the test program (or at `exe`, e.g. a copy in a folder of the
     // test's own); with `waitForWindow`, until its main window is up and its message loop idle.
-    bool Start(bool waitForWindow = true, const std::wstring& exe = {});
+    // The program's own data (recent files, kept edits, the window's place) of an earlier test
+    // is removed first unless `keepData`: each test starts as a first start.
+    bool Start(bool waitForWindow = true, const std::wstring& exe = {}, bool keepData = false);
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
     DWORD Id() const { return m_info.dwProcessId; }
     HWND Window() const { return m_hWindow; }
@@ -31,6 +33,9 @@ public:
     HWND Focus() const;
     // Brings the window to the front and waits until it is the foreground window.
     bool Activate() const;
+    // The program's dialog (a message box, a file dialog) once it is up and in front: a click
+    // or a key before then may land on the window under it. Null when none came.
+    HWND Dialog() const;
 
 private:
     PROCESS_INFORMATION m_info{};
@@ -40,6 +45,14 @@ private:
 // Input as the user gives it.
 void Click(HWND window, bool twice = false);
 void Press(WORD vk);
+// `vk` while `modifier` is held (VK_CONTROL, VK_MENU).
+void PressWith(WORD modifier, WORD vk);
+// Characters as typed, whatever the keyboard layout.
+void Type(const std::wstring& text);
+
+// The program's data folder (%APPDATA%\K7\Config) and a file in it.
+std::wstring ProgramDataFile(const wchar_t* name);
+void RemoveProgramData();
 
 // The accessible object's name (of the window's client, OBJID_CLIENT); "<none>" when it has none.
 std::wstring AccessibleName(HWND window);

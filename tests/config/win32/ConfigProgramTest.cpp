@@ -104,7 +104,7 @@ protected:
 TEST_F(ConfigProgram, ShowsEveryKeyAtItsPlaceNamedForAccessibilityWithItsTip) {
     CConfigProcess program;
     ASSERT_TRUE(program.Start());
-    EXPECT_EQ(AccessibleName(program.Window()), L"K7 Gaming Keyboard");
+    EXPECT_EQ(AccessibleName(program.Window()), L"Stored settings - K7 Gaming Keyboard");
     EXPECT_EQ(AccessibleName(program.Keyboard()), L"Keyboard");
 
     RECT client;

@@ -155,6 +155,14 @@ std::string ReadText(const std::wstring& path) {
 
 void WriteText(const std::wstring& path, const std::string& text) { std::ofstream(fs::path(path)) << text; }
 
+// The configuration program's data folder, with a file as the program leaves one.
+std::wstring ProgramData() {
+    const std::wstring folder = KnownFolder(FOLDERID_RoamingAppData) + L"\\K7\\Config";
+    fs::create_directories(folder);
+    WriteText(folder + L"\\recent.txt", "C:\\profiles\\fps.json\r\n");
+    return folder;
+}
+
 // The target of a shortcut, through the shell's own reader of .lnk files.
 std::wstring ShortcutTarget(const std::wstring& link) {
     std::wstring target = L"<unreadable>";
@@ -410,6 +418,7 @@ TEST_F(InstallerTest, AProgramThatDoesNotEndChangesNothing) {
 TEST_F(InstallerTest, SilentUninstallKeepsTheStoredSettings) {
     const std::wstring folder = UserFolder();
     const Settings before = StoredSettings();
+    const std::wstring data = ProgramData();
     // As a deployment tool runs it: the entry's own command line.
     EXPECT_EQ(RunCommand(ReadString(HKEY_CURRENT_USER, kUninstallKey, L"QuietUninstallString")).exitCode, 0u);
     ASSERT_TRUE(WaitForUninstalled(HKEY_CURRENT_USER));
@@ -419,6 +428,7 @@ TEST_F(InstallerTest, SilentUninstallKeepsTheStoredSettings) {
     EXPECT_FALSE(fs::exists(KnownFolder(FOLDERID_Programs) + L"\\Orvex K7"));
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kRunKey, kRunValue));
     EXPECT_EQ(StoredSettings(), before);
+    EXPECT_TRUE(fs::exists(data)) << "the configuration program's data went without a /PURGE";
 }
 
 TEST_F(InstallerTest, UninstallWithPurgeRemovesTheStoredSettings) {
@@ -427,9 +437,12 @@ TEST_F(InstallerTest, UninstallWithPurgeRemovesTheStoredSettings) {
     ExpectInstalledFiles(folder);
     EXPECT_EQ(FindAgent().window, nullptr);
     ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
+    const std::wstring data = ProgramData();
 
     EXPECT_EQ(UninstallInPlace(folder, L"/S /PURGE"), 0u);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
+    EXPECT_FALSE(fs::exists(data)) << "the configuration program's data stayed";
+    EXPECT_FALSE(fs::exists(KnownFolder(FOLDERID_RoamingAppData) + L"\\K7"));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kRunKey, kRunValue));
     EXPECT_FALSE(fs::exists(folder));
