@@ -62,6 +62,10 @@ bool CConfigDocument::RemoveMacro(std::size_t index) {
     return Change([&](Profile& p) { return ::RemoveMacro(p, index); });
 }
 
+bool CConfigDocument::MoveMacro(std::size_t from, std::size_t to) {
+    return Change([&](Profile& p) { return ::MoveMacro(p, from, to); });
+}
+
 bool CConfigDocument::SetRate(std::int32_t rate) {
     return Change([&](Profile& p) {
         if (!IsReportRate(rate)) return false;

@@ -42,6 +42,7 @@ public:
     std::size_t AddMacro(ProfileMacro macro);  // the new macro's index
     bool SetMacro(std::size_t index, ProfileMacro macro);
     bool RemoveMacro(std::size_t index);
+    bool MoveMacro(std::size_t from, std::size_t to);
     bool SetRate(std::int32_t rate);
     // Any other change of the whole profile (for example a macro list reordered).
     void Replace(Profile profile);

@@ -37,5 +37,37 @@ ConfigTexts LoadConfigTexts() {
     t.menuFile = text(u"cfg_menu_file");
     t.menuKeyboard = text(u"cfg_menu_keyboard");
     t.menuExit = text(u"cfg_exit");
+
+    t.menuMacros = text(u"cfg_menu_macros");
+    t.editMacros = text(u"cfg_edit_macros");
+    t.macros = text(u"cfg_macros");
+    t.macroName = text(u"cfg_macro_name");
+    t.rename = text(u"cfg_rename");
+    t.duplicate = text(u"cfg_duplicate");
+    t.onKeyboard = text(u"cfg_on_keyboard");
+    t.storedOnly = text(u"cfg_stored_only");
+    t.macroNumbersLeft = text(u"cfg_macro_numbers_left");
+    t.macrosStored = text(u"cfg_macros_stored");
+    t.macroListFull = text(u"cfg_macro_list_full");
+    t.deleteAsk = text(u"cfg_delete_macro_ask");
+    t.events = text(u"cfg_events");
+    t.keyDown = text(u"cfg_key_down");
+    t.keyUp = text(u"cfg_key_up");
+    t.eventKind = text(u"cfg_event_kind");
+    t.eventKey = text(u"cfg_event_key");
+    t.eventDelay = text(u"cfg_event_delay");
+    t.addEvent = text(u"cfg_add_event");
+    t.changeEvent = text(u"cfg_change_event");
+    t.deleteEvent = text(u"cfg_delete_event");
+    t.eventUp = text(u"cfg_event_up");
+    t.eventDown = text(u"cfg_event_down");
+    t.fixedDelay = text(u"cfg_fixed_delay");
+    t.eventsOnKeyboard = text(u"cfg_events_on_keyboard");
+    t.delaySteps = text(u"cfg_delay_steps");
+    t.cannotSave = text(u"cfg_cannot_save");
+    t.badNumber = text(u"cfg_bad_number");
+    t.recording = text(u"cfg_recording");
+    t.refusedKey = text(u"cfg_refused_key");
+    t.noMacro = text(u"cfg_no_macro");
     return t;
 }

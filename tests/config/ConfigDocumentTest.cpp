@@ -69,7 +69,16 @@ TEST_F(ConfigDocument, MacrosAndCombinationsEditThroughTheProfileLibrary) {
     EXPECT_TRUE(doc.SetKeyCombination(7, {0xA2, 0x43, 0, 0}));
     EXPECT_EQ(1u, doc.Current().combinations.size()) << "equal keys share one combination";
 
-    EXPECT_TRUE(doc.RemoveMacro(0));
+    EXPECT_EQ(1u, doc.AddMacro({"second", 1, {}}));
+    EXPECT_TRUE(doc.MoveMacro(0, 1));
+    EXPECT_EQ("second", doc.Current().macros[0].name);
+    EXPECT_EQ((KeyFunction{AssignMacro, 1}), doc.Current().keys[5]) << "the key keeps its macro";
+    const int before = changes;
+    EXPECT_TRUE(doc.MoveMacro(1, 1));
+    EXPECT_EQ(before, changes) << "a move to where it is changes nothing";
+    EXPECT_FALSE(doc.MoveMacro(2, 0));
+
+    EXPECT_TRUE(doc.RemoveMacro(1));
     EXPECT_EQ(KeyFunction{}, doc.Current().keys[5]) << "the key of a removed macro gets its factory function";
     EXPECT_TRUE(doc.Modified());
 }

@@ -9,6 +9,7 @@
 #include "config/ConfigTexts.h"
 #include "config/KeyFunctionText.h"
 #include "config/win32/CKeyboardView.h"
+#include "config/win32/CMacrosWindow.h"
 #include "keyconfig/Registry.h"
 #include "xml/ButtonPosTable.h"
 
@@ -48,6 +49,7 @@ private:
     const IKeyFunctionText& m_functions;
     IRegistry& m_registry;
     CKeyboardView m_view;
+    CMacrosWindow m_macros;
     HWND m_hWnd = nullptr;
     HWND m_hDetails = nullptr;
     HWND m_hRateLabel = nullptr;

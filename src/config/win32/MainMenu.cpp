@@ -1,12 +1,7 @@
 #include "config/win32/MainMenu.h"
 
 #include "config/win32/ConfigWindowClasses.h"
-
-namespace {
-
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
-}  // namespace
+#include "config/win32/Controls.h"
 
 HMENU CreateMainMenu(const ConfigTexts& texts) {
     HMENU bar = CreateMenu();
@@ -17,5 +12,8 @@ HMENU CreateMainMenu(const ConfigTexts& texts) {
     AppendMenuW(keyboard, MF_STRING, IDM_RESTORE, Wide(texts.restore));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), Wide(texts.menuFile));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(keyboard), Wide(texts.menuKeyboard));
+    HMENU macros = CreatePopupMenu();
+    AppendMenuW(macros, MF_STRING, IDM_MACROS, Wide(texts.editMacros));
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(macros), Wide(texts.menuMacros));
     return bar;
 }

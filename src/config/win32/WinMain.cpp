@@ -74,8 +74,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     MSG msg;
     BOOL got;
     while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0 && got != -1) {
-        // Tab and Shift+Tab move between the window's controls, as in a dialog.
-        if (IsDialogMessageW(window.Window(), &msg)) continue;
+        // Tab and Shift+Tab move between a window's controls, as in a dialog: in the main
+        // window and in the windows it opens.
+        if (HWND root = GetAncestor(msg.hwnd, GA_ROOT); root != nullptr && IsDialogMessageW(root, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
