@@ -48,6 +48,13 @@ std::string FreeMacroName(const Profile& profile, const std::string& base) {
         if (std::string name = base + " " + std::to_string(n); !taken(name)) return name;
 }
 
+std::string CopyName(const Profile& profile, const std::string& name) {
+    const std::size_t space = name.find_last_of(' ');
+    const bool numbered = space != std::string::npos && space > 0 && space + 1 < name.size() &&
+                          name.find_first_not_of("0123456789", space + 1) == std::string::npos;
+    return FreeMacroName(profile, numbered ? name.substr(0, space) : name);
+}
+
 std::u16string MacroCountText(const Profile& profile, const ConfigTexts& texts) {
     return texts.macroNumbersLeft + u": " + Number(static_cast<std::size_t>(DeviceMacroNumbersLeft(profile))) +
            u"/" + Number(kMaxDeviceMacros) + u"; " + texts.macrosStored + u": " + Number(profile.macros.size()) +

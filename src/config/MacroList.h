@@ -26,5 +26,9 @@ std::u16string KeyNamesUsingMacro(const Profile& profile, const ButtonPosTable& 
 // `base` when no macro has it, else "base 2", "base 3", ...: the first name the list lacks.
 std::string FreeMacroName(const Profile& profile, const std::string& base);
 
+// The name of a copy of `name`: its free name after any number of its own ("burst 2" copies as
+// "burst 3", not "burst 2 2").
+std::string CopyName(const Profile& profile, const std::string& name);
+
 // "Macro numbers left on the keyboard: 4 of 11; stored: 7 of 100".
 std::u16string MacroCountText(const Profile& profile, const ConfigTexts& texts);

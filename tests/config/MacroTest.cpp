@@ -56,13 +56,18 @@ TEST(MacroList, RowsSayWhichMacrosReachTheKeyboardAndADeletionNamesTheKeysFirst)
     EXPECT_EQ(KeyNamesUsingMacro(p, ShippedLayout(), 4), u"Esc, F2") << "the keys followed their macro";
 }
 
-TEST(MacroList, NewAndDuplicatedMacrosGetAFreeName) {
+TEST(MacroList, NewAndCopiedMacrosGetAFreeName) {
     Profile p;
     EXPECT_EQ(FreeMacroName(p, "New macro"), "New macro");
     AddMacro(p, Macro("New macro"));
     AddMacro(p, Macro("New macro 2"));
     EXPECT_EQ(FreeMacroName(p, "New macro"), "New macro 3");
     EXPECT_EQ(FreeMacroName(p, "burst"), "burst");
+    EXPECT_EQ(CopyName(p, "New macro 2"), "New macro 3");
+    EXPECT_EQ(CopyName(p, "New macro"), "New macro 3");
+    EXPECT_EQ(CopyName(p, "F 1x"), "F 1x") << "only a number of its own is left out";
+    EXPECT_EQ(CopyName(p, " 7"), " 7");
+    EXPECT_EQ(CopyName(p, "7 "), "7 ");
 }
 
 TEST(MacroEvents, DelaysAreCountedInTheKeyboardsStepsAndNumbersTypedOnlyAsDigits) {

@@ -419,7 +419,7 @@ void CMacrosWindow::DuplicateMacro() {
         return;
     }
     ProfileMacro copy = Macro();
-    copy.name = FreeMacroName(m_document.Current(), copy.name);
+    copy.name = CopyName(m_document.Current(), copy.name);
     // Right below the original; the macros after it move down with their keys.
     const std::size_t at = m_document.AddMacro(std::move(copy));
     m_nMacro += 1;
