@@ -337,6 +337,23 @@ TEST_F(MacroWindow, ARecordingKeepsTheEventsOwnGapsAndReachesTheKeyboardAsEdited
         const std::vector<std::wstring> rows = EventRows();
         return std::ranges::all_of(rows, [](const std::wstring& r) { return r.ends_with(L"\t100 ms"); });
     })) << Dump(EventRows());
+
+    // From the keyboard alone: Alt+R starts a new recording, Ctrl+Break ends it, and the Ctrl
+    // press that belongs to the stop is not recorded. Volume Up is refused by its name.
+    Send({Key(VK_MENU, false), Key('R', false), Key('R', true), Key(VK_MENU, true)});
+    ASSERT_TRUE(WaitUntil([&] { return Text(Control(IDC_RECORD)) == L"Stop &recording (Ctrl+Break)"; }));
+    Send({Key(VK_VOLUME_UP, false), Key(VK_VOLUME_UP, true)});
+    EXPECT_TRUE(WaitUntil([&] {
+        const std::wstring status = Text(Control(IDC_MACRO_STATUS));
+        return status.starts_with(L"The keyboard cannot produce this key: ") && status.size() > 38;
+    })) << Dump({Text(Control(IDC_MACRO_STATUS))});
+    Send({Key('B', false), Key('B', true), Key(VK_CONTROL, false), Key(VK_CANCEL, false), Key(VK_CANCEL, true),
+          Key(VK_CONTROL, true)});
+    ASSERT_TRUE(WaitUntil([&] { return Text(Control(IDC_RECORD)) == L"Start &recording"; }));
+    EXPECT_EQ(EventRows(), (std::vector<std::wstring>{L"1\tKey down\tB\t100 ms", L"2\tKey up\tB\t100 ms"}))
+        << Dump(EventRows());
+    for (const int vk : {VK_CONTROL, VK_CANCEL, int{'B'}})
+        EXPECT_EQ(GetAsyncKeyState(vk) & 0x8000, 0) << "key " << vk << " is held down in the system";
 }
 
 }  // namespace
