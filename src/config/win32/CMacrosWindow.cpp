@@ -240,6 +240,13 @@ int CMacrosWindow::Selection(int id) const {
 
 void CMacrosWindow::SetStatus(const std::u16string& text) { SetDlgItemTextW(m_hWnd, IDC_MACRO_STATUS, Wide(text)); }
 
+template <typename T>
+std::optional<T> CMacrosWindow::Typed(int id, std::optional<T> (*parse)(std::u16string_view)) {
+    const std::optional<T> value = parse(Text(id));
+    SetStatus(value ? u"" : m_texts.badNumber);
+    return value;
+}
+
 void CMacrosWindow::Refresh() {
     m_bUpdating = true;
     const Profile& profile = m_document.Current();
@@ -451,11 +458,8 @@ std::optional<MacroStep> CMacrosWindow::FieldEvent() {
     MacroStep step;
     step.down = Selection(IDC_EVENT_KIND) != 1;
     step.vk = static_cast<std::uint8_t>(SendDlgItemMessageW(m_hWnd, IDC_EVENT_KEY, CB_GETITEMDATA, static_cast<WPARAM>(std::max(key, 0)), 0));
-    const std::optional<std::uint32_t> delay = ParseDelay(Text(m_bFixed ? IDC_FIXED_DELAY : IDC_EVENT_DELAY));
-    if (!delay) {
-        SetStatus(m_texts.badNumber);
-        return std::nullopt;
-    }
+    const std::optional<std::uint32_t> delay = Typed(m_bFixed ? IDC_FIXED_DELAY : IDC_EVENT_DELAY, ParseDelay);
+    if (!delay) return std::nullopt;
     step.delayMs = *delay;
     return step;
 }
@@ -500,12 +504,8 @@ void CMacrosWindow::EditEvents(int id) {
 
 void CMacrosWindow::OnRepeat() {
     if (!Chosen()) return;
-    const std::optional<std::uint16_t> repeat = ParseRepeat(Text(IDC_REPEAT));
-    if (!repeat) {
-        SetStatus(m_texts.badNumber);
-        return;
-    }
-    SetStatus(u"");
+    const std::optional<std::uint16_t> repeat = Typed(IDC_REPEAT, ParseRepeat);
+    if (!repeat) return;
     ProfileMacro macro = Macro();
     macro.repeat = *repeat;
     m_document.SetMacro(static_cast<std::size_t>(m_nMacro), std::move(macro));
@@ -513,13 +513,8 @@ void CMacrosWindow::OnRepeat() {
 
 void CMacrosWindow::OnFixedDelay() {
     if (!Chosen()) return;
-    const std::optional<std::uint32_t> ms = ParseDelay(Text(IDC_FIXED_DELAY));
-    if (!ms) {
-        SetStatus(m_texts.badNumber);
-        return;
-    }
-    SetStatus(u"");
-    m_document.SetMacro(static_cast<std::size_t>(m_nMacro), WithFixedDelay(Macro(), *ms));
+    const std::optional<std::uint32_t> ms = Typed(IDC_FIXED_DELAY, ParseDelay);
+    if (ms) m_document.SetMacro(static_cast<std::size_t>(m_nMacro), WithFixedDelay(Macro(), *ms));
 }
 
 void CMacrosWindow::ToggleRecording() {
@@ -529,13 +524,7 @@ void CMacrosWindow::ToggleRecording() {
     }
     if (!Chosen() || s_pRecording != nullptr) return;
     std::optional<std::uint32_t> fixed;
-    if (m_bFixed) {
-        fixed = ParseDelay(Text(IDC_FIXED_DELAY));
-        if (!fixed) {
-            SetStatus(m_texts.badNumber);
-            return;
-        }
-    }
+    if (m_bFixed && !(fixed = Typed(IDC_FIXED_DELAY, ParseDelay))) return;
     // The hook sees every key before any window does, and can keep it from them all.
     m_hHook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleW(nullptr), 0);
     if (m_hHook == nullptr) return;

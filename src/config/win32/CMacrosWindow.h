@@ -36,6 +36,9 @@ private:
     void Refresh();
     void ShowEvent();
     void SetStatus(const std::u16string& text);
+    // The number typed into field `id` as `parse` reads it; nothing, and the status says so,
+    // when it is none. The status is cleared otherwise.
+    template <typename T> std::optional<T> Typed(int id, std::optional<T> (*parse)(std::u16string_view));
     bool Chosen() const;
     const ProfileMacro& Macro() const;
     std::u16string Text(int id) const;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/win32/ConfigWindowClasses.h"
+#include "xml/ButtonPositions.h"
 
 namespace {
 
@@ -84,6 +85,25 @@ HWND CConfigProcess::Focus() const {
 bool CConfigProcess::Activate() const {
     SetForegroundWindow(m_hWindow);
     return WaitUntil([this] { return GetForegroundWindow() == m_hWindow; });
+}
+
+HWND CConfigProcess::MessageBoxInFront() const {
+    HWND box = nullptr;
+    WaitUntil([&] {
+        box = FindWindowOfProcess(m_info.dwProcessId, kTitle, L"#32770");
+        return box != nullptr && IsWindowVisible(box) && GetForegroundWindow() == box;
+    });
+    return box;
+}
+
+const ButtonPosTable& LayoutBesideProgram() {
+    static const ButtonPosTable layout = [] {
+        ButtonPosTable table;
+        const std::wstring path = BesideTestProgram(L"ButtonPos.xml");
+        LoadButtonPositions(std::u16string(path.begin(), path.end()), table);
+        return table;
+    }();
+    return layout;
 }
 
 void Click(HWND window, bool twice) {

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "xml/ButtonPosTable.h"
+
 // Tries `done` until it holds or timeoutMs passes, dispatching this thread's messages meanwhile.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
@@ -31,11 +33,17 @@ public:
     HWND Focus() const;
     // Brings the window to the front and waits until it is the foreground window.
     bool Activate() const;
+    // The program's message box, once it is up and in front (a click before then may land on
+    // the window under it); nullptr when none comes.
+    HWND MessageBoxInFront() const;
 
 private:
     PROCESS_INFORMATION m_info{};
     HWND m_hWindow = nullptr;
 };
+
+// The ButtonPos.xml beside the program, read once.
+const ButtonPosTable& LayoutBesideProgram();
 
 // Input as the user gives it.
 void Click(HWND window, bool twice = false);

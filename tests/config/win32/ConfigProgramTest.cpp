@@ -49,15 +49,7 @@ private:
     std::optional<std::vector<BYTE>> m_bytes;
 };
 
-const ButtonPosTable& Layout() {
-    static const ButtonPosTable layout = [] {
-        ButtonPosTable table;
-        const std::wstring path = BesideTestProgram(L"ButtonPos.xml");
-        LoadButtonPositions(std::u16string(path.begin(), path.end()), table);
-        return table;
-    }();
-    return layout;
-}
+const ButtonPosTable& Layout() { return LayoutBesideProgram(); }
 
 int Record(std::u16string_view name) {
     for (int i = 0; i < BUTTON_COUNT; ++i)

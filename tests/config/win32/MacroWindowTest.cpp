@@ -20,7 +20,6 @@
 #include "RegistryValues.h"
 #include "config/win32/ConfigWindowClasses.h"
 #include "keyconfig/win32/Win32Registry.h"
-#include "xml/ButtonPositions.h"
 #include "xml/Utf8Text.h"
 
 namespace {
@@ -110,15 +109,6 @@ protected:
         Click(Control(id));
         EXPECT_TRUE(WaitUntil(done)) << what;
     }
-    // The program's message box, once it is up and in front.
-    HWND Box() const {
-        HWND box = nullptr;
-        WaitUntil([&] {
-            box = FindWindowOfProcess(program.Id(), L"K7 Gaming Keyboard", L"#32770");
-            return box != nullptr && IsWindowVisible(box) && GetForegroundWindow() == box;
-        });
-        return box;
-    }
     // Chooses row `row` of a list from the keyboard: the list's first row, then Down.
     void ChooseRow(int id, int row) {
         Click(Control(id));
@@ -179,9 +169,7 @@ TEST_F(MacroWindow, MovedMacrosStayOnTheirKeysAndADeletionNamesThemFirst) {
     // Stored: three macros, F1 to F3 playing them in order.
     Profile stored;
     for (const char* name : {"one", "two", "three"}) AddMacro(stored, {name, 1, {{0x41, true, 0}, {0x41, false, 50}}});
-    ButtonPosTable layout;
-    const std::wstring path = BesideTestProgram(L"ButtonPos.xml");
-    LoadButtonPositions(std::u16string(path.begin(), path.end()), layout);
+    const ButtonPosTable& layout = LayoutBesideProgram();
     const auto key = [&](std::u16string_view name) {
         for (std::size_t i = 0; i < layout.size(); ++i)
             if (layout[i].name == name) return i;
@@ -207,7 +195,7 @@ TEST_F(MacroWindow, MovedMacrosStayOnTheirKeysAndADeletionNamesThemFirst) {
 
     // Deleting it names F1 first; No keeps it.
     Click(Control(IDC_MACRO_DELETE));
-    HWND box = Box();
+    HWND box = program.MessageBoxInFront();
     ASSERT_NE(box, nullptr) << "no question before the deletion";
     EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)),
               L"Delete the macro? These keys play it and get their factory function back:\r\nF1");
@@ -217,7 +205,7 @@ TEST_F(MacroWindow, MovedMacrosStayOnTheirKeysAndADeletionNamesThemFirst) {
     // The first row now is F2's.
     ChooseRow(IDC_MACRO_LIST, 0);
     Click(Control(IDC_MACRO_DELETE));
-    box = Box();
+    box = program.MessageBoxInFront();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)),
               L"Delete the macro? These keys play it and get their factory function back:\r\nF2");
@@ -305,12 +293,9 @@ TEST_F(MacroWindow, ARecordingKeepsTheEventsOwnGapsAndReachesTheKeyboardAsEdited
                                 static_cast<std::uint32_t>(std::stoul(row.substr(delay + 1)))});
     }
     AddMacro(profile, macro);
-    ButtonPosTable layout;
-    const std::wstring path = BesideTestProgram(L"ButtonPos.xml");
-    LoadButtonPositions(std::u16string(path.begin(), path.end()), layout);
     ASSERT_TRUE(SetKeyFunction(profile, 1, {AssignMacro, 0}));  // F1
     CWin32Registry registry;
-    ASSERT_TRUE(WriteProfile(registry, profile, layout));
+    ASSERT_TRUE(WriteProfile(registry, profile, LayoutBesideProgram()));
     ASSERT_TRUE(client.Apply(kWaitMs));
     ASSERT_TRUE(WaitUntil([&] { return State()->macros[1][0] == 1; })) << "no macro reached the keyboard";
     const DeviceEvent expected[] = {
