@@ -46,7 +46,11 @@ CMacroRecorder::Result CMacroRecorder::Feed(const KeyInput& key) {
         if (!m_bRecording) return {};
         if (held) return {true, Outcome::Repeat};
         m_held.insert(code);
-        if (key.vk == kStopRecordingVk) return {true, Outcome::Stop};
+        if (key.vk == kStopRecordingVk) {
+            // At once: the keys that follow before the caller hears of it belong to no recording.
+            Stop();
+            return {true, Outcome::Stop};
+        }
         if (NameForCode(VirtualKeyNames(), code).empty()) {
             m_nRefused = code;
             return {true, Outcome::Refused};

@@ -37,7 +37,7 @@ public:
         Recorded,  // a new event at the end of Steps()
         Repeat,    // the held key's auto-repeat: nothing recorded
         Refused,   // a key the keyboard cannot produce (RefusedCode() says which)
-        Stop,      // Ctrl+Break: the caller stops the recording
+        Stop,      // Ctrl+Break: the recording has stopped, as by Stop()
         Passed,    // not recording, or a release whose press came before the recording
     };
     struct Result {
@@ -49,7 +49,7 @@ public:
     // event before (the first event waits nothing), each rounded to the keyboard's steps.
     void Start(std::optional<std::uint32_t> fixedDelayMs);
     Result Feed(const KeyInput& key);
-    // Ends the recording. A key still held has its trailing presses dropped, or a release
+    // Ends the recording (again: nothing). A key still held has its trailing presses dropped, or a release
     // added when something was recorded after its press, so that the macro leaves no key down.
     void Stop();
 

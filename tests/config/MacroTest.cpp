@@ -193,12 +193,14 @@ TEST(MacroRecorder, NoKeyIsLeftDownInTheSystemOrInTheMacro) {
     EXPECT_EQ(r.Feed(Up(0x44, 200)).outcome, Outcome::Recorded);
     EXPECT_EQ(r.Feed(Down(0xA2, 300)).outcome, Outcome::Recorded);
     EXPECT_EQ(r.Feed(Down(kStopRecordingVk, 350)).outcome, Outcome::Stop);
+    EXPECT_FALSE(r.Recording()) << "keys after Break are not recorded, however late the caller stops";
+    EXPECT_EQ(r.Feed(Up(0xA2, 360)).outcome, Outcome::Passed);
     r.Stop();
     EXPECT_THAT(r.Steps(), ElementsAre(MacroStep{0x5B, true, 0}, MacroStep{0x44, true, 50},
                                        MacroStep{0x44, false, 50}, MacroStep{0x5B, false, 0}));
     EXPECT_TRUE(r.Holding());
     // After the stop the swallowed presses still get their releases swallowed, and nothing else.
-    for (std::uint32_t vk : {kStopRecordingVk, 0xA2u, 0xAFu, 0x5Bu}) {
+    for (std::uint32_t vk : {kStopRecordingVk, 0xAFu, 0x5Bu}) {
         const CMacroRecorder::Result result = r.Feed(Up(vk, 400));
         EXPECT_TRUE(result.swallow) << vk;
         EXPECT_EQ(result.outcome, Outcome::Passed) << vk;

@@ -113,10 +113,20 @@ void CMacrosWindow::Show(HWND owner) {
         const UINT dpi = GetDpiForWindow(owner);
         RECT frame{0, 0, MulDiv(kClient.cx, static_cast<int>(dpi), 96), MulDiv(kClient.cy, static_cast<int>(dpi), 96)};
         AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, dpi);
+        // On the owner's screen and never larger than its work area: a window off the screen
+        // cannot be used.
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        const RECT& work = monitor.rcWork;
+        const int width = std::min(frame.right - frame.left, work.right - work.left);
+        const int height = std::min(frame.bottom - frame.top, work.bottom - work.top);
         RECT ownerRect;
         GetWindowRect(owner, &ownerRect);
-        CreateWindowExW(0, kMacrosClass, Wide(m_texts.macros), kStyle, ownerRect.left + 40, ownerRect.top + 40,
-                        frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance, this);
+        const int left = std::clamp(ownerRect.left + 40, work.left, work.right - width);
+        const int top = std::clamp(ownerRect.top + 40, work.top, work.bottom - height);
+        CreateWindowExW(0, kMacrosClass, Wide(m_texts.macros), kStyle, left, top, width, height, owner, nullptr,
+                        instance, this);
         if (m_hWnd == nullptr) return;
     }
     ShowWindow(m_hWnd, SW_SHOWNORMAL);
@@ -147,6 +157,15 @@ LRESULT CMacrosWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Layout();
         return 0;
     }
+    case WM_ACTIVATE:
+        // Back in the window, the focus returns to the control that had it, as in a dialog.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            m_hFocus = focus != nullptr && IsChild(m_hWnd, focus) ? focus : nullptr;
+        } else {
+            SetFocus(m_hFocus != nullptr && IsWindow(m_hFocus) ? m_hFocus : GetDlgItem(m_hWnd, IDC_MACRO_LIST));
+        }
+        return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_APP_RECORDED: OnRecorded(); return 0;
     case WM_APP_REFUSED: {
@@ -200,7 +219,7 @@ bool CMacrosWindow::OnCreate() {
 }
 
 void CMacrosWindow::OnDestroy() {
-    if (m_recorder.Recording()) StopRecording();
+    StopRecording();
     if (!m_recorder.Holding()) Unhook();
 }
 
@@ -273,7 +292,7 @@ void CMacrosWindow::Refresh() {
     m_nEvent = std::min(m_nEvent, static_cast<int>(eventCount) - 1);
     SendMessageW(events, LB_SETCURSEL, static_cast<WPARAM>(m_nEvent), 0);
     // While recording the newest event stays in sight.
-    if (m_recorder.Recording() && eventCount > 0) SendMessageW(events, LB_SETTOPINDEX, eventCount - 1, 0);
+    if (m_nRecording >= 0 && eventCount > 0) SendMessageW(events, LB_SETTOPINDEX, eventCount - 1, 0);
     SendMessageW(events, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(events, nullptr, TRUE);
 
@@ -287,7 +306,7 @@ void CMacrosWindow::Refresh() {
         SetDlgItemTextW(m_hWnd, IDC_MACRO_LIMITS, Wide(m_texts.noMacro));
     }
     CheckDlgButton(m_hWnd, IDC_FIXED, m_bFixed ? BST_CHECKED : BST_UNCHECKED);
-    const bool recording = m_recorder.Recording();
+    const bool recording = m_nRecording >= 0;
     const bool event = chosen && m_nEvent >= 0;
     const std::pair<int, bool> enabled[] = {
         {IDC_MACRO_RENAME, chosen},
@@ -330,7 +349,7 @@ void CMacrosWindow::ShowEvent() {
 void CMacrosWindow::OnCommand(int id, int notification) {
     if (m_bUpdating) return;
     // While recording every key goes to the recording; only the mouse can click, and only Stop counts.
-    if (m_recorder.Recording() && id != IDC_RECORD) return;
+    if (m_nRecording >= 0 && id != IDC_RECORD) return;
     switch (id) {
     case IDC_MACRO_LIST:
         if (notification == LBN_SELCHANGE) {
@@ -518,7 +537,7 @@ void CMacrosWindow::OnFixedDelay() {
 }
 
 void CMacrosWindow::ToggleRecording() {
-    if (m_recorder.Recording()) {
+    if (m_nRecording >= 0) {
         StopRecording();
         return;
     }
@@ -537,7 +556,8 @@ void CMacrosWindow::ToggleRecording() {
 }
 
 void CMacrosWindow::StopRecording() {
-    if (!m_recorder.Recording()) return;
+    // The recorder stops itself at Ctrl+Break; the window follows when it hears of it.
+    if (m_nRecording < 0) return;
     m_recorder.Stop();
     OnRecorded();
     m_nRecording = -1;

@@ -62,6 +62,7 @@ private:
     CConfigDocument& m_document;
     const ConfigTexts& m_texts;
     HWND m_hWnd = nullptr;
+    HWND m_hFocus = nullptr;  // the control that had the focus when the window was left
     HFONT m_hFont = nullptr;
     UINT m_nDpi = 96;
     int m_nMacro = -1;  // the chosen macro, an index of the document's list

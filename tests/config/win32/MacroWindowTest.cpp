@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -87,8 +88,10 @@ protected:
     void SetUp() override {
         AgentOnKeyboard::SetUp();
         // A user for whom nothing is stored: the program starts with the factory profile.
-        for (const wchar_t* name : {L"KeySetting", L"MacroSetting", L"CombSetting", L"RateSetting"})
+        for (const wchar_t* name : kStoredValues) {
+            m_kept.emplace_back(std::make_unique<CKeptValue>(kSettingsKey, name));
             RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name);
+        }
     }
 
     // Alt+M opens the Macros menu, E its item.
@@ -105,19 +108,27 @@ protected:
     HWND Control(int id) const { return GetDlgItem(macros, id); }
     std::vector<std::wstring> MacroRows() const { return Rows(Control(IDC_MACRO_LIST)); }
     std::vector<std::wstring> EventRows() const { return Rows(Control(IDC_EVENT_LIST)); }
-    void ClickAndWait(int id, const std::function<bool()>& done, const char* what) {
+    // Once the control is enabled: the system gives a click on a disabled control to the window
+    // under it, so a click queued while the program is still updating its buttons is lost.
+    void ClickButton(int id) {
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(id)) != FALSE; })) << "control " << id << " stays disabled";
         Click(Control(id));
-        EXPECT_TRUE(WaitUntil(done)) << what;
+    }
+    // Clicks into a field or list and waits until it has the focus.
+    void ClickInto(int id) {
+        Click(Control(id));
+        EXPECT_TRUE(WaitUntil([&] { return program.Focus() == Control(id); })) << "control " << id << " has no focus";
     }
     // Chooses row `row` of a list from the keyboard: the list's first row, then Down.
     void ChooseRow(int id, int row) {
-        Click(Control(id));
-        ASSERT_TRUE(WaitUntil([&] { return program.Focus() == Control(id); }));
+        ClickInto(id);
         Press(VK_HOME);
         for (int i = 0; i < row; ++i) Press(VK_DOWN);
         ASSERT_TRUE(WaitUntil([&] { return SendMessageW(Control(id), LB_GETCURSEL, 0, 0) == row; }));
     }
 
+    static constexpr const wchar_t* kStoredValues[] = {L"KeySetting", L"MacroSetting", L"CombSetting", L"RateSetting"};
+    std::vector<std::unique_ptr<CKeptValue>> m_kept;
     CConfigProcess program;
     HWND macros = nullptr;
 };
@@ -144,25 +155,48 @@ TEST_F(MacroWindow, TheListIsEditedByNameAndMovingOrDeletingKeepsEachKeysMacro) 
     Press(VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return MacroRows()[0] == L"1\tburst\ton the keyboard"; })) << Dump(MacroRows());
     // Twelve in all, the copies right below the original.
-    for (int i = 0; i < 11; ++i) Click(Control(IDC_MACRO_DUPLICATE));
+    for (int i = 0; i < 11; ++i) ClickButton(IDC_MACRO_DUPLICATE);
     ASSERT_TRUE(WaitUntil([&] { return MacroRows().size() == 12; })) << Dump(MacroRows());
     EXPECT_EQ(MacroRows()[1], L"2\tburst 2\ton the keyboard") << Dump(MacroRows());
     EXPECT_EQ(MacroRows()[10], L"11\tburst 11\ton the keyboard");
     EXPECT_EQ(MacroRows()[11], L"12\tburst 12\tstored only: the keyboard holds macros 1 to 11");
     EXPECT_EQ(Text(Control(IDC_MACRO_COUNT)), L"Macro numbers left on the keyboard: 0/11; macros stored: 12/100");
     // A name the list has is refused with the checker's words.
-    Click(Control(IDC_MACRO_NAME));
+    ClickInto(IDC_MACRO_NAME);
     SelectAll();
     Type(L"burst");
-    Click(Control(IDC_MACRO_RENAME));
+    ClickButton(IDC_MACRO_RENAME);
     EXPECT_TRUE(WaitUntil([&] { return Text(Control(IDC_MACRO_STATUS)) == L"macro \"burst\": the name is used twice"; }))
         << Dump({Text(Control(IDC_MACRO_STATUS))});
 
     // Move up puts the twelfth on the keyboard and the eleventh off it.
-    Click(Control(IDC_MACRO_UP));
+    ClickButton(IDC_MACRO_UP);
     ASSERT_TRUE(WaitUntil([&] { return MacroRows()[10] == L"11\tburst 12\ton the keyboard"; })) << Dump(MacroRows());
     EXPECT_EQ(MacroRows()[11], L"12\tburst 11\tstored only: the keyboard holds macros 1 to 11");
     EXPECT_EQ(SendMessageW(Control(IDC_MACRO_LIST), LB_GETCURSEL, 0, 0), 10) << "the moved macro stays chosen";
+}
+
+TEST_F(MacroWindow, TheWindowIsSizedForTheScreensDpi) {
+    // 144 dots per inch, as Wine takes it from the user's LogPixels at a program's start.
+    CKeptValue keptDpi(L"Control Panel\\Desktop", L"LogPixels");
+    const DWORD dpi = 144;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi),
+              ERROR_SUCCESS);
+    OpenMacros();
+    RECT client{}, record{};
+    GetClientRect(macros, &client);
+    GetWindowRect(Control(IDC_RECORD), &record);
+    // The controls grow by half; the window does too, up to the screen's size (Wine's desktop
+    // is 1024 pixels wide).
+    RECT frame{};
+    GetWindowRect(macros, &frame);
+    EXPECT_LE(frame.right - frame.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_LE(frame.bottom - frame.top, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_GE(frame.left, 0);
+    EXPECT_GE(frame.top, 0);
+    EXPECT_EQ(client.bottom, 456 * 3 / 2);
+    EXPECT_EQ(record.right - record.left, 210 * 3 / 2);
+    EXPECT_EQ(record.bottom - record.top, 26 * 3 / 2);
 }
 
 TEST_F(MacroWindow, MovedMacrosStayOnTheirKeysAndADeletionNamesThemFirst) {
@@ -194,17 +228,19 @@ TEST_F(MacroWindow, MovedMacrosStayOnTheirKeysAndADeletionNamesThemFirst) {
     EXPECT_EQ(MacroRows()[0], L"1\tmacro2\ton the keyboard");
 
     // Deleting it names F1 first; No keeps it.
-    Click(Control(IDC_MACRO_DELETE));
+    ClickButton(IDC_MACRO_DELETE);
     HWND box = program.MessageBoxInFront();
     ASSERT_NE(box, nullptr) << "no question before the deletion";
     EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)),
               L"Delete the macro? These keys play it and get their factory function back:\r\nF1");
     Click(GetDlgItem(box, IDNO));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    // Back in front, the focus where it was.
+    EXPECT_TRUE(WaitUntil([&] { return program.Focus() == Control(IDC_MACRO_DELETE); }));
     EXPECT_EQ(MacroRows().size(), 3u);
     // The first row now is F2's.
     ChooseRow(IDC_MACRO_LIST, 0);
-    Click(Control(IDC_MACRO_DELETE));
+    ClickButton(IDC_MACRO_DELETE);
     box = program.MessageBoxInFront();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)),
@@ -228,10 +264,13 @@ struct DeviceEvent {
 TEST_F(MacroWindow, ARecordingKeepsTheEventsOwnGapsAndReachesTheKeyboardAsEdited) {
     StartAgent();
     OpenMacros();
-    Send({Key(VK_MENU, false), Key('N', false), Key('N', true), Key(VK_MENU, true)});
-    ASSERT_TRUE(WaitUntil([&] { return MacroRows().size() == 1 && IsWindowEnabled(Control(IDC_RECORD)); }));
-    Click(Control(IDC_RECORD));
-    ASSERT_TRUE(WaitUntil([&] { return Text(Control(IDC_RECORD)) == L"Stop &recording (Ctrl+Break)"; }));
+    ClickButton(IDC_MACRO_NEW);
+    ASSERT_TRUE(WaitUntil([&] { return MacroRows().size() == 1 && program.Focus() == Control(IDC_MACRO_NAME); }));
+    ClickButton(IDC_RECORD);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(WaitUntil([&] { return Text(Control(IDC_RECORD)) == L"Stop &recording (Ctrl+Break)"; }))
+        << "thread flags " << (GetGUIThreadInfo(GetWindowThreadProcessId(macros, nullptr), &info) ? info.flags : ~0u);
     ASSERT_TRUE(WaitUntil([&] { return program.Focus() == Control(IDC_RECORD); }));
 
     // Real key events in one batch, their own time stamps apart by known gaps: Tab, Alt, Esc
@@ -263,7 +302,7 @@ TEST_F(MacroWindow, ARecordingKeepsTheEventsOwnGapsAndReachesTheKeyboardAsEdited
     for (const int vk : {VK_TAB, VK_LSHIFT, VK_LMENU, VK_LWIN, VK_RCONTROL, VK_VOLUME_UP})
         EXPECT_EQ(GetAsyncKeyState(vk) & 0x8000, 0) << "key " << vk << " is held down in the system";
 
-    Click(Control(IDC_RECORD));
+    ClickButton(IDC_RECORD);
     ASSERT_TRUE(WaitUntil([&] { return Text(Control(IDC_RECORD)) == L"Start &recording"; }));
     EXPECT_EQ(EventRows(), recorded) << "the stop changed the recording";
 
@@ -272,13 +311,13 @@ TEST_F(MacroWindow, ARecordingKeepsTheEventsOwnGapsAndReachesTheKeyboardAsEdited
     EXPECT_TRUE(WaitUntil([&] { return Text(Control(IDC_EVENT_DELAY)) == L"100"; })) << "the chosen event's fields";
     EXPECT_EQ(Text(Control(IDC_EVENT_KEY)), L"Tab");
     EXPECT_EQ(Text(Control(IDC_EVENT_KIND)), L"Key up");
-    Click(Control(IDC_EVENT_DOWN));
+    ClickButton(IDC_EVENT_DOWN);
     ASSERT_TRUE(WaitUntil([&] { return EventRows()[2] == L"3\tKey up\tTab\t100 ms"; })) << Dump(EventRows());
     EXPECT_EQ(EventRows()[1], L"2\tKey down\tLeftShift\t200 ms");
-    Click(Control(IDC_EVENT_DELAY));
+    ClickInto(IDC_EVENT_DELAY);
     SelectAll();
     Type(L"275");
-    Click(Control(IDC_EVENT_CHANGE));
+    ClickButton(IDC_EVENT_CHANGE);
     ASSERT_TRUE(WaitUntil([&] { return EventRows()[2] == L"3\tKey up\tTab\t250 ms"; })) << Dump(EventRows());
     EXPECT_EQ(Text(Control(IDC_MACRO_LIMITS)), L"Events on the keyboard: 16/95; delays in steps of 50 ms, at most 6350 ms");
 
@@ -312,10 +351,10 @@ TEST_F(MacroWindow, ARecordingKeepsTheEventsOwnGapsAndReachesTheKeyboardAsEdited
         EXPECT_EQ(state->macros[1][i], bytes[i]) << "device macro byte " << i;
 
     // One fixed delay for every event, typed into its field.
-    Click(Control(IDC_FIXED));
+    ClickButton(IDC_FIXED);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(IDC_FIXED_DELAY)) != FALSE; }));
     EXPECT_FALSE(IsWindowEnabled(Control(IDC_EVENT_DELAY))) << "the events' own delays stay editable";
-    Click(Control(IDC_FIXED_DELAY));
+    ClickInto(IDC_FIXED_DELAY);
     SelectAll();
     Type(L"120");
     ASSERT_TRUE(WaitUntil([&] {
