@@ -81,8 +81,19 @@ void CConfigDocument::Replace(Profile profile) {
     });
 }
 
+std::size_t CConfigDocument::OnChange(std::function<void()> listener) {
+    m_listeners.push_back(std::move(listener));
+    return m_listeners.size() - 1;
+}
+
+void CConfigDocument::RemoveListener(std::size_t listener) {
+    // Emptied, not erased, so that the other listeners keep their numbers.
+    if (listener < m_listeners.size()) m_listeners[listener] = nullptr;
+}
+
 void CConfigDocument::Notify() const {
-    for (const auto& listener : m_listeners) listener();
+    for (const auto& listener : m_listeners)
+        if (listener) listener();
 }
 
 void LoadStoredProfile(CConfigDocument& document, IRegistry& registry) {

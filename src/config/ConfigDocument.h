@@ -53,7 +53,10 @@ public:
     void SetApplied(const KeyboardState& state) { m_applied = state; }
 
     // Called after every change of the profile or of its source, path or modified flag.
-    void OnChange(std::function<void()> listener) { m_listeners.push_back(std::move(listener)); }
+    // The number returned ends the listening with RemoveListener, for a listener that goes
+    // before the document (a window made again in another language).
+    std::size_t OnChange(std::function<void()> listener);
+    void RemoveListener(std::size_t listener);
 
 private:
     template <typename Edit> bool Change(Edit edit);

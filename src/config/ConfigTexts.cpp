@@ -69,5 +69,13 @@ ConfigTexts LoadConfigTexts() {
     t.recording = text(u"cfg_recording");
     t.refusedKey = text(u"cfg_refused_key");
     t.noMacro = text(u"cfg_no_macro");
+    // Languages
+    t.menuLanguage = text(u"cfg_menu_language");
+    t.languageSet = text(u"cfg_language_set");
+    t.languageNoAgent = text(u"cfg_language_no_agent");
+    t.languageNotEnded = text(u"cfg_language_not_ended");
+    t.languageNotStarted = text(u"cfg_language_not_started");
+    t.languageReadOnly = text(u"cfg_language_read_only");
+    t.languageFailed = text(u"cfg_language_failed");
     return t;
 }

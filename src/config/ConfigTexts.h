@@ -70,6 +70,14 @@ struct ConfigTexts {
     std::u16string recording;         // cfg_recording: the captured events follow
     std::u16string refusedKey;        // cfg_refused_key: the key's name follows
     std::u16string noMacro;           // cfg_no_macro: the editor without a chosen macro
+    // Languages: the Language menu and the outcomes of choosing a language file.
+    std::u16string menuLanguage;        // cfg_menu_language
+    std::u16string languageSet;         // cfg_language_set
+    std::u16string languageNoAgent;     // cfg_language_no_agent
+    std::u16string languageNotEnded;    // cfg_language_not_ended
+    std::u16string languageNotStarted;  // cfg_language_not_started
+    std::u16string languageReadOnly;    // cfg_language_read_only
+    std::u16string languageFailed;      // cfg_language_failed
 };
 
 // The report-rate codes the agent passes on to the keyboard, in the order the texts list them.

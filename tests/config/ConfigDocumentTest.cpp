@@ -83,6 +83,17 @@ TEST_F(ConfigDocument, MacrosAndCombinationsEditThroughTheProfileLibrary) {
     EXPECT_TRUE(doc.Modified());
 }
 
+TEST_F(ConfigDocument, ARemovedListenerHearsNothingAndTheOthersStillDo) {
+    int second = 0;
+    const std::size_t id = doc.OnChange([&] { ++second; });
+    doc.SetRate(2);
+    doc.RemoveListener(id);
+    doc.RemoveListener(id + 5);  // none such: nothing happens
+    doc.SetRate(1);
+    EXPECT_EQ(1, second);
+    EXPECT_EQ(2, changes);
+}
+
 TEST_F(ConfigDocument, ADraftHoldsUnsavedEdits) {
     doc.Load({}, CConfigDocument::Source::Draft, u"ignored");
     EXPECT_TRUE(doc.Modified());

@@ -90,13 +90,12 @@ std::u16string Spaced(std::u16string row) {
 }  // namespace
 
 CMacrosWindow::CMacrosWindow(CConfigDocument& document, const ConfigTexts& texts)
-    : m_document(document), m_texts(texts) {
-    m_document.OnChange([this] {
-        if (m_hWnd != nullptr) Refresh();
-    });
-}
+    : m_document(document), m_texts(texts), m_nListener(m_document.OnChange([this] {
+          if (m_hWnd != nullptr) Refresh();
+      })) {}
 
 CMacrosWindow::~CMacrosWindow() {
+    m_document.RemoveListener(m_nListener);
     Unhook();
     if (m_hFont != nullptr) DeleteObject(m_hFont);
 }

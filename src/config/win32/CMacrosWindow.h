@@ -61,6 +61,7 @@ private:
 
     CConfigDocument& m_document;
     const ConfigTexts& m_texts;
+    std::size_t m_nListener;  // of the document
     HWND m_hWnd = nullptr;
     HWND m_hFocus = nullptr;  // the control that had the focus when the window was left
     HFONT m_hFont = nullptr;

@@ -2,6 +2,7 @@
 
 #include "config/win32/ConfigWindowClasses.h"
 #include "config/win32/Controls.h"
+#include "config/win32/LanguageMenu.h"
 
 HMENU CreateMainMenu(const ConfigTexts& texts) {
     HMENU bar = CreateMenu();
@@ -15,5 +16,7 @@ HMENU CreateMainMenu(const ConfigTexts& texts) {
     HMENU macros = CreatePopupMenu();
     AppendMenuW(macros, MF_STRING, IDM_MACROS, Wide(texts.editMacros));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(macros), Wide(texts.menuMacros));
+    if (HMENU languages = CreateLanguageMenu())
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(languages), Wide(texts.menuLanguage));
     return bar;
 }
