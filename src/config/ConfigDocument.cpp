@@ -63,6 +63,10 @@ bool CConfigDocument::RemoveMacro(std::size_t index) {
     return Change([&](Profile& p) { return ::RemoveMacro(p, index); });
 }
 
+bool CConfigDocument::MoveMacro(std::size_t from, std::size_t to) {
+    return Change([&](Profile& p) { return ::MoveMacro(p, from, to); });
+}
+
 bool CConfigDocument::SetRate(std::int32_t rate) {
     return Change([&](Profile& p) {
         if (!IsReportRate(rate)) return false;
@@ -76,6 +80,16 @@ void CConfigDocument::Replace(Profile profile) {
         p = std::move(profile);
         return true;
     });
+}
+
+std::size_t CConfigDocument::OnChange(std::function<void()> listener) {
+    m_listeners.push_back(std::move(listener));
+    return m_listeners.size() - 1;
+}
+
+void CConfigDocument::RemoveListener(std::size_t listener) {
+    // Emptied, not erased, so that the other listeners keep their numbers.
+    if (listener < m_listeners.size()) m_listeners[listener] = nullptr;
 }
 
 void CConfigDocument::Notify() const {

@@ -43,6 +43,7 @@ public:
     std::size_t AddMacro(ProfileMacro macro);  // the new macro's index
     bool SetMacro(std::size_t index, ProfileMacro macro);
     bool RemoveMacro(std::size_t index);
+    bool MoveMacro(std::size_t from, std::size_t to);
     bool SetRate(std::int32_t rate);
     // Any other change of the whole profile (for example a macro list reordered).
     void Replace(Profile profile);
@@ -52,16 +53,11 @@ public:
     const KeyboardState& Applied() const { return m_applied; }
     void SetApplied(const KeyboardState& state) { m_applied = state; }
 
-    // Called after every change of the profile or of its source, path or modified flag. A
-    // listener that goes before the document (a window made again in another language) ends
-    // its listening with the number OnChange returned.
-    std::size_t OnChange(std::function<void()> listener) {
-        m_listeners.push_back(std::move(listener));
-        return m_listeners.size() - 1;
-    }
-    void StopListening(std::size_t listener) {
-        if (listener < m_listeners.size()) m_listeners[listener] = nullptr;
-    }
+    // Called after every change of the profile or of its source, path or modified flag.
+    // The number returned ends the listening with RemoveListener, for a listener that goes
+    // before the document (a window made again in another language).
+    std::size_t OnChange(std::function<void()> listener);
+    void RemoveListener(std::size_t listener);
 
 private:
     template <typename Edit> bool Change(Edit edit);

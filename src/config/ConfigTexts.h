@@ -62,6 +62,40 @@ struct ConfigTexts {
     std::u16string valueSize;           // cfg_value_size
     std::u16string valueShorter;        // cfg_value_shorter
     std::u16string valueLonger;         // cfg_value_longer
+
+    // The macros window (its buttons also take str_macronew, str_del, str_move_up, str_move_on,
+    // str_looptime, str_autodelay, str_startrecord and str_stoprecord).
+    std::u16string menuMacros;        // cfg_menu_macros: the menu bar
+    std::u16string editMacros;        // cfg_edit_macros: the menu item and the main window's button
+    std::u16string macros;            // cfg_macros: the window's title, the list's name
+    std::u16string macroName;         // cfg_macro_name: the name field's label
+    std::u16string rename;            // cfg_rename
+    std::u16string duplicate;         // cfg_duplicate
+    std::u16string onKeyboard;        // cfg_on_keyboard: a macro with a device macro number
+    std::u16string storedOnly;        // cfg_stored_only: one beyond the eleventh
+    std::u16string macroNumbersLeft;  // cfg_macro_numbers_left
+    std::u16string macrosStored;      // cfg_macros_stored
+    std::u16string macroListFull;     // cfg_macro_list_full
+    std::u16string deleteAsk;         // cfg_delete_macro_ask: the keys' names follow
+    std::u16string events;            // cfg_events: the event list's name
+    std::u16string keyDown;           // cfg_key_down
+    std::u16string keyUp;             // cfg_key_up
+    std::u16string eventKind;         // cfg_event_kind
+    std::u16string eventKey;          // cfg_event_key: the event fields' labels
+    std::u16string eventDelay;        // cfg_event_delay
+    std::u16string addEvent;          // cfg_add_event
+    std::u16string changeEvent;       // cfg_change_event
+    std::u16string deleteEvent;       // cfg_delete_event
+    std::u16string eventUp;           // cfg_event_up
+    std::u16string eventDown;         // cfg_event_down
+    std::u16string fixedDelay;        // cfg_fixed_delay: the fixed delay's label
+    std::u16string eventsOnKeyboard;  // cfg_events_on_keyboard
+    std::u16string delaySteps;        // cfg_delay_steps
+    std::u16string cannotSave;        // cfg_cannot_save: the checker's reasons follow
+    std::u16string badNumber;         // cfg_bad_number
+    std::u16string recording;         // cfg_recording: the captured events follow
+    std::u16string refusedKey;        // cfg_refused_key: the key's name follows
+    std::u16string noMacro;           // cfg_no_macro: the editor without a chosen macro
     // Languages: the Language menu and the outcomes of choosing a language file.
     std::u16string menuLanguage;        // cfg_menu_language
     std::u16string languageSet;         // cfg_language_set

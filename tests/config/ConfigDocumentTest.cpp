@@ -69,20 +69,29 @@ TEST_F(ConfigDocument, MacrosAndCombinationsEditThroughTheProfileLibrary) {
     EXPECT_TRUE(doc.SetKeyCombination(7, {0xA2, 0x43, 0, 0}));
     EXPECT_EQ(1u, doc.Current().combinations.size()) << "equal keys share one combination";
 
-    EXPECT_TRUE(doc.RemoveMacro(0));
+    EXPECT_EQ(1u, doc.AddMacro({"second", 1, {}}));
+    EXPECT_TRUE(doc.MoveMacro(0, 1));
+    EXPECT_EQ("second", doc.Current().macros[0].name);
+    EXPECT_EQ((KeyFunction{AssignMacro, 1}), doc.Current().keys[5]) << "the key keeps its macro";
+    const int before = changes;
+    EXPECT_TRUE(doc.MoveMacro(1, 1));
+    EXPECT_EQ(before, changes) << "a move to where it is changes nothing";
+    EXPECT_FALSE(doc.MoveMacro(2, 0));
+
+    EXPECT_TRUE(doc.RemoveMacro(1));
     EXPECT_EQ(KeyFunction{}, doc.Current().keys[5]) << "the key of a removed macro gets its factory function";
     EXPECT_TRUE(doc.Modified());
 }
 
-TEST_F(ConfigDocument, AListenerThatStoppedIsNotCalled) {
-    int gone = 0;
-    const std::size_t listener = doc.OnChange([&] { ++gone; });
-    EXPECT_TRUE(doc.SetRate(1));
-    doc.StopListening(listener);
-    doc.StopListening(listener + 100);  // no such listener: nothing happens
-    EXPECT_TRUE(doc.SetRate(2));
-    EXPECT_EQ(1, gone);
-    EXPECT_EQ(2, changes) << "the other listener still hears";
+TEST_F(ConfigDocument, ARemovedListenerHearsNothingAndTheOthersStillDo) {
+    int second = 0;
+    const std::size_t id = doc.OnChange([&] { ++second; });
+    doc.SetRate(2);
+    doc.RemoveListener(id);
+    doc.RemoveListener(id + 5);  // none such: nothing happens
+    doc.SetRate(1);
+    EXPECT_EQ(1, second);
+    EXPECT_EQ(2, changes);
 }
 
 TEST_F(ConfigDocument, ADraftHoldsUnsavedEdits) {

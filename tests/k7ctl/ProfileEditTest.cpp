@@ -121,3 +121,35 @@ TEST(ProfileEdit, NumberingDropsAReferenceOutsideTheList) {
     EXPECT_EQ(p.keys[KeyIndex("F2")], (KeyFunction{AssignCombination, 0}));
     EXPECT_THAT(p.combinations, ElementsAre(kCtrlC));
 }
+
+TEST(ProfileEdit, MovingAMacroRenumbersTheListAndEveryKeyKeepsItsMacro) {
+    Profile p;
+    for (const char* name : {"a", "b", "c", "d"}) AddMacro(p, Macro(name));
+    for (std::int32_t i = 0; i < 4; ++i)
+        ASSERT_TRUE(SetKeyFunction(p, KeyIndex(std::string("F") + std::to_string(i + 1)), {AssignMacro, i}));
+    p.keys[KeyIndex("F9")] = {AssignMacro, 7};  // outside the list: left for the checker to name
+    const auto names = [&] {
+        std::string s;
+        for (const ProfileMacro& m : p.macros) s += m.name;
+        return s;
+    };
+    const auto keyMacro = [&](int f) {
+        return p.macros[static_cast<std::size_t>(p.keys[KeyIndex("F" + std::to_string(f))].parameter)].name;
+    };
+
+    ASSERT_TRUE(MoveMacro(p, 0, 2));  // down past two
+    EXPECT_EQ(names(), "bcad");
+    ASSERT_TRUE(MoveMacro(p, 3, 1));  // up past two
+    EXPECT_EQ(names(), "bdca");
+    ASSERT_TRUE(MoveMacro(p, 2, 2));
+    EXPECT_EQ(names(), "bdca");
+    for (int f = 1; f <= 4; ++f) EXPECT_EQ(keyMacro(f), std::string(1, static_cast<char>('a' + f - 1))) << "F" << f;
+    EXPECT_EQ(p.keys[KeyIndex("F9")], (KeyFunction{AssignMacro, 7}));
+
+    const Profile before = p;
+    EXPECT_FALSE(MoveMacro(p, 4, 0));
+    EXPECT_FALSE(MoveMacro(p, 0, 4));
+    EXPECT_EQ(p, before);
+    p.keys[KeyIndex("F9")] = {};
+    EXPECT_EQ(Reread(p), p);
+}

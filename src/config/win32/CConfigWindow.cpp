@@ -7,6 +7,7 @@
 #include "config/KeyboardLayout.h"
 #include "config/StoredKeys.h"
 #include "config/win32/ConfigWindowClasses.h"
+#include "config/win32/Controls.h"
 #include "config/win32/MainMenu.h"
 #include "config/win32/WindowClass.h"
 #include "xml/LanguageStrings.h"
@@ -16,14 +17,11 @@ namespace {
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr int kMargin = 10;      // around the picture, in 96-dpi pixels
 constexpr int kDetailLines = 3;  // key, code, stored assignment
-constexpr int kFontPoints = 9;
 constexpr int kRowHeight = 26;  // the row of rate and factory controls, in 96-dpi pixels
 constexpr int kStatusHeight = 20;
 // How long the agent may take for a report-rate or factory request. It answers sent messages
 // even while its warning dialog is up, so only an agent that hangs runs into this.
 constexpr UINT kAgentTimeoutMs = 5000;
-
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 std::u16string Utf16Text(HWND window) {
     std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, u'\0');
@@ -37,7 +35,8 @@ std::u16string Utf16Text(HWND window) {
 CConfigWindow::CConfigWindow(CConfigDocument& document, const ConfigTexts& texts, const IKeyFunctionText& functions,
                              IRegistry& registry)
     : m_document(document), m_layout(document.Layout()), m_texts(texts), m_functions(functions), m_registry(registry),
-      m_view(document.Layout(), functions), m_files(document, texts, registry), m_nDrawn(static_cast<int>(DrawnKeys(document.Layout()).size())) {}
+      m_view(document.Layout(), functions), m_files(document, texts, registry), m_macros(document, texts),
+      m_nDrawn(static_cast<int>(DrawnKeys(document.Layout()).size())) {}
 
 CConfigWindow::~CConfigWindow() {
     if (m_hFont != nullptr) DeleteObject(m_hFont);
@@ -46,7 +45,7 @@ CConfigWindow::~CConfigWindow() {
 bool CConfigWindow::RegisterClasses(HINSTANCE instance) {
     return RegisterWindowClass(instance, kConfigMainClass, WndProc, 0, IDC_ARROW,
                                reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), LoadIconW(instance, MAKEINTRESOURCEW(1))) &&
-           CKeyboardView::RegisterClasses(instance);
+           CKeyboardView::RegisterClasses(instance) && CMacrosWindow::RegisterClasses(instance);
 }
 
 HWND CConfigWindow::Create(HINSTANCE instance, const wchar_t* title, int show) {
@@ -165,15 +164,13 @@ bool CConfigWindow::OnCreate() {
 
 int CConfigWindow::DetailsHeight() const {
     // Lines of the details font plus a margin above and below.
-    const int line = MulDiv(kFontPoints, static_cast<int>(m_nDpi), 72) * 4 / 3;
+    const int line = MulDiv(kUiFontPoints, static_cast<int>(m_nDpi), 72) * 4 / 3;
     return kDetailLines * line + 2 * MulDiv(kMargin, static_cast<int>(m_nDpi), 96);
 }
 
 void CConfigWindow::UpdateFont() {
     if (m_hFont != nullptr) DeleteObject(m_hFont);
-    m_hFont = CreateFontW(-MulDiv(kFontPoints, static_cast<int>(m_nDpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                          DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
+    m_hFont = CreateUiFont(m_nDpi);
     for (HWND control : {m_hDetails, m_hRateLabel, m_hRate, m_hSetRate, m_hRestore, m_hStatus})
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), TRUE);
 }
@@ -222,6 +219,7 @@ void CConfigWindow::OnCommand(int id) {
     case IDM_EXIT:
         if (m_files.QuerySave()) DestroyWindow(m_hWnd);
         break;
+    case IDM_MACROS: m_macros.Show(m_hWnd); break;
     default: m_files.OnCommand(id);
     }
     if (id >= IDM_LANGUAGE_FIRST && id <= IDM_LANGUAGE_LAST) OnLanguage(id - IDM_LANGUAGE_FIRST);

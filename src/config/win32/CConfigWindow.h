@@ -10,6 +10,7 @@
 #include "config/KeyFunctionText.h"
 #include "config/win32/CKeyboardView.h"
 #include "config/win32/CProfileFiles.h"
+#include "config/win32/CMacrosWindow.h"
 #include "config/win32/LanguageMenu.h"
 #include "keyconfig/Registry.h"
 #include "xml/ButtonPosTable.h"
@@ -58,6 +59,7 @@ private:
     IRegistry& m_registry;
     CKeyboardView m_view;
     CProfileFiles m_files;
+    CMacrosWindow m_macros;
     HWND m_hWnd = nullptr;
     HWND m_hDetails = nullptr;
     HWND m_hRateLabel = nullptr;

@@ -16,7 +16,7 @@
 class CProfileFiles {
 public:
     CProfileFiles(CConfigDocument& document, const ConfigTexts& texts, IRegistry& registry);
-    ~CProfileFiles() { m_document.StopListening(m_nListener); }
+    ~CProfileFiles() { m_document.RemoveListener(m_nListener); }
     CProfileFiles(const CProfileFiles&) = delete;
     CProfileFiles& operator=(const CProfileFiles&) = delete;
 

@@ -26,10 +26,44 @@ inline constexpr int IDM_RECENT_LAST = 217;
 inline constexpr int IDM_RECENT_SEPARATOR = 218;
 inline constexpr int IDM_SET_RATE = 300;  // 300-349: the requests to the agent: rate, factory, apply
 inline constexpr int IDM_RESTORE = 301;
-// 250-299: assigning keys; 350-399: macros.
+inline constexpr int IDM_MACROS = 350;  // 350-399: macros
 // 400-499: the language files of the Language menu, in the order FindLanguageFiles lists them.
 inline constexpr int IDM_LANGUAGE_FIRST = 400;
 inline constexpr int IDM_LANGUAGE_LAST = 499;
+// 250-299: assigning keys.
+
+// The macros window: the list, the editor of the chosen macro's events, the recording.
+inline constexpr wchar_t kMacrosClass[] = L"K7ConfigMacros";
+inline constexpr int IDC_MACRO_LIST = 2600;
+inline constexpr int IDC_MACRO_NAME_LABEL = 2601;
+inline constexpr int IDC_MACRO_NAME = 2602;
+inline constexpr int IDC_MACRO_NEW = 2603;
+inline constexpr int IDC_MACRO_RENAME = 2604;
+inline constexpr int IDC_MACRO_DUPLICATE = 2605;
+inline constexpr int IDC_MACRO_DELETE = 2606;
+inline constexpr int IDC_MACRO_UP = 2607;
+inline constexpr int IDC_MACRO_DOWN = 2608;
+inline constexpr int IDC_MACRO_COUNT = 2609;
+inline constexpr int IDC_EVENT_LIST = 2620;
+inline constexpr int IDC_EVENT_KIND_LABEL = 2621;
+inline constexpr int IDC_EVENT_KIND = 2622;
+inline constexpr int IDC_EVENT_KEY_LABEL = 2623;
+inline constexpr int IDC_EVENT_KEY = 2624;
+inline constexpr int IDC_EVENT_DELAY_LABEL = 2625;
+inline constexpr int IDC_EVENT_DELAY = 2626;
+inline constexpr int IDC_EVENT_ADD = 2627;
+inline constexpr int IDC_EVENT_CHANGE = 2628;
+inline constexpr int IDC_EVENT_DELETE = 2629;
+inline constexpr int IDC_EVENT_UP = 2630;
+inline constexpr int IDC_EVENT_DOWN = 2631;
+inline constexpr int IDC_REPEAT_LABEL = 2632;
+inline constexpr int IDC_REPEAT = 2633;
+inline constexpr int IDC_FIXED = 2634;
+inline constexpr int IDC_FIXED_DELAY_LABEL = 2635;
+inline constexpr int IDC_FIXED_DELAY = 2636;
+inline constexpr int IDC_RECORD = 2637;
+inline constexpr int IDC_MACRO_STATUS = 2638;
+inline constexpr int IDC_MACRO_LIMITS = 2639;
 
 // Key i of ButtonPos.xml is the child window with this identifier plus i.
 inline constexpr int IDC_FIRST_KEY = 1000;

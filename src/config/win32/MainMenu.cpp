@@ -1,15 +1,10 @@
 #include "config/win32/MainMenu.h"
 
 #include "config/win32/ConfigWindowClasses.h"
+#include "config/win32/Controls.h"
 #include "config/win32/LanguageMenu.h"
 
 #include <iterator>
-
-namespace {
-
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
-}  // namespace
 
 HMENU CreateMainMenu(const ConfigTexts& texts) {
     HMENU bar = CreateMenu();
@@ -25,6 +20,9 @@ HMENU CreateMainMenu(const ConfigTexts& texts) {
     AppendMenuW(keyboard, MF_STRING, IDM_RESTORE, Wide(texts.restore));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), Wide(texts.menuFile));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(keyboard), Wide(texts.menuKeyboard));
+    HMENU macros = CreatePopupMenu();
+    AppendMenuW(macros, MF_STRING, IDM_MACROS, Wide(texts.editMacros));
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(macros), Wide(texts.menuMacros));
     if (HMENU languages = CreateLanguageMenu())
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(languages), Wide(texts.menuLanguage));
     return bar;

@@ -69,9 +69,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     BOOL got = make(show) ? 1 : -1;
     while (got != -1) {
         while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0 && got != -1) {
-            if (TranslateAcceleratorW(window->Window(), accelerators, &msg)) continue;
-            // Tab and Shift+Tab move between the window's controls, as in a dialog.
-            if (IsDialogMessageW(window->Window(), &msg)) continue;
+            // The menu's shortcut keys act in the main window, not in the windows it opens.
+            HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+            if (root == window->Window() && TranslateAcceleratorW(root, accelerators, &msg)) continue;
+            // Tab and Shift+Tab move between a window's controls, as in a dialog: in the main
+            // window and in the windows it opens.
+            if (root != nullptr && IsDialogMessageW(root, &msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

@@ -25,7 +25,6 @@ protected:
     }
     HWND Control(int id) const { return GetDlgItem(program.Window(), id); }
     HWND Status() const { return Control(IDC_STATUS); }
-    HWND Box() const { return program.Dialog(); }
 
     CConfigProcess program;
 };
@@ -50,6 +49,8 @@ TEST_F(ConfigWithAgent, TheReportRateChosenFromTheKeyboardReachesTheKeyboard) {
     Press(VK_SPACE);
     EXPECT_TRUE(WaitUntil([&] { return State()->reportRate == 2; })) << "the keyboard's rate is "
                                                                       << int(State()->reportRate);
+    // The keyboard has the rate before the agent's answer reaches the program.
+    EXPECT_TRUE(WaitUntil([&] { return !Text(Status()).empty(); }));
     EXPECT_EQ(Text(Status()), L"The agent was asked to set the report rate: Code 2 (2 ms, assumed)");
 }
 
@@ -59,7 +60,7 @@ TEST_F(ConfigWithAgent, TheFactoryRestoreHappensOnlyAfterAYes) {
     StartProgram();
 
     Click(Control(IDC_RESTORE));
-    HWND box = Box();
+    HWND box = program.Dialog();
     ASSERT_NE(box, nullptr) << "no confirmation";
     Click(GetDlgItem(box, IDNO));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
@@ -67,7 +68,7 @@ TEST_F(ConfigWithAgent, TheFactoryRestoreHappensOnlyAfterAYes) {
     EXPECT_EQ(State()->tablesReceived, 0u) << "a table was written after No";
 
     Click(Control(IDC_RESTORE));
-    box = Box();
+    box = program.Dialog();
     ASSERT_NE(box, nullptr) << "no confirmation the second time";
     Click(GetDlgItem(box, IDYES));
     ASSERT_TRUE(WaitUntil([&] { return !Text(Status()).empty(); }));

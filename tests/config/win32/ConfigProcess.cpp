@@ -9,6 +9,7 @@
 #include "config/ProgramData.h"
 #include "config/win32/ConfigWindowClasses.h"
 #include "config/win32/DataFolder.h"
+#include "xml/ButtonPositions.h"
 
 namespace {
 
@@ -109,6 +110,16 @@ HWND CConfigProcess::Dialog() const {
         return dialog != nullptr;
     });
     return dialog;
+}
+
+const ButtonPosTable& LayoutBesideProgram() {
+    static const ButtonPosTable layout = [] {
+        ButtonPosTable table;
+        const std::wstring path = BesideTestProgram(L"ButtonPos.xml");
+        LoadButtonPositions(std::u16string(path.begin(), path.end()), table);
+        return table;
+    }();
+    return layout;
 }
 
 void Click(HWND window, bool twice) {

@@ -5,7 +5,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "xml/ButtonPosTable.h"
 
 // Tries `done` until it holds or timeoutMs passes, dispatching this thread's messages meanwhile.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
@@ -42,6 +46,9 @@ private:
     HWND m_hWindow = nullptr;
 };
 
+// The ButtonPos.xml beside the program, read once.
+const ButtonPosTable& LayoutBesideProgram();
+
 // Input as the user gives it.
 void Click(HWND window, bool twice = false);
 void Press(WORD vk);
@@ -56,3 +63,27 @@ void RemoveProgramData();
 
 // The accessible object's name (of the window's client, OBJID_CLIENT); "<none>" when it has none.
 std::wstring AccessibleName(HWND window);
+
+// A registry value as it was before the test, put back afterwards.
+class CKeptValue {
+public:
+    CKeptValue(const wchar_t* key, const wchar_t* name) : m_key(key), m_name(name) {
+        DWORD size = 0;
+        if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &m_type, nullptr, &size) != ERROR_SUCCESS) return;
+        m_bytes.emplace(size);
+        RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &m_type, m_bytes->data(), &size);
+    }
+    ~CKeptValue() {
+        if (m_bytes) {
+            RegSetKeyValueW(HKEY_CURRENT_USER, m_key, m_name, m_type, m_bytes->data(), static_cast<DWORD>(m_bytes->size()));
+        } else {
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, m_key, m_name);
+        }
+    }
+
+private:
+    const wchar_t* m_key;
+    const wchar_t* m_name;
+    DWORD m_type = 0;
+    std::optional<std::vector<BYTE>> m_bytes;
+};

@@ -73,3 +73,26 @@ bool RemoveMacro(Profile& profile, std::size_t index) {
     }
     return true;
 }
+
+bool MoveMacro(Profile& profile, std::size_t from, std::size_t to) {
+    const std::size_t count = profile.macros.size();
+    if (from >= count || to >= count) return false;
+    const auto begin = profile.macros.begin();
+    if (from < to)
+        std::rotate(begin + static_cast<std::ptrdiff_t>(from), begin + static_cast<std::ptrdiff_t>(from) + 1,
+                    begin + static_cast<std::ptrdiff_t>(to) + 1);
+    else
+        std::rotate(begin + static_cast<std::ptrdiff_t>(to), begin + static_cast<std::ptrdiff_t>(from),
+                    begin + static_cast<std::ptrdiff_t>(from) + 1);
+    // Where each old index went: the moved macro to `to`, those it passed one step towards `from`.
+    const auto moved = [&](std::size_t i) {
+        if (i == from) return to;
+        if (from < to && i > from && i <= to) return i - 1;
+        if (to < from && i >= to && i < from) return i + 1;
+        return i;
+    };
+    for (KeyFunction& f : profile.keys)
+        if (f.type == AssignMacro && InList(f.parameter, count))
+            f.parameter = static_cast<std::int32_t>(moved(static_cast<std::size_t>(f.parameter)));
+    return true;
+}

@@ -28,6 +28,9 @@ bool SetMacro(Profile& profile, std::size_t index, ProfileMacro macro);
 // Removes macro `index`: the keys that used it get their factory function back, the keys that
 // use a later macro follow it to its new index.
 bool RemoveMacro(Profile& profile, std::size_t index);
+// Moves macro `from` to position `to`, the macros between shifting by one; every key keeps the
+// macro it had. Which macros reach the keyboard changes with their positions.
+bool MoveMacro(Profile& profile, std::size_t from, std::size_t to);
 
 // Puts the combinations in the order above and drops the unused ones; a key that refers to a
 // combination outside the list gets its factory function back.
