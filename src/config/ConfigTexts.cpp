@@ -47,6 +47,7 @@ ConfigTexts LoadConfigTexts() {
     t.resetMacro = text(u"cfg_reset_macro");
     t.resetReference = text(u"cfg_reset_reference");
     t.resetCode = text(u"cfg_reset_code");
+    t.keyReset = text(u"cfg_key_reset");
     t.applyClosed = text(u"cfg_apply_closed");
     t.applyTimeout = text(u"cfg_apply_timeout");
     t.applyInvalid = text(u"cfg_apply_invalid");

@@ -47,6 +47,7 @@ struct ConfigTexts {
     std::u16string resetMacro;       // cfg_reset_macro
     std::u16string resetReference;   // cfg_reset_reference
     std::u16string resetCode;        // cfg_reset_code: a code no key of ButtonPos.xml has
+    std::u16string keyReset;         // cfg_key_reset: added to a reset key's accessible name
     std::u16string applyClosed;      // cfg_apply_closed
     std::u16string applyTimeout;     // cfg_apply_timeout
     std::u16string applyInvalid;     // cfg_apply_invalid: the first finding follows

@@ -8,6 +8,7 @@
 #include "config/ConfigDocument.h"
 #include "config/ConfigTexts.h"
 #include "config/KeyFunctionText.h"
+#include "config/win32/CApplyControl.h"
 #include "config/win32/CKeyboardView.h"
 #include "keyconfig/Registry.h"
 #include "xml/ButtonPosTable.h"
@@ -48,6 +49,7 @@ private:
     const IKeyFunctionText& m_functions;
     IRegistry& m_registry;
     CKeyboardView m_view;
+    CApplyControl m_apply;
     HWND m_hWnd = nullptr;
     HWND m_hDetails = nullptr;
     HWND m_hRateLabel = nullptr;

@@ -19,7 +19,12 @@ inline constexpr int IDC_STATUS = 106;
 inline constexpr int IDM_EXIT = 200;  // 200-249: the profile files
 inline constexpr int IDM_SET_RATE = 300;  // 300-349: the requests to the agent: rate, factory, apply
 inline constexpr int IDM_RESTORE = 301;
+inline constexpr int IDM_APPLY = 302;
 // 250-299: assigning keys; 350-399: macros; 400-499: languages.
+
+// 2200-2399: applying.
+inline constexpr int IDC_APPLY = 2200;
+inline constexpr int IDC_APPLY_PROGRESS = 2201;
 
 // Key i of ButtonPos.xml is the child window with this identifier plus i.
 inline constexpr int IDC_FIRST_KEY = 1000;

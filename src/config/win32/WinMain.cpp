@@ -11,25 +11,12 @@
 #include "config/KeyFunctionText.h"
 #include "config/win32/CConfigWindow.h"
 #include "config/win32/ConfigWindowClasses.h"
+#include "config/win32/ModuleFile.h"
 #include "keyconfig/win32/Win32Registry.h"
 #include "xml/ButtonPositions.h"
 #include "xml/LanguageStrings.h"
 
 namespace {
-
-std::u16string ModulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        // A full buffer may hold a cut path: try again with a larger one.
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return {path.begin(), path.end()};
-}
 
 // The window of the instance that runs already, restored and in front.
 void BringRunningToFront() {

@@ -2,11 +2,14 @@
 
 #include "AgentProcess.h"
 
+#include <gtest/gtest.h>
+
 #include <oleacc.h>
 
 #include <vector>
 
 #include "config/win32/ConfigWindowClasses.h"
+#include "xml/ButtonPositions.h"
 
 namespace {
 
@@ -84,6 +87,23 @@ HWND CConfigProcess::Focus() const {
 bool CConfigProcess::Activate() const {
     SetForegroundWindow(m_hWindow);
     return WaitUntil([this] { return GetForegroundWindow() == m_hWindow; });
+}
+
+const ButtonPosTable& Layout() {
+    static const ButtonPosTable layout = [] {
+        ButtonPosTable table;
+        const std::wstring path = BesideTestProgram(L"ButtonPos.xml");
+        LoadButtonPositions(std::u16string(path.begin(), path.end()), table);
+        return table;
+    }();
+    return layout;
+}
+
+int Record(std::u16string_view name) {
+    for (int i = 0; i < BUTTON_COUNT; ++i)
+        if (Layout()[i].name == name) return i;
+    ADD_FAILURE() << "no key of that name";
+    return 0;
 }
 
 void Click(HWND window, bool twice) {

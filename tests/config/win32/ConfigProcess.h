@@ -6,6 +6,9 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
+
+#include "xml/ButtonPosTable.h"
 
 // Tries `done` until it holds or timeoutMs passes, dispatching this thread's messages meanwhile.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
@@ -36,6 +39,10 @@ private:
     PROCESS_INFORMATION m_info{};
     HWND m_hWindow = nullptr;
 };
+
+// ButtonPos.xml as the program beside the test reads it, and the record of a key by its name.
+const ButtonPosTable& Layout();
+int Record(std::u16string_view name);
 
 // Input as the user gives it.
 void Click(HWND window, bool twice = false);

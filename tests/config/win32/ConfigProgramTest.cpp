@@ -49,23 +49,6 @@ private:
     std::optional<std::vector<BYTE>> m_bytes;
 };
 
-const ButtonPosTable& Layout() {
-    static const ButtonPosTable layout = [] {
-        ButtonPosTable table;
-        const std::wstring path = BesideTestProgram(L"ButtonPos.xml");
-        LoadButtonPositions(std::u16string(path.begin(), path.end()), table);
-        return table;
-    }();
-    return layout;
-}
-
-int Record(std::u16string_view name) {
-    for (int i = 0; i < BUTTON_COUNT; ++i)
-        if (Layout()[i].name == name) return i;
-    ADD_FAILURE() << "no key of that name";
-    return 0;
-}
-
 std::wstring Text(HWND window) {
     wchar_t text[512] = {};
     GetWindowTextW(window, text, 512);
@@ -174,10 +157,10 @@ TEST_F(ConfigProgram, TheKeyboardAloneEntersMovesAndOpens) {
     ASSERT_TRUE(program.Activate());
     // The window opens with the keyboard's first key chosen.
     ASSERT_TRUE(WaitUntil([&] { return program.Focus() == program.Key(Record(u"Esc")); }));
-    // Tab goes round the window's tab stops (the codes, their button, the factory restore) and
+    // Tab goes round the window's tab stops (the codes, their button, Apply, the factory restore) and
     // back into the keyboard, where it finds the chosen key; each step waits for the one before.
     const auto tabRound = [&](HWND key) {
-        for (int id : {IDC_RATE, IDC_SET_RATE, IDC_RESTORE}) {
+        for (int id : {IDC_RATE, IDC_SET_RATE, IDC_APPLY, IDC_RESTORE}) {
             Press(VK_TAB);
             EXPECT_TRUE(WaitUntil([&] { return program.Focus() == GetDlgItem(program.Window(), id); }))
                 << "Tab did not reach control " << id;
