@@ -37,6 +37,14 @@ ConfigTexts LoadConfigTexts() {
     t.menuFile = text(u"cfg_menu_file");
     t.menuKeyboard = text(u"cfg_menu_keyboard");
     t.menuExit = text(u"cfg_exit");
+    // Languages
+    t.menuLanguage = text(u"cfg_menu_language");
+    t.languageSet = text(u"cfg_language_set");
+    t.languageNoAgent = text(u"cfg_language_no_agent");
+    t.languageNotEnded = text(u"cfg_language_not_ended");
+    t.languageNotStarted = text(u"cfg_language_not_started");
+    t.languageReadOnly = text(u"cfg_language_read_only");
+    t.languageFailed = text(u"cfg_language_failed");
 
     t.apply = text(u"cfg_apply");
     t.applyProgress = text(u"cfg_apply_progress");

@@ -36,6 +36,14 @@ struct ConfigTexts {
     std::u16string menuFile;      // cfg_menu_file: the menu bar
     std::u16string menuKeyboard;  // cfg_menu_keyboard
     std::u16string menuExit;      // cfg_exit
+    // Languages: the Language menu and the outcomes of choosing a language file.
+    std::u16string menuLanguage;        // cfg_menu_language
+    std::u16string languageSet;         // cfg_language_set
+    std::u16string languageNoAgent;     // cfg_language_no_agent
+    std::u16string languageNotEnded;    // cfg_language_not_ended
+    std::u16string languageNotStarted;  // cfg_language_not_started
+    std::u16string languageReadOnly;    // cfg_language_read_only
+    std::u16string languageFailed;      // cfg_language_failed
 
     // Applying the profile (CApplyControl)
     std::u16string apply;            // cfg_apply: the button and Keyboard > Apply

@@ -9,7 +9,7 @@
 #include "config/ApplyResult.h"
 #include "config/StoredKeys.h"
 #include "config/win32/ConfigWindowClasses.h"
-#include "config/win32/ModuleFile.h"
+#include "config/win32/ProgramPath.h"
 #include "xml/LanguageStrings.h"
 
 namespace {
@@ -119,7 +119,7 @@ void CApplyControl::Start() {
 }
 
 void CApplyControl::StartAgent() {
-    const std::u16string path = SiblingFilePath(ModulePath(), u"K7_Setting", u"exe");
+    const std::u16string path = SiblingFilePath(ProgramPath(), u"K7_Setting", u"exe");
     std::wstring commandLine = L"\"" + std::wstring(path.begin(), path.end()) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -207,7 +207,23 @@ void CConfigWindow::OnCommand(int id) {
     case IDM_RESTORE: OnRestore(); break;
     case IDM_EXIT: SendMessageW(m_hWnd, WM_CLOSE, 0, 0); break;
     }
+    if (id >= IDM_LANGUAGE_FIRST && id <= IDM_LANGUAGE_LAST) OnLanguage(id - IDM_LANGUAGE_FIRST);
 }
+
+void CConfigWindow::OnLanguage(int index) {
+    m_language = ChooseLanguage(index);
+    if (!LanguageReplaced(m_language.outcome)) {
+        SetStatus(LanguageOutcomeText(m_texts, m_language.outcome) + u" (" + m_language.where + u")");
+        return;
+    }
+    // Its texts are fixed at creation: the program re-makes the window in the new language.
+    m_bLanguageChosen = true;
+    m_placement.length = sizeof m_placement;
+    GetWindowPlacement(m_hWnd, &m_placement);
+    DestroyWindow(m_hWnd);
+}
+
+void CConfigWindow::SetStatus(const std::u16string& text) { SetWindowTextW(m_hStatus, Wide(text)); }
 
 void CConfigWindow::OnSetRate() {
     const LRESULT choice = SendMessageW(m_hRate, CB_GETCURSEL, 0, 0);

@@ -10,6 +10,7 @@
 #include "config/KeyFunctionText.h"
 #include "config/win32/CApplyControl.h"
 #include "config/win32/CKeyboardView.h"
+#include "config/win32/LanguageMenu.h"
 #include "keyconfig/Registry.h"
 #include "xml/ButtonPosTable.h"
 
@@ -24,6 +25,12 @@ public:
     static bool RegisterClasses(HINSTANCE instance);
     HWND Create(HINSTANCE instance, const wchar_t* title, int show);
     HWND Window() const { return m_hWnd; }
+    // After the window ended for a language chosen from its menu: what came of the choice, and
+    // where the window was, for the window that replaces it in the new language.
+    bool LanguageChosen() const { return m_bLanguageChosen; }
+    const LanguageChoice& Language() const { return m_language; }
+    const WINDOWPLACEMENT& Placement() const { return m_placement; }
+    void SetStatus(const std::u16string& text);
 
 private:
     static LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -42,6 +49,7 @@ private:
     void OnRestore();
     // Sends one of the agent's requests; the status line says what came of it.
     void AskAgent(UINT msg, WPARAM wParam, const std::u16string& asked);
+    void OnLanguage(int index);
 
     CConfigDocument& m_document;
     const ButtonPosTable& m_layout;
@@ -61,4 +69,7 @@ private:
     HFONT m_hFont = nullptr;
     UINT m_nDpi = 96;
     int m_nDrawn = 0;  // keys of ButtonPos.xml with a place in the picture
+    bool m_bLanguageChosen = false;
+    LanguageChoice m_language;
+    WINDOWPLACEMENT m_placement{};
 };

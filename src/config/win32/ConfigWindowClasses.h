@@ -20,7 +20,10 @@ inline constexpr int IDM_EXIT = 200;  // 200-249: the profile files
 inline constexpr int IDM_SET_RATE = 300;  // 300-349: the requests to the agent: rate, factory, apply
 inline constexpr int IDM_RESTORE = 301;
 inline constexpr int IDM_APPLY = 302;
-// 250-299: assigning keys; 350-399: macros; 400-499: languages.
+// 250-299: assigning keys; 350-399: macros.
+// 400-499: the language files of the Language menu, in the order FindLanguageFiles lists them.
+inline constexpr int IDM_LANGUAGE_FIRST = 400;
+inline constexpr int IDM_LANGUAGE_LAST = 499;
 
 // 2200-2399: applying.
 inline constexpr int IDC_APPLY = 2200;

@@ -1,6 +1,7 @@
 #include "config/win32/MainMenu.h"
 
 #include "config/win32/ConfigWindowClasses.h"
+#include "config/win32/LanguageMenu.h"
 
 namespace {
 
@@ -18,5 +19,7 @@ HMENU CreateMainMenu(const ConfigTexts& texts) {
     AppendMenuW(keyboard, MF_STRING, IDM_APPLY, Wide(texts.apply));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), Wide(texts.menuFile));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(keyboard), Wide(texts.menuKeyboard));
+    if (HMENU languages = CreateLanguageMenu())
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(languages), Wide(texts.menuLanguage));
     return bar;
 }
