@@ -184,6 +184,8 @@ TEST_F(ConfigApply, WithoutTheAgentItOffersToStartItAndThenApplies) {
     const std::wstring refused = Result();
     EXPECT_EQ(refused, L"The K7 agent (K7_Setting.exe) is not running; nothing was sent");
 
+    // The window in front again once the box has gone, so that the click reaches it.
+    ASSERT_TRUE(program.Activate());
     Click(Control(IDC_APPLY));
     box = Box();
     ASSERT_NE(box, nullptr) << "no offer the second time";
@@ -302,6 +304,7 @@ TEST_F(ConfigApplyProtocol, RegistersAtStartPostsTheApplyAndEndsIt) {
 
     // Progress of nothing this program asked for changes nothing; the rate goes out again.
     PostMessageW(program.Window(), WM_APPLY_PROGRESS, 0, 50);
+    ASSERT_TRUE(program.Activate());
     Click(Control(IDC_SET_RATE));
     ASSERT_TRUE(WaitUntil([&] { return Text(Status()).starts_with(L"The agent was asked to set the report rate"); }));
     EXPECT_EQ(Percent(), 100);
