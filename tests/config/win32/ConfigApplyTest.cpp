@@ -4,7 +4,7 @@
 // agent restarted still closes the program. Against a stand-in for the agent's window, the
 // messages the program sends and its answers to each of the agent's.
 #include "ConfigWithAgent.h"
-#include "StoredSettings.h"
+#include "SavedSettings.h"
 
 #include <commctrl.h>
 #include <dbt.h>
