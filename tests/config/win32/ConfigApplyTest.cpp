@@ -163,8 +163,8 @@ TEST_F(ConfigApply, AKeyTheAgentResetsIsMarkedAndNamed) {
     ASSERT_TRUE(PostMessageW(warning, WM_CLOSE, 0, 0));
 
     EXPECT_EQ(Result(),
-              L"The agent reset a key to its factory function: Esc (all eight combination slots hold combinations of "
-              L"other keys; the apply stopped there, and the keys after it were not applied)");
+              L"The agent reset a key to its factory function: Esc (no combination slot was free; the keys after it "
+              L"were not applied)");
     EXPECT_EQ(AccessibleName(program.Key(Record(u"Esc"))), L"Esc (reset by the agent)");
     EXPECT_EQ(AccessibleName(program.Key(Record(u"H"))), L"H");
     const ApplyPlan plan = PlanApply(ninth, Layout(), before);
