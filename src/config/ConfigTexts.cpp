@@ -102,5 +102,24 @@ ConfigTexts LoadConfigTexts() {
     t.languageNotStarted = text(u"cfg_language_not_started");
     t.languageReadOnly = text(u"cfg_language_read_only");
     t.languageFailed = text(u"cfg_language_failed");
+
+    t.apply = text(u"cfg_apply");
+    t.applyProgress = text(u"cfg_apply_progress");
+    t.applying = text(u"cfg_applying");
+    t.applied = text(u"str_msg1");
+    t.applyReset = text(u"cfg_apply_reset");
+    t.resetSlots = text(u"cfg_reset_slots");
+    t.resetMacro = text(u"cfg_reset_macro");
+    t.resetReference = text(u"cfg_reset_reference");
+    t.resetCode = text(u"cfg_reset_code");
+    t.keyReset = text(u"cfg_key_reset");
+    t.applyClosed = text(u"cfg_apply_closed");
+    t.applyTimeout = text(u"cfg_apply_timeout");
+    t.applyInvalid = text(u"cfg_apply_invalid");
+    t.applyNotStored = text(u"cfg_apply_not_stored");
+    t.applyBusy = text(u"cfg_apply_busy");
+    t.startAgentAsk = text(u"cfg_start_agent_ask");
+    t.agentNotStarted = text(u"cfg_agent_not_started");
+    t.agentNoWindow = text(u"cfg_agent_no_window");
     return t;
 }

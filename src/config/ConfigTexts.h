@@ -104,6 +104,26 @@ struct ConfigTexts {
     std::u16string languageNotStarted;  // cfg_language_not_started
     std::u16string languageReadOnly;    // cfg_language_read_only
     std::u16string languageFailed;      // cfg_language_failed
+
+    // Applying the profile (CApplyControl)
+    std::u16string apply;            // cfg_apply: the button and Keyboard > Apply
+    std::u16string applyProgress;    // cfg_apply_progress: the progress bar's name
+    std::u16string applying;         // cfg_applying: the status line while the agent works
+    std::u16string applied;          // str_msg1: the settings reached the keyboard
+    std::u16string applyReset;       // cfg_apply_reset: a key reset, its name and reason follow
+    std::u16string resetSlots;       // cfg_reset_slots: the reasons
+    std::u16string resetMacro;       // cfg_reset_macro
+    std::u16string resetReference;   // cfg_reset_reference
+    std::u16string resetCode;        // cfg_reset_code: a code no key of ButtonPos.xml has
+    std::u16string keyReset;         // cfg_key_reset: added to a reset key's accessible name
+    std::u16string applyClosed;      // cfg_apply_closed
+    std::u16string applyTimeout;     // cfg_apply_timeout
+    std::u16string applyInvalid;     // cfg_apply_invalid: the first finding follows
+    std::u16string applyNotStored;   // cfg_apply_not_stored
+    std::u16string applyBusy;        // cfg_apply_busy
+    std::u16string startAgentAsk;    // cfg_start_agent_ask
+    std::u16string agentNotStarted;  // cfg_agent_not_started
+    std::u16string agentNoWindow;    // cfg_agent_no_window
 };
 
 // The report-rate codes the agent passes on to the keyboard, in the order the texts list them.

@@ -36,6 +36,7 @@ CConfigWindow::CConfigWindow(CConfigDocument& document, const ConfigTexts& texts
                              IRegistry& registry)
     : m_document(document), m_layout(document.Layout()), m_texts(texts), m_functions(functions), m_registry(registry),
       m_view(document.Layout(), functions), m_files(document, texts, registry), m_macros(document, texts),
+      m_apply(document, texts, registry, m_view),
       m_nDrawn(static_cast<int>(DrawnKeys(document.Layout()).size())) {}
 
 CConfigWindow::~CConfigWindow() {
@@ -88,6 +89,7 @@ LRESULT CALLBACK CConfigWindow::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPAR
 }
 
 LRESULT CConfigWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (m_apply.OnMessage(msg, wParam, lParam)) return 0;
     switch (msg) {
     case WM_CREATE: return OnCreate() ? 0 : -1;
     case WM_SIZE: Layout(); return 0;
@@ -144,7 +146,7 @@ bool CConfigWindow::OnCreate() {
     m_hRestore = control(L"BUTTON", m_texts.restore, BS_PUSHBUTTON | WS_TABSTOP, IDC_RESTORE);
     m_hStatus = control(L"STATIC", u"", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, IDC_STATUS);
     if (m_hDetails == nullptr || m_hRateLabel == nullptr || m_hRate == nullptr || m_hSetRate == nullptr ||
-        m_hRestore == nullptr || m_hStatus == nullptr)
+        m_hRestore == nullptr || m_hStatus == nullptr || !m_apply.Create(m_hWnd, m_hStatus, m_hSetRate))
         return false;
     const std::int32_t storedRate = StoredReportRate(m_registry);
     for (int i = 0; i < 3; ++i) {
@@ -171,7 +173,7 @@ int CConfigWindow::DetailsHeight() const {
 void CConfigWindow::UpdateFont() {
     if (m_hFont != nullptr) DeleteObject(m_hFont);
     m_hFont = CreateUiFont(m_nDpi);
-    for (HWND control : {m_hDetails, m_hRateLabel, m_hRate, m_hSetRate, m_hRestore, m_hStatus})
+    for (HWND control : {m_hDetails, m_hRateLabel, m_hRate, m_hSetRate, m_hRestore, m_hStatus, m_apply.Button()})
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), TRUE);
 }
 
@@ -203,6 +205,12 @@ void CConfigWindow::Layout() {
     MoveWindow(m_hRate, margin + Scaled(84), row, Scaled(170), rowHeight * 5, TRUE);
     MoveWindow(m_hSetRate, margin + Scaled(258), row, Scaled(80), rowHeight, TRUE);
     MoveWindow(m_hRestore, std::max(0, width - margin - Scaled(160)), row, Scaled(160), rowHeight, TRUE);
+    // Apply before the factory restore, its progress between it and the rate.
+    const int apply = std::max(0, width - margin - Scaled(248));
+    MoveWindow(m_apply.Button(), apply, row, Scaled(80), rowHeight, TRUE);
+    const int bar = margin + Scaled(346);
+    MoveWindow(m_apply.Progress(), bar, row + Scaled(4), std::max(0, apply - Scaled(8) - bar), rowHeight - Scaled(8),
+               TRUE);
     const int details = row + Scaled(kRowHeight);
     MoveWindow(m_hDetails, margin, details + margin, std::max(0, width - 2 * margin),
                std::max(0, DetailsHeight() - 2 * margin), TRUE);
@@ -211,7 +219,14 @@ void CConfigWindow::Layout() {
 }
 
 void CConfigWindow::OnCommand(int id) {
+    // The agent takes one request after another: these wait until the apply has its result.
+    if (m_apply.Applying() && (id == IDC_SET_RATE || id == IDM_SET_RATE || id == IDC_RESTORE || id == IDM_RESTORE)) {
+        SetWindowTextW(m_hStatus, Wide(m_texts.applyBusy));
+        return;
+    }
     switch (id) {
+    case IDC_APPLY:
+    case IDM_APPLY: m_apply.Start(); break;
     case IDC_SET_RATE:
     case IDM_SET_RATE: OnSetRate(); break;
     case IDC_RESTORE:

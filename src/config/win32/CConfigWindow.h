@@ -8,6 +8,7 @@
 #include "config/ConfigDocument.h"
 #include "config/ConfigTexts.h"
 #include "config/KeyFunctionText.h"
+#include "config/win32/CApplyControl.h"
 #include "config/win32/CKeyboardView.h"
 #include "config/win32/CProfileFiles.h"
 #include "config/win32/CMacrosWindow.h"
@@ -60,6 +61,7 @@ private:
     CKeyboardView m_view;
     CProfileFiles m_files;
     CMacrosWindow m_macros;
+    CApplyControl m_apply;
     HWND m_hWnd = nullptr;
     HWND m_hDetails = nullptr;
     HWND m_hRateLabel = nullptr;

@@ -19,6 +19,7 @@ constexpr int kFunctionHeight = 9;
 constexpr COLORREF kBoardColour = RGB(58, 60, 66);
 constexpr COLORREF kEdgeColour = RGB(30, 30, 34);
 constexpr COLORREF kChosenColour = RGB(0, 102, 204);
+constexpr COLORREF kMarkedColour = RGB(220, 0, 0);
 
 const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
@@ -84,6 +85,24 @@ void CKeyboardView::SetStored(const StoredKeys& stored) {
     m_stored = stored;
     if (m_hWnd != nullptr) InvalidateRect(m_hWnd, nullptr, TRUE);
     for (HWND hKey : m_hKeys) InvalidateRect(hKey, nullptr, FALSE);
+}
+
+void CKeyboardView::SetMarked(const std::vector<int>& records, const std::u16string& note) {
+    for (int position : m_marked) {
+        SetWindowTextW(m_hKeys[position], Wide(m_layout[m_keys[position]].name));
+        InvalidateRect(m_hKeys[position], nullptr, FALSE);
+    }
+    m_marked.clear();
+    for (int record : records) {
+        const auto it = std::ranges::find(m_keys, record);
+        if (it == m_keys.end()) continue;  // a key without a place in the picture
+        const int position = static_cast<int>(it - m_keys.begin());
+        m_marked.push_back(position);
+        // The window's text is its accessible name: a screen reader hears the mark too.
+        SetWindowTextW(m_hKeys[position], Wide(m_layout[record].name + u" (" + note + u")"));
+        InvalidateRect(m_hKeys[position], nullptr, FALSE);
+    }
+    if (!m_marked.empty()) Choose(m_marked.front());
 }
 
 void CKeyboardView::SetDpi(UINT dpi) {
@@ -233,8 +252,9 @@ void CKeyboardView::PaintKey(int position, HWND hKey, HDC dc) const {
     FillRect(dc, &r, board);
     DeleteObject(board);
     const bool chosen = position == m_nChosen;
-    const int edge = std::max(1, height / (chosen ? 12 : 38));
-    HPEN pen = CreatePen(PS_SOLID, edge, chosen ? kChosenColour : kEdgeColour);
+    const bool marked = std::ranges::find(m_marked, position) != m_marked.end();
+    const int edge = std::max(1, height / (chosen || marked ? 12 : 38));
+    HPEN pen = CreatePen(PS_SOLID, edge, marked ? kMarkedColour : chosen ? kChosenColour : kEdgeColour);
     HBRUSH brush = CreateSolidBrush(RGB(face.r, face.g, face.b));
     HGDIOBJ oldPen = SelectObject(dc, pen);
     HGDIOBJ oldBrush = SelectObject(dc, brush);

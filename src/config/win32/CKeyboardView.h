@@ -30,6 +30,9 @@ public:
     void SetDpi(UINT dpi);
     // The record of ButtonPos.xml the chosen key comes from.
     int Chosen() const { return m_keys.empty() ? -1 : m_keys[m_nChosen]; }
+    // Marks these records (the keys the agent reset at the last apply) with a frame and adds
+    // `note` to their accessible names; the first becomes the chosen key. Empty: no marks.
+    void SetMarked(const std::vector<int>& records, const std::u16string& note);
 
 private:
     static LRESULT CALLBACK ViewProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -49,6 +52,7 @@ private:
     std::vector<HWND> m_hKeys;     // one child window per shown record
     std::vector<KeyBox> m_boxes;   // their rectangles in the view's client area
     StoredKeys m_stored;
+    std::vector<int> m_marked;     // positions in m_keys
     int m_nChosen = 0;             // position in m_keys
     int m_nMargin = 10;
     HWND m_hWnd = nullptr;

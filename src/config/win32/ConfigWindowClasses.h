@@ -26,6 +26,7 @@ inline constexpr int IDM_RECENT_LAST = 217;
 inline constexpr int IDM_RECENT_SEPARATOR = 218;
 inline constexpr int IDM_SET_RATE = 300;  // 300-349: the requests to the agent: rate, factory, apply
 inline constexpr int IDM_RESTORE = 301;
+inline constexpr int IDM_APPLY = 302;
 inline constexpr int IDM_MACROS = 350;  // 350-399: macros
 // 400-499: the language files of the Language menu, in the order FindLanguageFiles lists them.
 inline constexpr int IDM_LANGUAGE_FIRST = 400;
@@ -64,6 +65,10 @@ inline constexpr int IDC_FIXED_DELAY = 2636;
 inline constexpr int IDC_RECORD = 2637;
 inline constexpr int IDC_MACRO_STATUS = 2638;
 inline constexpr int IDC_MACRO_LIMITS = 2639;
+
+// 2200-2399: applying.
+inline constexpr int IDC_APPLY = 2200;
+inline constexpr int IDC_APPLY_PROGRESS = 2201;
 
 // Key i of ButtonPos.xml is the child window with this identifier plus i.
 inline constexpr int IDC_FIRST_KEY = 1000;

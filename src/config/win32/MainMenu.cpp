@@ -18,6 +18,7 @@ HMENU CreateMainMenu(const ConfigTexts& texts) {
     HMENU keyboard = CreatePopupMenu();
     AppendMenuW(keyboard, MF_STRING, IDM_SET_RATE, Wide(texts.setRate));
     AppendMenuW(keyboard, MF_STRING, IDM_RESTORE, Wide(texts.restore));
+    AppendMenuW(keyboard, MF_STRING, IDM_APPLY, Wide(texts.apply));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), Wide(texts.menuFile));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(keyboard), Wide(texts.menuKeyboard));
     HMENU macros = CreatePopupMenu();

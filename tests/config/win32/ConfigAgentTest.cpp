@@ -1,33 +1,12 @@
 // K7_Config.exe with the real agent and the virtual keyboard: the report rate chosen in its
 // window reaches the keyboard, the factory restore happens only after a yes, and without the
 // agent the window says that nothing was sent.
-#include "AgentOnKeyboard.h"
-#include "ConfigProcess.h"
+#include "ConfigWithAgent.h"
 
 #include "config/win32/ConfigWindowClasses.h"
 #include "keyconfig/DeviceKeyTable.h"
 
-#include <string>
-
 namespace {
-
-std::wstring Text(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
-class ConfigWithAgent : public AgentOnKeyboard {
-protected:
-    void StartProgram() {
-        ASSERT_TRUE(program.Start());
-        ASSERT_TRUE(program.Activate());
-    }
-    HWND Control(int id) const { return GetDlgItem(program.Window(), id); }
-    HWND Status() const { return Control(IDC_STATUS); }
-
-    CConfigProcess program;
-};
 
 TEST_F(ConfigWithAgent, TheReportRateChosenFromTheKeyboardReachesTheKeyboard) {
     StartAgent();

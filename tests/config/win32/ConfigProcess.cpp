@@ -2,6 +2,8 @@
 
 #include "AgentProcess.h"
 
+#include <gtest/gtest.h>
+
 #include <oleacc.h>
 
 #include <vector>
@@ -112,7 +114,7 @@ HWND CConfigProcess::Dialog() const {
     return dialog;
 }
 
-const ButtonPosTable& LayoutBesideProgram() {
+const ButtonPosTable& Layout() {
     static const ButtonPosTable layout = [] {
         ButtonPosTable table;
         const std::wstring path = BesideTestProgram(L"ButtonPos.xml");
@@ -120,6 +122,13 @@ const ButtonPosTable& LayoutBesideProgram() {
         return table;
     }();
     return layout;
+}
+
+int Record(std::u16string_view name) {
+    for (int i = 0; i < BUTTON_COUNT; ++i)
+        if (Layout()[i].name == name) return i;
+    ADD_FAILURE() << "no key of that name";
+    return 0;
 }
 
 void Click(HWND window, bool twice) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <vector>
+#include <string_view>
 
 #include "xml/ButtonPosTable.h"
 
@@ -46,8 +47,9 @@ private:
     HWND m_hWindow = nullptr;
 };
 
-// The ButtonPos.xml beside the program, read once.
-const ButtonPosTable& LayoutBesideProgram();
+// ButtonPos.xml as the program beside the test reads it, and the record of a key by its name.
+const ButtonPosTable& Layout();
+int Record(std::u16string_view name);
 
 // Input as the user gives it.
 void Click(HWND window, bool twice = false);

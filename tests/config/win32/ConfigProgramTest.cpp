@@ -25,14 +25,29 @@ namespace {
 
 constexpr wchar_t kSettingsKey[] = L"Software\\Orvex\\K7";
 
-const ButtonPosTable& Layout() { return LayoutBesideProgram(); }
+// A registry value as it was before the test, put back afterwards.
+class CKeptValue {
+public:
+    CKeptValue(const wchar_t* key, const wchar_t* name) : m_key(key), m_name(name) {
+        DWORD size = 0;
+        if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &m_type, nullptr, &size) != ERROR_SUCCESS) return;
+        m_bytes.emplace(size);
+        RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &m_type, m_bytes->data(), &size);
+    }
+    ~CKeptValue() {
+        if (m_bytes) {
+            RegSetKeyValueW(HKEY_CURRENT_USER, m_key, m_name, m_type, m_bytes->data(), static_cast<DWORD>(m_bytes->size()));
+        } else {
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, m_key, m_name);
+        }
+    }
 
-int Record(std::u16string_view name) {
-    for (int i = 0; i < BUTTON_COUNT; ++i)
-        if (Layout()[i].name == name) return i;
-    ADD_FAILURE() << "no key of that name";
-    return 0;
-}
+private:
+    const wchar_t* m_key;
+    const wchar_t* m_name;
+    DWORD m_type = 0;
+    std::optional<std::vector<BYTE>> m_bytes;
+};
 
 std::wstring Text(HWND window) {
     wchar_t text[512] = {};
@@ -142,10 +157,10 @@ TEST_F(ConfigProgram, TheKeyboardAloneEntersMovesAndOpens) {
     ASSERT_TRUE(program.Activate());
     // The window opens with the keyboard's first key chosen.
     ASSERT_TRUE(WaitUntil([&] { return program.Focus() == program.Key(Record(u"Esc")); }));
-    // Tab goes round the window's tab stops (the codes, their button, the factory restore) and
+    // Tab goes round the window's tab stops (the codes, their button, Apply, the factory restore) and
     // back into the keyboard, where it finds the chosen key; each step waits for the one before.
     const auto tabRound = [&](HWND key) {
-        for (int id : {IDC_RATE, IDC_SET_RATE, IDC_RESTORE}) {
+        for (int id : {IDC_RATE, IDC_SET_RATE, IDC_APPLY, IDC_RESTORE}) {
             Press(VK_TAB);
             EXPECT_TRUE(WaitUntil([&] { return program.Focus() == GetDlgItem(program.Window(), id); }))
                 << "Tab did not reach control " << id;

@@ -203,7 +203,7 @@ TEST_F(MacroWindow, MovedMacrosStayOnTheirKeysAndADeletionNamesThemFirst) {
     // Stored: three macros, F1 to F3 playing them in order.
     Profile stored;
     for (const char* name : {"one", "two", "three"}) AddMacro(stored, {name, 1, {{0x41, true, 0}, {0x41, false, 50}}});
-    const ButtonPosTable& layout = LayoutBesideProgram();
+    const ButtonPosTable& layout = Layout();
     const auto key = [&](std::u16string_view name) {
         for (std::size_t i = 0; i < layout.size(); ++i)
             if (layout[i].name == name) return i;
@@ -334,7 +334,7 @@ TEST_F(MacroWindow, ARecordingKeepsTheEventsOwnGapsAndReachesTheKeyboardAsEdited
     AddMacro(profile, macro);
     ASSERT_TRUE(SetKeyFunction(profile, 1, {AssignMacro, 0}));  // F1
     CWin32Registry registry;
-    ASSERT_TRUE(WriteProfile(registry, profile, LayoutBesideProgram()));
+    ASSERT_TRUE(WriteProfile(registry, profile, Layout()));
     ASSERT_TRUE(client.Apply(kWaitMs));
     ASSERT_TRUE(WaitUntil([&] { return State()->macros[1][0] == 1; })) << "no macro reached the keyboard";
     const DeviceEvent expected[] = {

@@ -11,22 +11,33 @@ std::string CApplyMonitor::OnProgress(std::intptr_t percent) {
     return "progress " + std::to_string(percent) + "%";
 }
 
-std::string CApplyMonitor::OnReset(std::uintptr_t vk) {
-    if (m_exit == ExitOk) m_exit = ExitReset;
-    const auto it = std::ranges::find(m_layout, static_cast<std::uint8_t>(vk), &ButtonPosRecord::vkcode);
-    if (it == m_layout.end()) return "the agent reset the key with code " + std::to_string(vk);
-    const KeyFunction& f = m_profile.keys[static_cast<std::size_t>(it - m_layout.begin())];
-    std::string reason;
-    switch (f.type) {
+ResetKey FindResetKey(const Profile& profile, const ButtonPosTable& layout, std::uintptr_t vk) {
+    ResetKey reset;
+    reset.vk = static_cast<std::uint8_t>(vk);
+    const auto it = std::ranges::find(layout, reset.vk, &ButtonPosRecord::vkcode);
+    if (it == layout.end()) return reset;
+    reset.record = static_cast<int>(it - layout.begin());
+    switch (profile.keys[static_cast<std::size_t>(reset.record)].type) {
     case AssignSystemShortcut:
     case AssignEditShortcut:
-    case AssignCombination:
-        reason = "all eight combination slots are in use (the keyboard still holds combinations other keys use)";
-        break;
-    case AssignMacro: reason = "invalid macro reference"; break;
-    default: reason = "invalid macro or combination reference";
+    case AssignCombination: reset.reason = ResetReason::NoCombinationSlot; break;
+    case AssignMacro: reset.reason = ResetReason::InvalidMacro; break;
+    default: reset.reason = ResetReason::InvalidReference;
     }
-    return "key " + KeyName(*it) + " was reset to its factory function: " + reason;
+    return reset;
+}
+
+std::string CApplyMonitor::OnReset(std::uintptr_t vk) {
+    if (m_exit == ExitOk) m_exit = ExitReset;
+    const ResetKey& reset = m_resets.emplace_back(FindResetKey(m_profile, m_layout, vk));
+    if (reset.record < 0) return "the agent reset the key with code " + std::to_string(vk);
+    const char* reason = "invalid macro or combination reference";
+    if (reset.reason == ResetReason::NoCombinationSlot)
+        reason = "all eight combination slots are in use (the keyboard still holds combinations other keys use)";
+    else if (reset.reason == ResetReason::InvalidMacro)
+        reason = "invalid macro reference";
+    return "key " + KeyName(m_layout[static_cast<std::size_t>(reset.record)]) +
+           " was reset to its factory function: " + reason;
 }
 
 std::string CApplyMonitor::OnClose() {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum ExitCode : int {
     ExitOk = 0,
@@ -16,6 +17,22 @@ enum ExitCode : int {
     ExitReset = 5,         // the agent reset at least one key
     ExitRegistry = 6,      // the values could not be read or written
 };
+
+// Why the agent reset a key, as far as the profile that was applied tells: the agent's message
+// carries only the key's code.
+enum class ResetReason {
+    NoCombinationSlot,  // a shortcut or combination: all eight slots held other combinations
+    InvalidMacro,       // a macro whose reference the agent refused
+    InvalidReference,   // any other function: a macro or combination reference it refused
+};
+
+struct ResetKey {
+    std::uint8_t vk = 0;
+    int record = -1;  // the key's record in the layout; -1 when no record has that code
+    ResetReason reason = ResetReason::InvalidReference;
+};
+
+ResetKey FindResetKey(const Profile& profile, const ButtonPosTable& layout, std::uintptr_t vk);
 
 class CApplyMonitor {
 public:
@@ -30,6 +47,8 @@ public:
     bool Finished() const { return m_bDone || m_exit == ExitClosed || m_exit == ExitTimeout; }
     int Result() const { return m_exit != ExitOk ? m_exit : m_bDone ? ExitOk : ExitTimeout; }
     int Percent() const { return m_nPercent; }
+    // The keys the agent reset during this apply, in the order it said so.
+    const std::vector<ResetKey>& Resets() const { return m_resets; }
 
 private:
     const Profile& m_profile;
@@ -37,6 +56,7 @@ private:
     int m_nPercent = 0;
     bool m_bDone = false;
     int m_exit = ExitOk;
+    std::vector<ResetKey> m_resets;
 };
 
 // "[##########..........]  50%" for a terminal.

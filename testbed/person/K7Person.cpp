@@ -1,0 +1,121 @@
+// k7person: a person at the desktop, for the demo and the screenshots.
+//   k7person open     the tray icon's double click: WM_TRAY_NOTIFY with WM_LBUTTONDBLCLK to the
+//                     agent, as the shell posts it; waits for K7_Config.exe's window
+//   k7person apply    a click on the window's Apply button; waits for the result and prints it
+//   k7person press    the same click, without waiting
+//   k7person shown    waits for the agent's combination warning to show
+//   k7person warning  the same, then answers it (Enter: OK)
+//   k7person result   waits for the window's result and prints it
+//   k7person close    closes the window and waits until it has gone
+//   k7person where    prints the window's rectangle on the screen as WxH+X+Y
+// Exit code 0 on success, 1 when what was waited for did not come within 30 s.
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "app/Messages.h"
+#include "config/win32/ConfigWindowClasses.h"
+
+namespace {
+
+constexpr DWORD kWaitMs = 30000;
+constexpr wchar_t kApplying[] = L"Applying";
+
+bool WaitFor(const std::function<bool()>& done) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
+        if (done()) return true;
+        Sleep(50);
+    }
+    return done();
+}
+
+HWND ConfigWindow() { return FindWindowW(kConfigMainClass, nullptr); }
+
+std::wstring Status() {
+    wchar_t text[512] = {};
+    GetWindowTextW(GetDlgItem(ConfigWindow(), IDC_STATUS), text, 512);
+    return text;
+}
+
+void ClickAt(HWND control) {
+    HWND window = GetAncestor(control, GA_ROOT);
+    SetForegroundWindow(window);
+    WaitFor([&] { return GetForegroundWindow() == window; });
+    RECT r;
+    GetWindowRect(control, &r);
+    INPUT inputs[3] = {};
+    const LONG x = MulDiv((r.left + r.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    const LONG y = MulDiv((r.top + r.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    const DWORD flags[3] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 3; ++i) {
+        inputs[i].type = INPUT_MOUSE;
+        inputs[i].mi = {x, y, 0, flags[i] | MOUSEEVENTF_ABSOLUTE, 0, 0};
+    }
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+int Result(const std::wstring& before) {
+    std::wstring status;
+    const bool ended = WaitFor([&] {
+        status = Status();
+        return !status.empty() && status != before && !status.starts_with(kApplying);
+    });
+    std::printf("%ls\n", ended ? status.c_str() : L"(no result)");
+    return ended ? 0 : 1;
+}
+
+int Press(bool wait) {
+    HWND window = ConfigWindow();
+    if (window == nullptr) return std::fprintf(stderr, "k7person: no configuration window\n"), 1;
+    const std::wstring before = Status();
+    ClickAt(GetDlgItem(window, IDC_APPLY));
+    if (!WaitFor([&] { return Status() != before; })) return 1;
+    return wait ? Result(before) : 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    if (command == L"open") {
+        HWND agent = FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(kTaskWindowTitle));
+        if (agent == nullptr) return std::fprintf(stderr, "k7person: the agent is not running\n"), 1;
+        PostMessageW(agent, WM_TRAY_NOTIFY, 0, WM_LBUTTONDBLCLK);
+        if (!WaitFor([] { return ConfigWindow() != nullptr && IsWindowVisible(ConfigWindow()); })) return 1;
+        std::printf("the configuration program's window is up\n");
+        return 0;
+    }
+    if (command == L"apply" || command == L"press") return Press(command == L"apply");
+    if (command == L"warning" || command == L"shown") {
+        HWND dialog = nullptr;
+        if (!WaitFor([&] { return (dialog = FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(kCombWarnTitle))) &&
+                                  IsWindowVisible(dialog); }))
+            return 1;
+        if (command == L"shown") return 0;
+        // Enter, as on its default button OK.
+        SetForegroundWindow(dialog);
+        WaitFor([&] { return GetForegroundWindow() == dialog; });
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+        return WaitFor([&] { return !IsWindow(dialog); }) ? 0 : 1;
+    }
+    if (command == L"result") return Result(L"");
+    if (command == L"where") {
+        RECT r;
+        if (!GetWindowRect(ConfigWindow(), &r)) return 1;
+        std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+        return 0;
+    }
+    if (command == L"close") {
+        HWND window = ConfigWindow();
+        if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
+        return WaitFor([] { return ConfigWindow() == nullptr; }) ? 0 : 1;
+    }
+    std::fprintf(stderr, "usage: k7person open|apply|press|shown|warning|result|close|where\n");
+    return 2;
+}
