@@ -47,9 +47,12 @@ public:
     void Replace(Profile profile);
 
     // What the keyboard held after the values last applied; the checks count combination
-    // slots from it as well as from the factory state.
+    // slots from it as well as from the factory state, so the listeners hear of it too.
     const KeyboardState& Applied() const { return m_applied; }
-    void SetApplied(const KeyboardState& state) { m_applied = state; }
+    void SetApplied(const KeyboardState& state) {
+        m_applied = state;
+        Notify();
+    }
 
     // Called after every change of the profile or of its source, path or modified flag.
     void OnChange(std::function<void()> listener) { m_listeners.push_back(std::move(listener)); }

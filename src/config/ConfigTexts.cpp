@@ -18,7 +18,6 @@ ConfigTexts LoadConfigTexts() {
     t.macro = text(u"cfg_macro");
     t.unknown = text(u"cfg_unknown");
     t.noSettings = text(u"cfg_no_settings");
-    t.noRecord = text(u"cfg_no_record");
     t.wrongType = text(u"cfg_wrong_type");
     t.wrongSize = text(u"cfg_wrong_size");
     t.unreadable = text(u"cfg_unreadable");
@@ -37,5 +36,29 @@ ConfigTexts LoadConfigTexts() {
     t.menuFile = text(u"cfg_menu_file");
     t.menuKeyboard = text(u"cfg_menu_keyboard");
     t.menuExit = text(u"cfg_exit");
+    t.menuKey = text(u"cfg_menu_key");
+    t.assign = text(u"cfg_assign");
+    t.assignTitle = text(u"cfg_assign_title");
+    t.assignKind = text(u"cfg_assign_kind");
+    t.assignFunction = text(u"cfg_assign_function");
+    t.assignKeys = text(u"cfg_assign_keys");
+    t.assignKey = text(u"cfg_assign_key");
+    t.noKey = text(u"cfg_assign_none");
+    t.capture = text(u"cfg_assign_capture");
+    t.captureArm = text(u"cfg_assign_arm");
+    t.captureWaiting = text(u"cfg_assign_waiting");
+    t.captureChord = text(u"cfg_assign_chord");
+    t.cannotProduce = text(u"cfg_assign_cannot");
+    t.noMacros = text(u"cfg_assign_no_macros");
+    t.fits = text(u"cfg_assign_fits");
+    t.fromApplied = text(u"cfg_from_applied");
+    t.ok = text(u"cfg_ok");
+    t.cancel = text(u"cfg_cancel");
+    t.mouseButton = text(u"cfg_mouse_button");
+    t.macroOff = text(u"cfg_macro_off");
+    t.meter = text(u"cfg_meter");
+    t.meterFactory = text(u"cfg_meter_factory");
+    t.meterApplied = text(u"cfg_meter_applied");
+    t.meterFull = text(u"cfg_meter_full");
     return t;
 }

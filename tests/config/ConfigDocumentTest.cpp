@@ -74,6 +74,16 @@ TEST_F(ConfigDocument, MacrosAndCombinationsEditThroughTheProfileLibrary) {
     EXPECT_TRUE(doc.Modified());
 }
 
+TEST_F(ConfigDocument, TheValuesLastAppliedAreHeardOfWithoutBeingAnEdit) {
+    // The meter counts slots from them: its window hears when they change.
+    KeyboardState applied;
+    applied.slots[0][0] = 0xA2;
+    doc.SetApplied(applied);
+    EXPECT_EQ(1, changes);
+    EXPECT_EQ(applied.slots, doc.Applied().slots);
+    EXPECT_FALSE(doc.Modified());
+}
+
 TEST_F(ConfigDocument, ADraftHoldsUnsavedEdits) {
     doc.Load({}, CConfigDocument::Source::Draft, u"ignored");
     EXPECT_TRUE(doc.Modified());

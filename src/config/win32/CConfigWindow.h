@@ -1,5 +1,5 @@
 // The main window of K7_Config.exe: the keyboard view and, below it, the details panel of the
-// chosen key. Per-monitor DPI aware: it starts at the picture's size for its monitor's DPI and
+// chosen key and the meter of the combination slots. Per-monitor DPI aware: it starts at the picture's size for its monitor's DPI and
 // follows WM_DPICHANGED.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include "config/ConfigDocument.h"
 #include "config/ConfigTexts.h"
 #include "config/KeyFunctionText.h"
+#include "config/win32/CAssignDialog.h"
 #include "config/win32/CKeyboardView.h"
 #include "keyconfig/Registry.h"
 #include "xml/ButtonPosTable.h"
@@ -41,6 +42,10 @@ private:
     void OnRestore();
     // Sends one of the agent's requests; the status line says what came of it.
     void AskAgent(UINT msg, WPARAM wParam, const std::u16string& asked);
+    // The assignment dialog for the chosen key; the view, the panel and the meter follow the
+    // document.
+    void Assign();
+    void OnDocumentChanged();
 
     CConfigDocument& m_document;
     const ButtonPosTable& m_layout;
@@ -48,6 +53,7 @@ private:
     const IKeyFunctionText& m_functions;
     IRegistry& m_registry;
     CKeyboardView m_view;
+    CAssignDialog m_assign;
     HWND m_hWnd = nullptr;
     HWND m_hDetails = nullptr;
     HWND m_hRateLabel = nullptr;
@@ -55,6 +61,7 @@ private:
     HWND m_hSetRate = nullptr;
     HWND m_hRestore = nullptr;
     HWND m_hStatus = nullptr;
+    HWND m_hMeter = nullptr;
     HWND m_hFocus = nullptr;  // the control that had the focus when the window was left
     HFONT m_hFont = nullptr;
     UINT m_nDpi = 96;

@@ -12,10 +12,13 @@ HMENU CreateMainMenu(const ConfigTexts& texts) {
     HMENU bar = CreateMenu();
     HMENU file = CreatePopupMenu();
     AppendMenuW(file, MF_STRING, IDM_EXIT, Wide(texts.menuExit));
+    HMENU key = CreatePopupMenu();
+    AppendMenuW(key, MF_STRING, IDM_ASSIGN, Wide(texts.assign));
     HMENU keyboard = CreatePopupMenu();
     AppendMenuW(keyboard, MF_STRING, IDM_SET_RATE, Wide(texts.setRate));
     AppendMenuW(keyboard, MF_STRING, IDM_RESTORE, Wide(texts.restore));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), Wide(texts.menuFile));
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(key), Wide(texts.menuKey));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(keyboard), Wide(texts.menuKeyboard));
     return bar;
 }
