@@ -3,6 +3,7 @@
 // agent the window says that nothing was sent.
 #include "AgentOnKeyboard.h"
 #include "ConfigProcess.h"
+#include "ConfigTestSupport.h"
 
 #include "config/win32/ConfigWindowClasses.h"
 #include "keyconfig/DeviceKeyTable.h"
@@ -10,12 +11,6 @@
 #include <string>
 
 namespace {
-
-std::wstring Text(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
 
 class ConfigWithAgent : public AgentOnKeyboard {
 protected:

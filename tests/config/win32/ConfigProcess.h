@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 // Tries `done` until it holds or timeoutMs passes, dispatching this thread's messages meanwhile.
@@ -27,6 +28,8 @@ public:
     HWND Details() const;
     // The child window of record `record` of ButtonPos.xml.
     HWND Key(int record) const;
+    // The assignment dialog while it is open, else null.
+    HWND AssignDialog() const;
     // The window that has the keyboard focus in the program's thread.
     HWND Focus() const;
     // Brings the window to the front and waits until it is the foreground window.
@@ -40,6 +43,14 @@ private:
 // Input as the user gives it.
 void Click(HWND window, bool twice = false);
 void Press(WORD vk);
+// Keys going down and up one by one, in one call so that nothing comes between them; `extended`
+// as the right-hand Ctrl and Alt and the numeric pad's Enter report themselves.
+struct KeyStroke {
+    WORD vk;
+    bool up;
+    bool extended = false;
+};
+void Strokes(std::initializer_list<KeyStroke> strokes);
 
 // The accessible object's name (of the window's client, OBJID_CLIENT); "<none>" when it has none.
 std::wstring AccessibleName(HWND window);
