@@ -62,7 +62,7 @@ std::u16string CProfileFunctionText::ShortText(const Profile& profile, const Key
         if (const std::u16string* text = TextOf(kFunctionTexts, name)) return *text;
         return KindName(function.type, m_texts);
     }
-    if (member == "remap") return u"\u2192 " + Utf16(name);
+    if (member == "remap") return u"\u00BB " + Utf16(name);
     if (member == "macro") return Utf16(name);
     // A combination: its keys joined as shortcuts are written.
     std::u16string keys;

@@ -10,7 +10,7 @@
 
 #include <string>
 
-// "Previous track", "Mouse button 6", "Cut (Ctrl+X)", "→ Tab", "LeftCtrl+C", the macro's name;
+// "Previous track", "Mouse button 6", "Cut (Ctrl+X)", "» Tab", "LeftCtrl+C", the macro's name;
 // empty for the factory function.
 class CProfileFunctionText final : public IKeyFunctionText {
 public:

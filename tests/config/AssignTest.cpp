@@ -49,7 +49,7 @@ TEST_F(Assign, EachFunctionIsWrittenWithTheAgentsStringsAndTheProfilesNames) {
         {{AssignSystemShortcut, 1}, u"Switch windows (Alt+Tab)"},
         {{AssignEditShortcut, 1}, u"Cut (Ctrl+X)"},
         {{AssignEditShortcut, 9}, u"Undo (Ctrl+Z)"},
-        {{AssignKeyRemap, 0x09}, u"\u2192 Tab"},
+        {{AssignKeyRemap, 0x09}, u"\u00BB Tab"},
         {{AssignMacro, 0}, u"burst"},
         {{AssignCombination, 0}, u"LeftCtrl+C"},
         // Outside the lists: the kind is all there is to say.

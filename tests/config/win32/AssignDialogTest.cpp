@@ -113,7 +113,7 @@ TEST_F(AssignDialog, EveryKindIsChosenFromItsListAndTheKeyShowsItInItsWordsAndCo
         {IDC_ASSIGN_KIND_LABEL, L"Function kind"},  {IDC_ASSIGN_KIND, L"Factory function"},
         {IDC_ASSIGN_LIST_LABEL, L"Function"},       {IDC_ASSIGN_LIST, L"Function"},
         {IDC_ASSIGN_CAPTURE_LABEL, L"Press a key"},
-        {IDC_ASSIGN_CAPTURE, L"Enter, Space or a click: the next key pressed is taken"},
+        {IDC_ASSIGN_CAPTURE, L"Enter or a click, then the key"},
         {IDC_ASSIGN_VERDICT, L"The keyboard can hold this assignment"},
         {IDC_ASSIGN_KEYS_LABEL, L"Combination keys"}, {IDC_ASSIGN_KEY1 + 3, L"(none)"},
         {IDC_ASSIGN_SINGLE, L"New single key"},     {IDC_ASSIGN_TOGETHER, L"New combination"},
@@ -134,7 +134,7 @@ TEST_F(AssignDialog, EveryKindIsChosenFromItsListAndTheKeyShowsItInItsWordsAndCo
         {u"F1", kMedia, kMute, L"Mute (5, 7)", RGB(196, 236, 196), 18},
         {u"F2", kMouse, kDoubleClick, L"Double click (3, 10)", RGB(255, 218, 176), 16},
         {u"F3", kShortcut, kCut, L"Cut (Ctrl+X) (6, 1)", RGB(224, 204, 255), 14},
-        {u"F4", kRemap, kTab, L"\u2192 Tab (9, 9)", RGB(189, 215, 255), 104},
+        {u"F4", kRemap, kTab, L"\u00BB Tab (9, 9)", RGB(189, 215, 255), 104},
         {u"F5", kMacro, 0, L"macro1 (4, 0)", RGB(255, 196, 196), 12},
         {u"A", kFactory, 0, L"Factory function (1, 0)", RGB(240, 240, 240), 1},
     };
@@ -207,7 +207,7 @@ TEST_F(AssignDialog, TheCaptureFieldTakesTheNextKeyEvenOneTheDialogWouldActOn) {
     ASSERT_TRUE(WaitUntil([&] { return program.Focus() == Control(IDOK); }));
     Press(VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return program.AssignDialog() == nullptr; }));
-    ExpectDetails(u"Z", L"\u2192 Q (9, 81)");
+    ExpectDetails(u"Z", L"\u00BB Q (9, 81)");
 }
 
 TEST_F(AssignDialog, CombinationsPressedTogetherShareEqualSlotsAndTheNinthIsRefusedBeforeWriting) {

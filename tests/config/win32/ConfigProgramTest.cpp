@@ -108,7 +108,7 @@ TEST_F(ConfigProgram, AClickChoosesAKeyAndADoubleClickOpensItWithWhatIsStored) {
     EXPECT_EQ(Text(program.Details()), L"Key: W\r\nVirtual-key code: 0x57\r\nAssignment: Factory function (1, 0)");
     Click(program.Key(Record(u"A")));
     EXPECT_TRUE(WaitUntil([&] { return Text(program.Details()).starts_with(L"Key: A\r\n"); }));
-    EXPECT_EQ(Text(program.Details()), L"Key: A\r\nVirtual-key code: 0x41\r\nAssignment: \u2192 B (9, 66)");
+    EXPECT_EQ(Text(program.Details()), L"Key: A\r\nVirtual-key code: 0x41\r\nAssignment: \u00BB B (9, 66)");
 }
 
 TEST_F(ConfigProgram, TheKeyboardAloneEntersMovesAndOpens) {
