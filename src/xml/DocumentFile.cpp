@@ -10,6 +10,7 @@
 #include "xml/CharsetTable.h"
 #include "xml/CodePageConversion.h"
 #include "xml/FileBytes.h"
+#include "xml/MemoryAdvice.h"
 #include "xml/NumberText.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlNode.h"
@@ -177,7 +178,7 @@ void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
         std::size_t units = content.size() / 2;
         reading = u"length " + DecimalText(units) + u" ";
         const bool bigEndian = found->flag == kUtf16BeFile;
-        m_strDoc.reserve(units);
+        ReserveLargeBuffer(m_strDoc, units);
         for (std::size_t i = 0; i < units; ++i) {
             std::uint8_t lo = content[2 * i], hi = content[2 * i + 1];
             if (bigEndian)
@@ -205,6 +206,8 @@ void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
                 encoding = u"UTF-8";
             reading += u"(used UTF-8 detection) ";
         }
+        // One unit a byte: all that UTF-8 and the single-byte code pages can need.
+        ReserveLargeBuffer(m_strDoc, kept.size());
         ConvertWithFallback(CodePageForCharset(encoding).value_or(kCodePageDefaultAnsi), kept, m_strDoc);
         reading += u"to " + DecimalText(m_strDoc.size()) + u" wide chars ";
     }

@@ -37,8 +37,10 @@ public:
         std::size_t sum = 0;
         for (char16_t c : lowerName)
             sum += c;
-        return sum % Buckets;
+        return BucketOfSum(sum);
     }
+    // For a caller that added up the units while it lower-cased the name.
+    static constexpr std::size_t BucketOfSum(std::size_t unitSum) { return unitSum % Buckets; }
 
     constexpr std::span<const NamedValue> Bucket(std::size_t b) const {
         return std::span<const NamedValue>(m_entries).subspan(m_start[b], m_start[b + 1] - m_start[b]);

@@ -6,72 +6,37 @@
 #include <string>
 #include <string_view>
 
-extern std::u16string str_title;
-extern std::u16string str_players;
-extern std::u16string str_play;
-extern std::u16string str_stop;
-extern std::u16string str_pre;
-extern std::u16string str_next;
-extern std::u16string str_voldown;
-extern std::u16string str_volup;
-extern std::u16string str_mute;
-extern std::u16string str_back;
-extern std::u16string str_forword;
-extern std::u16string str_refresh;
-extern std::u16string str_b_stop;
-extern std::u16string str_search;
-extern std::u16string str_favorites;
-extern std::u16string str_home;
-extern std::u16string str_mail;
-extern std::u16string str_explorer;
-extern std::u16string str_cal;
-extern std::u16string str_profile;
-extern std::u16string str_mouse_left;
-extern std::u16string str_mouse_right;
-extern std::u16string str_mouse_middle;
-extern std::u16string str_mouse_dbclick;
-extern std::u16string str_mouse_pre;
-extern std::u16string str_mouse_next;
-extern std::u16string str_swap;
-extern std::u16string str_close;
-extern std::u16string str_lock;
-extern std::u16string str_run;
-extern std::u16string str_show;
-extern std::u16string str_cut;
-extern std::u16string str_copy;
-extern std::u16string str_past;
-extern std::u16string str_all;
-extern std::u16string str_find;
-extern std::u16string str_new;
-extern std::u16string str_print;
-extern std::u16string str_save;
-extern std::u16string str_undo;
-extern std::u16string str_exit;
-extern std::u16string str_config;
-extern std::u16string str_comb;
-extern std::u16string str_msg1;
-extern std::u16string str_msg2;
-extern std::u16string str_msg3;
-extern std::u16string str_msg4;
-extern std::u16string str_startrecord;
-extern std::u16string str_stoprecord;
-extern std::u16string str_macronew;
-extern std::u16string str_looptime;
-extern std::u16string str_autodelay;
-extern std::u16string str_del;
-extern std::u16string str_move_on;
-extern std::u16string str_move_up;
-extern std::u16string str_new_macro;
-extern std::u16string str_newsingle;
-extern std::u16string str_newcombo;
+// Every key, once, in the order the loader reads them: X(name) for each.
+#define K7_LANGUAGE_KEYS(X) \
+    X(str_title) X(str_players) X(str_play) X(str_stop) \
+    X(str_pre) X(str_next) X(str_voldown) X(str_volup) \
+    X(str_mute) X(str_back) X(str_forword) X(str_refresh) \
+    X(str_b_stop) X(str_search) X(str_favorites) X(str_home) \
+    X(str_mail) X(str_explorer) X(str_cal) X(str_profile) \
+    X(str_mouse_left) X(str_mouse_right) X(str_mouse_middle) X(str_mouse_dbclick) \
+    X(str_mouse_pre) X(str_mouse_next) X(str_swap) X(str_close) \
+    X(str_lock) X(str_run) X(str_show) X(str_cut) \
+    X(str_copy) X(str_past) X(str_all) X(str_find) \
+    X(str_new) X(str_print) X(str_save) X(str_undo) \
+    X(str_exit) X(str_config) X(str_comb) X(str_msg1) \
+    X(str_msg2) X(str_msg3) X(str_msg4) X(str_startrecord) \
+    X(str_stoprecord) X(str_macronew) X(str_looptime) X(str_autodelay) \
+    X(str_del) X(str_move_on) X(str_move_up) X(str_new_macro) \
+    X(str_newsingle) X(str_newcombo)
+
+#define K7_DECLARE_LANGUAGE_STRING(name) extern std::u16string name;
+K7_LANGUAGE_KEYS(K7_DECLARE_LANGUAGE_STRING)
+#undef K7_DECLARE_LANGUAGE_STRING
 
 struct LanguageKey {
     std::u16string_view key;
     std::u16string* text;
 };
 
-// The keys in the order the loader reads them.
-inline constexpr std::size_t kLanguageKeyCount = 58;
+#define K7_COUNT_LANGUAGE_KEY(name) +1
+inline constexpr std::size_t kLanguageKeyCount = 0 K7_LANGUAGE_KEYS(K7_COUNT_LANGUAGE_KEY);
+#undef K7_COUNT_LANGUAGE_KEY
+static_assert(kLanguageKeyCount == 58);
 std::span<const LanguageKey, kLanguageKeyCount> LanguageKeys();
 
 // Loads the file into the process-wide language document (a file that cannot be

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "xml/EntityTable.h"
+#include "xml/MemoryAdvice.h"
 #include "xml/NumberText.h"
 #include "xml/UnitSearch.h"
 #include "xml/XmlNode.h"
@@ -65,21 +66,22 @@ std::u16string NodeMessage(const XmlNode& node) {
     return node.unterminatedKind + at + u" unterminated";
 }
 
-// Code point of a reference name (the characters between "&" and ";", lower-cased),
-// or 0 when it names nothing. `allLower` tells whether it was written in lower case,
-// which picks the lower-case one of two entities that differ only in case.
-std::uint32_t ResolveReference(std::u16string_view name, bool allLower) {
+// Code point of a reference name (the characters between "&" and ";", lower-cased,
+// `unitSum` the sum of their units), or 0 when it names nothing. `allLower` tells
+// whether it was written in lower case, which picks the lower-case one of two entities
+// that differ only in case.
+std::uint32_t ResolveReference(std::u16string_view name, std::size_t unitSum, bool allLower) {
     if (!name.empty() && name[0] == u'#') {
         bool hex = name.size() > 1 && name[1] == u'x';
         std::int32_t n = ParseLong(name.substr(hex ? 2 : 1), hex ? 16 : 10);
         // Zero, negative values and values beyond Unicode name no character.
         return n > 0 && n <= 0x10FFFF ? static_cast<std::uint32_t>(n) : 0;
     }
-    auto bucket = g_entityTable.Bucket(EntityTable::BucketOf(name));
+    auto bucket = g_entityTable.Bucket(EntityTable::BucketOfSum(unitSum));
     for (std::size_t i = 0; i < bucket.size(); ++i) {
-        if (bucket[i].name != name)
+        if (!NamesEqual(bucket[i].name, name, false))
             continue;
-        if (allLower && i + 1 < bucket.size() && bucket[i + 1].name == name)
+        if (allLower && i + 1 < bucket.size() && NamesEqual(bucket[i + 1].name, name, false))
             return bucket[i + 1].value;
         return bucket[i].value;
     }
@@ -160,7 +162,7 @@ bool XmlDocument::ParseDocument() {
     std::u16string kept = m_strStatus;
     m_iAttrElement = 0;
     m_aPos.clear();
-    m_aPos.reserve(m_strDoc.size() / 64 + 8);
+    ReserveLargeBuffer(m_aPos, m_strDoc.size() / 64 + 8);
     m_aPos.emplace_back();
     std::u16string parseText;
     auto problem = [&](const std::u16string& message) {
@@ -368,6 +370,8 @@ std::u16string XmlDocument::DecodeEntities(std::u16string_view text) {
     constexpr std::size_t kMaxName = 9;
     const std::size_t n = text.size();
     std::size_t i = FindUnit(text, 0, u'&');
+    if (i == n)
+        return std::u16string(text);
     // A reference is never shorter than what it stands for, so the decoded text is
     // written over a copy of the whole, from the first "&" on.
     std::u16string out(text);
@@ -375,7 +379,7 @@ std::u16string XmlDocument::DecodeEntities(std::u16string_view text) {
     std::size_t copied = i;  // text before this is in `out`
     for (; i < n; i = FindUnit(text, i + 1, u'&')) {
         char16_t name[kMaxName];
-        std::size_t len = 0;
+        std::size_t len = 0, sum = 0;
         bool allLower = true;
         std::size_t j = i + 1;
         for (; j < n && text[j] != u';' && text[j] < 0x80 && len < kMaxName; ++j) {
@@ -385,10 +389,11 @@ std::u16string XmlDocument::DecodeEntities(std::u16string_view text) {
                 allLower = false;
             }
             name[len++] = c;
+            sum += c;
         }
         std::uint32_t code = 0;
         if (j < n && text[j] == u';')
-            code = ResolveReference(std::u16string_view(name, len), allLower);
+            code = ResolveReference(std::u16string_view(name, len), sum, allLower);
         // A reference that names nothing stays as written.
         if (code == 0)
             continue;

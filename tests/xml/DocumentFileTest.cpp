@@ -1,6 +1,9 @@
 // Reading files: encoding detection, decoding and the status text piece by piece.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+
 #include "TestText.h"
 #include "xml/XmlDocument.h"
 
@@ -230,6 +233,43 @@ TEST(DocumentFile, BytesInMemoryReadLikeAFile) {
     const std::uint8_t bytes[] = {'<', 'r', '/', '>'};
     EXPECT_TRUE(doc.LoadBytes(bytes));
     EXPECT_EQ(U8(doc.StatusText()), "UTF-8 length 4 to 4 wide chars ");
+}
+
+// Documents big enough for the reader to ask for huge pages for their text (8.6 MB)
+// read exactly as the same text given directly: in UTF-8 (which also takes a smaller
+// text than bytes) and in UTF-16 with nulls removed.
+TEST(DocumentFile, LargeDocumentsReadLikeTheirText) {
+    const std::string filler(1'000, 'f');
+    std::string utf8 = "<r>";
+    std::u16string text = u"<r>";
+    for (int i = 0; utf8.size() < 4'500'000; ++i) {
+        const std::string number = std::to_string(i);
+        utf8 += "<k n='" + number + " caf\xC3\xA9'>&lt;" + number + filler + "</k>\n";
+        text += u"<k n='" + U16(number) + u" caf\u00E9'>&lt;" + U16(number + filler) + u"</k>\n";
+    }
+    utf8 += "</r>";
+    text += u"</r>";
+    std::string utf16(2 + 2 * text.size() + 4, '\0');  // ending in two null units
+    utf16[0] = '\xFF', utf16[1] = '\xFE';
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        utf16[2 + 2 * i] = static_cast<char>(text[i] & 0xFF);
+        utf16[3 + 2 * i] = static_cast<char>(text[i] >> 8);
+    }
+
+    XmlDocument expected;
+    expected.SetDocumentText(text);
+    ASSERT_TRUE(expected.ParseDocument());
+    for (const std::string& bytes : {utf8, utf16}) {
+        XmlDocument doc;
+        ASSERT_TRUE(doc.LoadBytes(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())));
+        ASSERT_EQ(doc.DocumentText(), text);
+        ASSERT_EQ(doc.Elements().size(), expected.Elements().size());
+        EXPECT_EQ(std::memcmp(doc.Elements().data(), expected.Elements().data(),
+                              doc.Elements().size() * sizeof(ElementRecord)), 0);
+        ASSERT_TRUE(doc.NextChildElement(u"k"));
+        EXPECT_EQ(doc.ChildAttribute(u"n"), u"0 caf\u00E9");
+        EXPECT_EQ(doc.ChildText(), u"<0" + U16(filler));
+    }
 }
 
 }  // namespace

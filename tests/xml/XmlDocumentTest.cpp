@@ -220,7 +220,7 @@ TEST(XmlDocument, LengthsBeyondTheWidthOfPackedFields) {
 }
 
 TEST(XmlDocument, NamesMatchExactly) {
-    Parsed p = Parse(u"<r><key;x n='1'/><Key n='2'/><keys n='3'/><key n='4'/></r>");
+    Parsed p = Parse(u"<r><key;x n='1'/><Key n='2'/><keys n='3'/><kez n='5'/><key n='4'/></r>");
     ASSERT_TRUE(p.ok);
     ASSERT_TRUE(p.doc.NextChildElement(u"key"));  // the name ends at ";"
     EXPECT_EQ(p.doc.ChildAttribute(u"n"), u"1");

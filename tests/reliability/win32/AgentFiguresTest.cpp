@@ -1,6 +1,7 @@
 // The agent's figures under Wine, each beside a reference measured in the same run: start-up
 // to the tray icon and private memory against two programs with a tray icon started the same
-// way (a bare one, and one that also does the agent's start-up work), the messages its windows
+// way (a bare one, and one that also does the agent's start-up work), the configuration
+// program's start-up to its drawn keyboard against the same two, the messages its windows
 // receive while idle, and the heaviest apply seen from a configuration window against the same
 // device requests sent by a bare client. The shared machine's load moves a single run by a
 // factor of two: runs interleave and medians are taken. Figures are printed, never compared
@@ -12,6 +13,7 @@
 #include "TrayIconProbe.h"
 #include "k7testbed/VirtualKeyboard.h"
 #include "app/Messages.h"
+#include "config/win32/ConfigWindowClasses.h"
 #include "driver/CUSBDriver.h"
 #include "driver/win32/Win32DeviceIo.h"
 #include "keyconfig/SettingsStore.h"
@@ -35,9 +37,9 @@ using configclient::CConfigClient;
 
 namespace {
 
-// A program started for its figures, ended when the object goes: its icon is taken out of
-// the notification area first, so that Wine's removal of a killed program's icon cannot
-// overlap the next start.
+// A program started for its figures, ended when the object goes: its icon (`iconId` 0: it has
+// none) is taken out of the notification area first, so that Wine's removal of a killed
+// program's icon cannot overlap the next start.
 class CStartedProgram {
 public:
     CStartedProgram(const wchar_t* exe, const wchar_t* title, UINT iconId) : m_title(title), m_nIconId(iconId) {
@@ -50,7 +52,7 @@ public:
     }
     ~CStartedProgram() {
         if (m_info.hProcess == nullptr) return;
-        if (m_hWindow != nullptr) {
+        if (m_hWindow != nullptr && m_nIconId != 0) {
             NOTIFYICONDATAW icon = TrayIcon(m_hWindow, m_nIconId);
             Shell_NotifyIconW(NIM_DELETE, &icon);
         }
@@ -64,17 +66,26 @@ public:
 
     // Waits (at most 20 s) for the program's tray icon and notes when it came.
     bool WaitForTrayIcon() {
-        if (m_info.hProcess == nullptr) return false;
-        for (;;) {
-            if (m_hWindow == nullptr) m_hWindow = FindWindowOfProcess(m_info.dwProcessId, m_title);
-            if (m_hWindow != nullptr && TrayIconExists(m_hWindow, m_nIconId)) break;
-            if (Elapsed() > 20) return false;
-            Sleep(1);
-        }
-        m_toIcon = Elapsed();
-        return true;
+        return WaitUntilReady([this] { return TrayIconExists(m_hWindow, m_nIconId); });
     }
-    double SecondsToIcon() const { return m_toIcon; }  // since CreateProcess
+    // The same for the configuration program's keyboard: `keys` key windows exist, and the
+    // main window, the keyboard view and every key have been painted (no update region left,
+    // which BeginPaint empties) and the thread is back in its loop (a sent message answered,
+    // so the last WM_PAINT has returned). Asked from outside: the program is not changed.
+    bool WaitForDrawnKeyboard(std::size_t keys) {
+        return WaitUntilReady([this, keys] {
+            if (!IsWindowVisible(m_hWindow) || GetUpdateRect(m_hWindow, nullptr, FALSE)) return false;
+            const HWND view = GetDlgItem(m_hWindow, IDC_KEYBOARD);
+            if (view == nullptr || GetUpdateRect(view, nullptr, FALSE)) return false;
+            std::size_t drawn = 0;
+            for (HWND key = FindWindowExW(view, nullptr, kKeyClass, nullptr); key != nullptr;
+                 key = FindWindowExW(view, key, kKeyClass, nullptr), ++drawn)
+                if (GetUpdateRect(key, nullptr, FALSE)) return false;
+            DWORD_PTR result = 0;
+            return drawn >= keys && SendMessageTimeoutW(m_hWindow, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &result);
+        });
+    }
+    double SecondsToReady() const { return m_toReady; }  // since CreateProcess
     HWND Window() const { return m_hWindow; }
     HANDLE Process() const { return m_info.hProcess; }
 
@@ -82,13 +93,26 @@ private:
     double Elapsed() const {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
     }
+    // Polls every millisecond, once the window titled as expected exists, until `ready`.
+    template <typename Ready>
+    bool WaitUntilReady(Ready ready) {
+        if (m_info.hProcess == nullptr) return false;
+        for (;;) {
+            if (m_hWindow == nullptr) m_hWindow = FindWindowOfProcess(m_info.dwProcessId, m_title);
+            if (m_hWindow != nullptr && ready()) break;
+            if (Elapsed() > 20) return false;
+            Sleep(1);
+        }
+        m_toReady = Elapsed();
+        return true;
+    }
 
     const wchar_t* m_title;
     UINT m_nIconId;
     PROCESS_INFORMATION m_info{};
     std::chrono::steady_clock::time_point m_start;
     HWND m_hWindow = nullptr;
-    double m_toIcon = 0;
+    double m_toReady = 0;
 };
 
 // Wine's stand-alone notification area (there is no window manager under Xvfb) hides
@@ -179,6 +203,12 @@ private:
     HHOOK m_hSent = nullptr;
 };
 
+// The configuration program, titled as the shipped language.xml names it, and the keys the
+// shipped ButtonPos.xml places.
+constexpr wchar_t kConfigExe[] = L"K7_Config.exe";
+constexpr wchar_t kConfigTitle[] = L"K7 Gaming Keyboard";
+constexpr std::size_t kShippedKeys = 108;
+
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -241,7 +271,7 @@ struct StartUpFigures {
         ASSERT_TRUE(started->WaitForTrayIcon()) << "no tray icon from " << exe;
         ASSERT_EQ(WaitForInputIdle(started->Process(), kWaitMs), 0u);
         const PrivateMemory m = ReadPrivateMemory(started->Process());
-        seconds.push_back(started->SecondsToIcon());
+        seconds.push_back(started->SecondsToReady());
         committedKib.push_back(m.committedKib);
         residentKib.push_back(m.residentKib);
     }
@@ -255,14 +285,15 @@ double MedianRatio(const std::vector<double>& values, const std::vector<double>&
     return Median(ratios);
 }
 
-// "FIGURE, median of N: agent A (lowest-highest), reference R, bare program B; ratio A/R,
+// "FIGURE, median of N: WHO A (lowest-highest), reference R, bare program B; ratio A/R,
 // against the bare program A/B", values in `unit` with `digits` decimals.
-void PrintAgainstReferences(const char* figure, const char* unit, int digits, const std::vector<double>& agent,
-                            const std::vector<double>& reference, const std::vector<double>& bare) {
+void PrintAgainstReferences(const char* figure, const char* who, const char* unit, int digits,
+                            const std::vector<double>& agent, const std::vector<double>& reference,
+                            const std::vector<double>& bare) {
     const auto [low, high] = std::minmax_element(agent.begin(), agent.end());
-    std::printf("%s, median of %zu: agent %.*f %s (%.*f-%.*f), reference %.*f %s, bare program %.*f %s; "
+    std::printf("%s, median of %zu: %s %.*f %s (%.*f-%.*f), reference %.*f %s, bare program %.*f %s; "
                 "ratio %.2f, against the bare program %.2f\n",
-                figure, agent.size(), digits, Median(agent), unit, digits, *low, digits, *high, digits,
+                figure, agent.size(), who, digits, Median(agent), unit, digits, *low, digits, *high, digits,
                 Median(reference), unit, digits, Median(bare), unit, MedianRatio(agent, reference),
                 MedianRatio(agent, bare));
 }
@@ -274,16 +305,25 @@ TEST(AgentFigures, StartUpMemoryAndIdle) {
     ASSERT_TRUE(k7testbed::StartKeyboard()) << k7testbed::KeyboardError();
     // The first program started pays for what Wine starts once per prefix.
     ASSERT_TRUE(CStartedProgram(L"k7_startup_reference.exe", L"K7StartupReference", 1).WaitForTrayIcon());
+    // So does the first that loads the common controls' version 6, which only the
+    // configuration program asks for (its manifest).
+    ASSERT_TRUE(CStartedProgram(kConfigExe, kConfigTitle, 0).WaitForDrawnKeyboard(kShippedKeys));
     StartUpFigures bare{L"k7_minimal_window.exe", L"K7MinimalWindow", 1, {}, {}, {}};
     StartUpFigures reference{L"k7_startup_reference.exe", L"K7StartupReference", 1, {}, {}, {}};
     StartUpFigures agentFigures{L"K7_Setting.exe", reinterpret_cast<const wchar_t*>(kTaskWindowTitle), kTrayIconId,
                                 {}, {}, {}};
+    std::vector<double> configSeconds;
     std::unique_ptr<CStartedProgram> yardstick, agent;
     for (int i = 0; i < FigureRuns(); ++i) {
         agent.reset();
         ASSERT_NO_FATAL_FAILURE(bare.Run(yardstick));
         ASSERT_NO_FATAL_FAILURE(reference.Run(yardstick));
         yardstick.reset();
+        {
+            CStartedProgram config(kConfigExe, kConfigTitle, 0);
+            ASSERT_TRUE(config.WaitForDrawnKeyboard(kShippedKeys)) << "no drawn keyboard from K7_Config.exe";
+            configSeconds.push_back(config.SecondsToReady());
+        }
         ASSERT_NO_FATAL_FAILURE(agentFigures.Run(agent));
     }
     ASSERT_TRUE(k7testbed::WaitForKeyboardHandles(1, kWaitMs)) << "the agent did not open the channel";
@@ -296,15 +336,19 @@ TEST(AgentFigures, StartUpMemoryAndIdle) {
     const LONG idleToWindow = counter.ToWindow(), idleToOthers = counter.ToOthers();
     const std::string idleArrivals = counter.Last();
 
-    PrintAgainstReferences("start-up to tray icon", "s", 3, agentFigures.seconds, reference.seconds, bare.seconds);
-    PrintAgainstReferences("private memory (committed)", "KiB", 0, agentFigures.committedKib, reference.committedKib,
-                           bare.committedKib);
-    PrintAgainstReferences("private memory (resident, as Wine reports it)", "KiB", 0, agentFigures.residentKib,
-                           reference.residentKib, bare.residentKib);
+    PrintAgainstReferences("start-up to tray icon", "agent", "s", 3, agentFigures.seconds, reference.seconds,
+                           bare.seconds);
+    PrintAgainstReferences("start-up of the configuration program to its drawn keyboard", "program", "s", 3,
+                           configSeconds, reference.seconds, bare.seconds);
+    PrintAgainstReferences("private memory (committed)", "agent", "KiB", 0, agentFigures.committedKib,
+                           reference.committedKib, bare.committedKib);
+    PrintAgainstReferences("private memory (resident, as Wine reports it)", "agent", "KiB", 0,
+                           agentFigures.residentKib, reference.residentKib, bare.residentKib);
     std::printf("agent messages over %.0f s idle: %ld to the task window, %ld to its thread's other windows; "
                 "CPU time %.3f s\n",
                 idleMs / 1000.0, idleToWindow, idleToOthers, cpuIdle);
     RecordProperty("startup_ratio", std::to_string(MedianRatio(agentFigures.seconds, reference.seconds)));
+    RecordProperty("config_startup_ratio", std::to_string(MedianRatio(configSeconds, reference.seconds)));
     RecordProperty("private_kib", static_cast<int>(Median(agentFigures.committedKib)));
     RecordProperty("idle_messages", idleToWindow);
     RecordProperty("idle_messages_other_windows", idleToOthers);
