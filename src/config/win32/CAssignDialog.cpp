@@ -360,18 +360,19 @@ void CAssignDialog::OnKey(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!down || repeat) return;
         const std::optional<std::size_t> at = ChoiceOf(m_choices, {AssignKeyRemap, code});
         if (!at) return;
+        // Checked before the field says what it took, so that what it says holds once it says it.
         SendDlgItemMessageW(m_hDlg, IDC_ASSIGN_LIST, LB_SETCURSEL, *at, 0);
+        Recheck();
         Arm(Capture::Off);
         SetWindowTextW(m_hCapture, Wide(m_choices[*at].text));
-        Recheck();
         return;
     }
     if (!m_chord) return;
     const bool done = down ? m_chord->Down(code) : m_chord->Up(code);
     SetComboKeys(m_chord->Keys());
     if (!done) return;
-    Arm(Capture::Off);
     Recheck();
+    Arm(Capture::Off);
 }
 
 LRESULT CALLBACK CAssignDialog::CaptureProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {

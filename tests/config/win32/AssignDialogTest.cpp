@@ -67,7 +67,8 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return SendMessageW(Control(IDC_ASSIGN_LIST), LB_GETCURSEL, 0, 0) == item; }));
     }
     void Ok() {
-        ASSERT_TRUE(IsWindowEnabled(Control(IDOK))) << "OK refused: " << Narrow(Text(Control(IDC_ASSIGN_VERDICT)));
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(IDOK)) != FALSE; }))
+            << "OK refused: " << Narrow(Text(Control(IDC_ASSIGN_VERDICT)));
         Click(Control(IDOK));
         ASSERT_TRUE(WaitUntil([&] { return program.AssignDialog() == nullptr; }));
     }
