@@ -64,8 +64,9 @@ std::u16string CProfileFunctionText::ShortText(const Profile& profile, const Key
     }
     if (member == "remap") return u"\u00BB " + Utf16(name);
     if (member == "macro") return Utf16(name);
-    // A combination: its keys joined as shortcuts are written.
+    // A combination: its keys joined as shortcuts are written, a gap as a key left out.
     std::u16string keys;
-    for (std::string_view key : names) keys += (keys.empty() ? u"" : u"+") + Utf16(key);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        keys += (i ? u"+" : u"") + (names[i].empty() ? m_texts.noKey : Utf16(names[i]));
     return keys.empty() ? str_comb : keys;
 }

@@ -37,6 +37,7 @@ protected:
 TEST_F(Assign, EachFunctionIsWrittenWithTheAgentsStringsAndTheProfilesNames) {
     profile.macros.push_back({"burst", 1, {}});
     profile.combinations.push_back({0xA2, 0x43, 0, 0});
+    profile.combinations.push_back({0xA2, 0, 0x43, 0});  // as stored values may hold it
     const std::pair<KeyFunction, std::u16string> cases[] = {
         {{AssignDefault, 0}, u""},
         {{AssignConsumer, 1}, u"Play/Pause"},
@@ -52,9 +53,10 @@ TEST_F(Assign, EachFunctionIsWrittenWithTheAgentsStringsAndTheProfilesNames) {
         {{AssignKeyRemap, 0x09}, u"\u00BB Tab"},
         {{AssignMacro, 0}, u"burst"},
         {{AssignCombination, 0}, u"LeftCtrl+C"},
+        {{AssignCombination, 1}, u"LeftCtrl+(none)+C"},
         // Outside the lists: the kind is all there is to say.
         {{AssignConsumer, 18}, u"Media function"},
-        {{AssignCombination, 1}, u"Key combination"},
+        {{AssignCombination, 2}, u"Key combination"},
         {{12, 0}, texts.unknown},
     };
     for (const auto& [f, text] : cases)

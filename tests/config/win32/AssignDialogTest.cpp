@@ -219,11 +219,13 @@ TEST_F(AssignDialog, CombinationsPressedTogetherShareEqualSlotsAndTheNinthIsRefu
     const auto combine = [&](std::u16string_view key, int button, std::initializer_list<KeyStroke> strokes) {
         Open(key);
         Kind(kCombination);
-        EXPECT_FALSE(IsWindowVisible(Control(IDC_ASSIGN_LIST)));
+        // The kind's controls show once the dialog has taken the new kind.
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Control(button)) && !IsWindowVisible(Control(IDC_ASSIGN_LIST)); }));
         Click(Control(button));
-        EXPECT_TRUE(WaitUntil([&] { return Text(Control(IDC_ASSIGN_CAPTURE)).starts_with(L"Press the keys now"); }));
+        ASSERT_TRUE(WaitUntil([&] { return Text(Control(IDC_ASSIGN_CAPTURE)).starts_with(L"Press the keys now"); }))
+            << std::string(key.begin(), key.end()) << ": " << Narrow(Text(Control(IDC_ASSIGN_CAPTURE)));
         Strokes(strokes);
-        EXPECT_TRUE(WaitUntil([&] { return !Text(Control(IDC_ASSIGN_CAPTURE)).starts_with(L"Press the keys now"); }));
+        ASSERT_TRUE(WaitUntil([&] { return !Text(Control(IDC_ASSIGN_CAPTURE)).starts_with(L"Press the keys now"); }));
     };
     const auto picked = [&](int slot) {
         wchar_t text[64] = {};
