@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CConfigDocument {
@@ -54,8 +55,11 @@ public:
         Notify();
     }
 
-    // Called after every change of the profile or of its source, path or modified flag.
-    void OnChange(std::function<void()> listener) { m_listeners.push_back(std::move(listener)); }
+    // Called after every change of the profile or of its source, path or modified flag, until
+    // RemoveListener is given the number returned: a window that goes before the document
+    // (the main window is made again in another language) stops listening.
+    std::size_t OnChange(std::function<void()> listener);
+    void RemoveListener(std::size_t id);
 
 private:
     template <typename Edit> bool Change(Edit edit);
@@ -68,7 +72,8 @@ private:
     bool m_bModified = false;
     std::vector<std::string> m_warnings;
     KeyboardState m_applied;
-    std::vector<std::function<void()>> m_listeners;
+    std::vector<std::pair<std::size_t, std::function<void()>>> m_listeners;
+    std::size_t m_nNextListener = 0;
 };
 
 // What is stored now, as the program shows it at its start: the four values under the agent's

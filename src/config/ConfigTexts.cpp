@@ -60,5 +60,13 @@ ConfigTexts LoadConfigTexts() {
     t.meterFactory = text(u"cfg_meter_factory");
     t.meterApplied = text(u"cfg_meter_applied");
     t.meterFull = text(u"cfg_meter_full");
+    // Languages
+    t.menuLanguage = text(u"cfg_menu_language");
+    t.languageSet = text(u"cfg_language_set");
+    t.languageNoAgent = text(u"cfg_language_no_agent");
+    t.languageNotEnded = text(u"cfg_language_not_ended");
+    t.languageNotStarted = text(u"cfg_language_not_started");
+    t.languageReadOnly = text(u"cfg_language_read_only");
+    t.languageFailed = text(u"cfg_language_failed");
     return t;
 }

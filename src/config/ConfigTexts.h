@@ -60,6 +60,14 @@ struct ConfigTexts {
     std::u16string meterFactory;          // cfg_meter_factory
     std::u16string meterApplied;          // cfg_meter_applied
     std::u16string meterFull;             // cfg_meter_full
+    // Languages: the Language menu and the outcomes of choosing a language file.
+    std::u16string menuLanguage;        // cfg_menu_language
+    std::u16string languageSet;         // cfg_language_set
+    std::u16string languageNoAgent;     // cfg_language_no_agent
+    std::u16string languageNotEnded;    // cfg_language_not_ended
+    std::u16string languageNotStarted;  // cfg_language_not_started
+    std::u16string languageReadOnly;    // cfg_language_read_only
+    std::u16string languageFailed;      // cfg_language_failed
 };
 
 // The report-rate codes the agent passes on to the keyboard, in the order the texts list them.

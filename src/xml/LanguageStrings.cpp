@@ -23,14 +23,18 @@ std::span<const LanguageKey, kLanguageKeyCount> LanguageKeys() {
     return kKeys;
 }
 
-std::u16string GetConfigText(std::u16string_view element, std::u16string_view key) {
-    g_languageDocument.Rewind();
-    while (g_languageDocument.NextChildElement(element)) {
-        g_languageDocument.EnterElement();
-        if (g_languageDocument.NextChildElement(key))
-            return g_languageDocument.ChildText();
+std::u16string GetConfigText(XmlDocument& document, std::u16string_view element, std::u16string_view key) {
+    document.Rewind();
+    while (document.NextChildElement(element)) {
+        document.EnterElement();
+        if (document.NextChildElement(key))
+            return document.ChildText();
     }
     return {};
+}
+
+std::u16string GetConfigText(std::u16string_view element, std::u16string_view key) {
+    return GetConfigText(g_languageDocument, element, key);
 }
 
 void LoadLanguageStrings(std::u16string_view path) {

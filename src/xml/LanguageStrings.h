@@ -47,3 +47,8 @@ void LoadLanguageStrings(std::u16string_view path);
 // element (or, failing that, of an `element` nested directly inside it, and so
 // on); empty when there is none.
 std::u16string GetConfigText(std::u16string_view element, std::u16string_view key);
+
+// The same lookup in another document than the process-wide one (a language file that is not
+// in place).
+class XmlDocument;
+std::u16string GetConfigText(XmlDocument& document, std::u16string_view element, std::u16string_view key);

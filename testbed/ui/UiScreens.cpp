@@ -10,6 +10,7 @@
 #include "ui/win32/CombWarnDlg.h"
 #include "ui/win32/Gdiplus.h"
 #include "ui/win32/TrayMenuWin32.h"
+#include "xml/LanguageStrings.h"
 
 namespace {
 
@@ -123,9 +124,11 @@ int wmain(int argc, wchar_t** argv) {
     RegisterClassW(&wc);
     HWND reference = CreateWindowExW(0, wc.lpszClassName, L"K7 Config", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 600,
                                      400, nullptr, nullptr, wc.hInstance, nullptr);
-    MoveMouse(10, 700);
-    SetTimer(nullptr, 0, 300, PoseDialog);
-    RunCombWarnDialog(reference, nullptr);
+    if (argc < 3) {
+        MoveMouse(10, 700);
+        SetTimer(nullptr, 0, 300, PoseDialog);
+        RunCombWarnDialog(reference, nullptr);
+    }
     DestroyWindow(reference);
 
     HWND owner = CreateWindowExW(0, wc.lpszClassName, L"OrvexK7_Setting", WS_POPUP, 1, 1, 1, 1, nullptr, nullptr,
@@ -133,7 +136,13 @@ int wmain(int argc, wchar_t** argv) {
     SetWindowLongPtrW(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MenuOwnerProc));
     SetCursorPos(300, 200);
     MoveMouse(300, 200);
-    Win32ShowTrayMenu(owner, u"Config", u"Exit");
+    if (argc >= 3) {
+        const std::wstring file = argv[2];
+        LoadLanguageStrings(std::u16string(file.begin(), file.end()));
+        Win32ShowTrayMenu(owner, str_config, str_exit);
+    } else {
+        Win32ShowTrayMenu(owner, u"Config", u"Exit");
+    }
     DestroyWindow(owner);
     Gdiplus::GdiplusShutdown(token);
     return 0;

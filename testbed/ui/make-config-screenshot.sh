@@ -37,16 +37,7 @@ PY
 
 "$wine" "$program" &
 app=$!
-geometry=
-for _ in $(seq 600); do
-  geometry=$(xwininfo -root -tree | sed -n 's/.*"K7 Gaming Keyboard": ("k7_config.exe".* \([0-9]*x[0-9]*+[0-9]*+[0-9]*\) .*/\1/p' | head -1)
-  [[ -n $geometry ]] && break
-  sleep 0.1
-done
-[[ -n $geometry ]] || { echo "no configuration window" >&2; exit 1; }
-sleep 3  # the keys paint after the window maps, later under load
-import -window root -crop "$geometry" +repage "$out/config-main.png"
-echo "$out/config-main.png"
+shoot_config_window "$out/config-main.png"
 
 both=$("$wine" "$poser" "$combination" | tr -d '\r')
 [[ -n $both ]] || { echo "no assignment dialog" >&2; exit 1; }

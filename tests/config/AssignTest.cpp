@@ -20,7 +20,7 @@ namespace {
 
 class Assign : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { LoadLanguageStrings(Utf16FromUtf8(K7_LANGUAGE_FILE)); }
+    static void SetUpTestSuite() { LoadLanguageStrings(Utf16FromUtf8(K7_RES_DIR "/language.xml")); }
     void SetUp() override { texts = LoadConfigTexts(); }
 
     std::u16string Text(KeyFunction f) const { return functions.ShortText(profile, f); }

@@ -35,6 +35,7 @@ CConfigWindow::CConfigWindow(CConfigDocument& document, const ConfigTexts& texts
       m_view(document, functions), m_assign(document, texts, functions), m_nDrawn(static_cast<int>(DrawnKeys(document.Layout()).size())) {}
 
 CConfigWindow::~CConfigWindow() {
+    if (m_listener) m_document.RemoveListener(*m_listener);
     if (m_hFont != nullptr) DeleteObject(m_hFont);
 }
 
@@ -127,7 +128,7 @@ bool CConfigWindow::OnCreate() {
         if (kReportRateCodes[i] == storedRate) SendMessageW(m_hRate, CB_SETCURSEL, i, 0);
     }
     UpdateFont();
-    m_document.OnChange([this] { OnDocumentChanged(); });
+    m_listener = m_document.OnChange([this] { OnDocumentChanged(); });
     OnDocumentChanged();
     // Stored key settings that could not be read and a layout file with fewer keys are said at
     // once; the keys it has are shown.
@@ -206,7 +207,23 @@ void CConfigWindow::OnCommand(int id) {
     case IDM_EXIT: SendMessageW(m_hWnd, WM_CLOSE, 0, 0); break;
     case IDM_ASSIGN: Assign(); break;
     }
+    if (id >= IDM_LANGUAGE_FIRST && id <= IDM_LANGUAGE_LAST) OnLanguage(id - IDM_LANGUAGE_FIRST);
 }
+
+void CConfigWindow::OnLanguage(int index) {
+    m_language = ChooseLanguage(index);
+    if (!LanguageReplaced(m_language.outcome)) {
+        SetStatus(LanguageOutcomeText(m_texts, m_language.outcome) + u" (" + m_language.where + u")");
+        return;
+    }
+    // Its texts are fixed at creation: the program re-makes the window in the new language.
+    m_bLanguageChosen = true;
+    m_placement.length = sizeof m_placement;
+    GetWindowPlacement(m_hWnd, &m_placement);
+    DestroyWindow(m_hWnd);
+}
+
+void CConfigWindow::SetStatus(const std::u16string& text) { SetWindowTextW(m_hStatus, Wide(text)); }
 
 void CConfigWindow::OnSetRate() {
     const LRESULT choice = SendMessageW(m_hRate, CB_GETCURSEL, 0, 0);

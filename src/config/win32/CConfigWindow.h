@@ -5,11 +5,14 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "config/ConfigDocument.h"
 #include "config/ConfigTexts.h"
 #include "config/KeyFunctionText.h"
 #include "config/win32/CAssignDialog.h"
 #include "config/win32/CKeyboardView.h"
+#include "config/win32/LanguageMenu.h"
 #include "keyconfig/Registry.h"
 #include "xml/ButtonPosTable.h"
 
@@ -24,6 +27,12 @@ public:
     static bool RegisterClasses(HINSTANCE instance);
     HWND Create(HINSTANCE instance, const wchar_t* title, int show);
     HWND Window() const { return m_hWnd; }
+    // After the window ended for a language chosen from its menu: what came of the choice, and
+    // where the window was, for the window that replaces it in the new language.
+    bool LanguageChosen() const { return m_bLanguageChosen; }
+    const LanguageChoice& Language() const { return m_language; }
+    const WINDOWPLACEMENT& Placement() const { return m_placement; }
+    void SetStatus(const std::u16string& text);
 
 private:
     static LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -46,6 +55,7 @@ private:
     // document.
     void Assign();
     void OnDocumentChanged();
+    void OnLanguage(int index);
 
     CConfigDocument& m_document;
     const ButtonPosTable& m_layout;
@@ -62,8 +72,12 @@ private:
     HWND m_hRestore = nullptr;
     HWND m_hStatus = nullptr;
     HWND m_hMeter = nullptr;
+    std::optional<std::size_t> m_listener;  // of the document, ended with the window object
     HWND m_hFocus = nullptr;  // the control that had the focus when the window was left
     HFONT m_hFont = nullptr;
     UINT m_nDpi = 96;
     int m_nDrawn = 0;  // keys of ButtonPos.xml with a place in the picture
+    bool m_bLanguageChosen = false;
+    LanguageChoice m_language;
+    WINDOWPLACEMENT m_placement{};
 };

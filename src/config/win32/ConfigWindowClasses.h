@@ -20,8 +20,11 @@ inline constexpr int IDC_STATUS = 106;
 inline constexpr int IDM_EXIT = 200;  // 200-249: the profile files
 inline constexpr int IDM_SET_RATE = 300;  // 300-349: the requests to the agent: rate, factory, apply
 inline constexpr int IDM_RESTORE = 301;
-// 250-299: assigning keys; 350-399: macros; 400-499: languages.
+// 250-299: assigning keys; 350-399: macros.
 inline constexpr int IDM_ASSIGN = 250;
+// 400-499: the language files of the Language menu, in the order FindLanguageFiles lists them.
+inline constexpr int IDM_LANGUAGE_FIRST = 400;
+inline constexpr int IDM_LANGUAGE_LAST = 499;
 
 // Assigning keys (2000-2199): the main window's combination meter and the assignment dialog.
 inline constexpr int IDC_METER = 2000;

@@ -1,6 +1,7 @@
 #include "config/win32/MainMenu.h"
 
 #include "config/win32/ConfigWindowClasses.h"
+#include "config/win32/LanguageMenu.h"
 
 namespace {
 
@@ -20,5 +21,7 @@ HMENU CreateMainMenu(const ConfigTexts& texts) {
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), Wide(texts.menuFile));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(key), Wide(texts.menuKey));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(keyboard), Wide(texts.menuKeyboard));
+    if (HMENU languages = CreateLanguageMenu())
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(languages), Wide(texts.menuLanguage));
     return bar;
 }

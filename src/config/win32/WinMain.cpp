@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 
 #include "app/ModulePath.h"
@@ -11,25 +12,12 @@
 #include "config/ProfileFunctionText.h"
 #include "config/win32/CConfigWindow.h"
 #include "config/win32/ConfigWindowClasses.h"
+#include "config/win32/ProgramPath.h"
 #include "keyconfig/win32/Win32Registry.h"
 #include "xml/ButtonPositions.h"
 #include "xml/LanguageStrings.h"
 
 namespace {
-
-std::u16string ModulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        // A full buffer may hold a cut path: try again with a larger one.
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return {path.begin(), path.end()};
-}
 
 // The window of the instance that runs already, restored and in front.
 void BringRunningToFront() {
@@ -54,30 +42,52 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    const std::u16string modulePath = ModulePath();
-    LoadLanguageStrings(SiblingFilePath(modulePath, u"language", u"xml"));
+    const std::u16string modulePath = ProgramPath();
+    const std::u16string languagePath = SiblingFilePath(modulePath, u"language", u"xml");
+    LoadLanguageStrings(languagePath);
     static ButtonPosTable layout;
     LoadButtonPositions(SiblingFilePath(modulePath, u"ButtonPos", u"xml"), layout);
-    static const ConfigTexts texts = LoadConfigTexts();
+    static ConfigTexts texts = LoadConfigTexts();
     static const CProfileFunctionText functions(texts);
     static CWin32Registry registry;
     static CConfigDocument document(layout);
     LoadStoredProfile(document, registry);
 
-    static CConfigWindow window(document, texts, functions, registry);
-    if (!CConfigWindow::RegisterClasses(instance) ||
-        window.Create(instance, reinterpret_cast<const wchar_t*>(str_title.c_str()), show) == nullptr) {
+    if (!CConfigWindow::RegisterClasses(instance)) {
         if (mutex != nullptr) CloseHandle(mutex);
         return 1;
     }
-
-    MSG msg;
-    BOOL got;
-    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0 && got != -1) {
-        // Tab and Shift+Tab move between the window's controls, as in a dialog.
-        if (IsDialogMessageW(window.Window(), &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+    static std::optional<CConfigWindow> window;
+    const auto make = [&](int showAs) {
+        window.emplace(document, texts, functions, registry);
+        return window->Create(instance, reinterpret_cast<const wchar_t*>(str_title.c_str()), showAs) != nullptr;
+    };
+    MSG msg{};
+    BOOL got = make(show) ? 1 : -1;
+    while (got != -1) {
+        while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0 && got != -1) {
+            // Tab and Shift+Tab move between the window's controls, as in a dialog.
+            if (IsDialogMessageW(window->Window(), &msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (got != 0 || !window->LanguageChosen()) break;
+        // A language was chosen: the window is made again with the new texts, where it was; the
+        // document, with its unsaved edits, stays as it is.
+        const LanguageChoice choice = window->Language();
+        WINDOWPLACEMENT placement = window->Placement();
+        LoadLanguageStrings(languagePath);
+        texts = LoadConfigTexts();
+        if (!make(SW_HIDE)) {
+            got = -1;
+            break;
+        }
+        // The status first: the window tells what happened as soon as it shows.
+        window->SetStatus(LanguageOutcomeText(texts, choice.outcome));
+        SetWindowPlacement(window->Window(), &placement);
+        SetForegroundWindow(window->Window());
+        if (choice.outcome == LanguageOutcome::Changed || choice.outcome == LanguageOutcome::NotEnded)
+            RegisterWithAgent(window->Window());
     }
     if (mutex != nullptr) CloseHandle(mutex);
     return got == 0 ? static_cast<int>(msg.wParam) : 1;

@@ -47,8 +47,8 @@ CConfigProcess::~CConfigProcess() {
     CloseHandle(m_info.hProcess);
 }
 
-bool CConfigProcess::Start(bool waitForWindow) {
-    const std::wstring exe = BesideTestProgram(L"K7_Config.exe");
+bool CConfigProcess::Start(bool waitForWindow, const std::wstring& at) {
+    const std::wstring exe = at.empty() ? BesideTestProgram(L"K7_Config.exe") : at;
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -18,9 +18,9 @@ public:
     CConfigProcess(const CConfigProcess&) = delete;
     CConfigProcess& operator=(const CConfigProcess&) = delete;
 
-    // Starts the program beside the test program; with `waitForWindow`, until its main window
-    // is up and its message loop idle.
-    bool Start(bool waitForWindow = true);
+    // Starts the program beside the test program (or at `exe`, e.g. a copy in a folder of the
+    // test's own); with `waitForWindow`, until its main window is up and its message loop idle.
+    bool Start(bool waitForWindow = true, const std::wstring& exe = {});
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
     DWORD Id() const { return m_info.dwProcessId; }
     HWND Window() const { return m_hWindow; }

@@ -236,6 +236,9 @@ void ExpectInstalledFiles(const std::wstring& folder) {
     for (const wchar_t* f : kInstalledFiles) EXPECT_TRUE(fs::exists(folder + L"\\" + f)) << fs::path(f).string();
     // The configuration program once the build has one; never the test bed or the helper.
     EXPECT_EQ(fs::exists(folder + L"\\K7_Config.exe"), fs::exists(Widen(K7_BIN_DIR) + L"\\K7_Config.exe"));
+    // The translations the configuration program offers, as the build has them.
+    for (const wchar_t* f : {L"language.en.xml", L"language.de.xml", L"language.zh-CN.xml"})
+        EXPECT_EQ(fs::exists(folder + L"\\" + f), fs::exists(Widen(K7_BIN_DIR) + L"\\" + f)) << fs::path(f).string();
     for (const wchar_t* f : {L"oxkbd.sys", L"oxkbdctl.exe", L"k7stop.exe", L"~k7new", L"~k7old"})
         EXPECT_FALSE(fs::exists(folder + L"\\" + f)) << fs::path(f).string();
 }
