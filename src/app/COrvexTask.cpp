@@ -49,15 +49,15 @@ void COrvexTask::EndCreation() {
 
 void COrvexTask::Destroy() {
     m_bDestroying = true;
-    OnExit(m_desktop, m_hWnd);
+    m_desktop.windows.DestroyWindow(m_hWnd);
 }
 
 std::intptr_t COrvexTask::Dispatch(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
     if (msg == WM_CLOSE) {
         // An open warning dialog would otherwise outlive its owner's state. Only the agent's own:
         // another program's window of that title is none of its business.
-        for (const WindowHandle dialog : m_desktop.OwnTopLevelWindows(kCombWarnTitle))
-            m_desktop.PostMessage(dialog, WM_CLOSE, 0, 0);
+        for (const WindowHandle dialog : m_desktop.windows.OwnTopLevelWindows(kCombWarnTitle))
+            m_desktop.windows.PostMessage(dialog, WM_CLOSE, 0, 0);
     }
     std::intptr_t result = 0;
     if (OnMessage(msg, wParam, lParam, result)) return result;
@@ -80,7 +80,7 @@ bool COrvexTask::OnMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr
         OnDeviceChange(wParam, lParam);
         return true;
     case WM_TRAY_NOTIFY:
-        result = OnTrayNotify(m_desktop, m_hWnd, wParam, lParam, str_config, str_exit, str_msg4);
+        result = OnTrayNotify(m_desktop.tray, m_desktop.presence, m_hWnd, wParam, lParam, TrayTexts());
         return true;
     case WM_APPLY_SETTINGS:
         result = OnApplySettings();
@@ -115,43 +115,43 @@ std::intptr_t COrvexTask::DefWindowProc(std::uint32_t msg, std::uintptr_t wParam
     default:
         break;
     }
-    return m_desktop.DefaultProcessing(m_hWnd, msg, wParam, lParam);
+    return m_desktop.windows.DefaultProcessing(m_hWnd, msg, wParam, lParam);
 }
 
 std::intptr_t COrvexTask::OnCreate(std::uintptr_t wParam, std::intptr_t lParam) {
-    if (m_desktop.DefaultProcessing(m_hWnd, WM_CREATE, wParam, lParam) == -1) {
+    if (m_desktop.windows.DefaultProcessing(m_hWnd, WM_CREATE, wParam, lParam) == -1) {
         // The system destroys a window whose creation failed.
         m_bDestroying = true;
         return -1;
     }
-    m_hIcon = m_desktop.LoadAppIcon(IDI_APP);
-    m_desktop.SetWindowIcon(m_hWnd, m_hIcon);
-    LoadButtonPositions(SiblingFilePath(m_desktop.ModulePath(), u"ButtonPos", u"xml"));
+    m_hIcon = m_desktop.tray.LoadAppIcon(IDI_APP);
+    m_desktop.tray.SetWindowIcon(m_hWnd, m_hIcon);
+    LoadButtonPositions(SiblingFilePath(m_desktop.module.ModulePath(), u"ButtonPos", u"xml"));
     LoadSettings(m_registry, g_buttonPosTable, m_settings, m_nReportRate);
     m_driver.Open();
-    m_desktop.RegisterSessionNotification(m_hWnd);
+    m_desktop.windows.RegisterSessionNotification(m_hWnd);
     ShowTrayIcon();
-    m_desktop.RegisterDeviceNotification(m_hWnd);
+    m_desktop.windows.RegisterDeviceNotification(m_hWnd);
     ReadWorkTable();
     BuildFactoryTable(m_factoryTable, m_usageSlotMap);
     return 0;
 }
 
 void COrvexTask::OnDestroy(std::uintptr_t wParam, std::intptr_t lParam) {
-    m_desktop.DefaultProcessing(m_hWnd, WM_DESTROY, wParam, lParam);
+    m_desktop.windows.DefaultProcessing(m_hWnd, WM_DESTROY, wParam, lParam);
     CloseConfigWindow();
     m_driver.Close();
     StopRetryTimer();
     StopTrayRetry();
-    m_desktop.UnregisterSessionNotification(m_hWnd);
-    m_desktop.UnregisterDeviceNotification();
-    RemoveTrayIcon(m_desktop, m_hWnd);
+    m_desktop.windows.UnregisterSessionNotification(m_hWnd);
+    m_desktop.windows.UnregisterDeviceNotification();
+    RemoveTrayIcon(m_desktop.tray, m_hWnd);
 }
 
 std::intptr_t COrvexTask::OnApplySettings() {
     // Progress to no registered window is dropped rather than posted to the thread.
     auto progress = [this](std::intptr_t percent) {
-        if (m_hConfigWnd != 0) m_desktop.PostMessage(m_hConfigWnd, WM_APPLY_PROGRESS, 0, percent);
+        if (m_hConfigWnd != 0) m_desktop.windows.PostMessage(m_hConfigWnd, WM_APPLY_PROGRESS, 0, percent);
     };
     progress(25);
     ++m_nApplying;
@@ -169,14 +169,14 @@ std::intptr_t COrvexTask::OnApplySettings() {
 
 void COrvexTask::OnRegisterConfigWindow(WindowHandle window) {
     m_hConfigWnd = window;
-    m_dwConfigProcess = window != 0 ? m_desktop.WindowProcessId(window) : 0;
+    m_dwConfigProcess = window != 0 ? m_desktop.windows.WindowProcessId(window) : 0;
 }
 
 void COrvexTask::CloseConfigWindow() {
     if (m_hConfigWnd == 0) return;
     // A handle reused by another program after the configuration program ended must not be closed.
-    const std::uint32_t owner = m_desktop.WindowProcessId(m_hConfigWnd);
-    if (owner != 0 && owner == m_dwConfigProcess) m_desktop.PostMessage(m_hConfigWnd, WM_CLOSE, 0, 0);
+    const std::uint32_t owner = m_desktop.windows.WindowProcessId(m_hConfigWnd);
+    if (owner != 0 && owner == m_dwConfigProcess) m_desktop.windows.PostMessage(m_hConfigWnd, WM_CLOSE, 0, 0);
 }
 
 bool COrvexTask::OnCommand(std::uintptr_t wParam) {
@@ -184,7 +184,7 @@ bool COrvexTask::OnCommand(std::uintptr_t wParam) {
     if ((wParam >> 16 & 0xFFFF) != 0) return false;
     switch (wParam & 0xFFFF) {
     case ID_TRAY_CONFIGURE:
-        OnConfigure(m_desktop, m_hWnd, str_msg4);
+        OnConfigure(m_desktop.tray, m_desktop.presence, m_hWnd, TrayTexts());
         return true;
     case ID_TRAY_EXIT:
         Destroy();
@@ -196,14 +196,19 @@ bool COrvexTask::OnCommand(std::uintptr_t wParam) {
 
 void COrvexTask::OnTaskbarCreated() { ShowTrayIcon(); }
 
+TrayContent COrvexTask::TrayTexts() {
+    const std::u16string modulePath = m_desktop.module.ModulePath();
+    return {str_config, str_exit, str_msg4, ModuleBaseName(modulePath), ConfigProgramPath(modulePath)};
+}
+
 KeyConfigState COrvexTask::KeyConfig() {
     return {m_workTable, m_factoryTable, m_usageSlotMap, m_combCache, m_settings, m_driver};
 }
 
-void COrvexTask::ShowCombinationWarning() { m_desktop.ShowCombWarnDialog(m_hConfigWnd, m_hWnd); }
+void COrvexTask::ShowCombinationWarning() { m_desktop.warning.ShowCombWarnDialog(m_hConfigWnd, m_hWnd); }
 
 void COrvexTask::PostAssignmentReset(std::uint8_t vk) {
-    if (m_hConfigWnd != 0) m_desktop.PostMessage(m_hConfigWnd, WM_ASSIGNMENT_RESET, m_hWnd, vk);
+    if (m_hConfigWnd != 0) m_desktop.windows.PostMessage(m_hConfigWnd, WM_ASSIGNMENT_RESET, m_hWnd, vk);
 }
 
 void COrvexTask::ReadWorkTable() {

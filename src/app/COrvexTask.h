@@ -1,5 +1,5 @@
 // The hidden task window: its state, the table of messages it accepts and the
-// sequences behind them. Portable: it reaches the desktop only through IDesktop and
+// sequences behind them. Portable: it reaches the desktop only through its roles and
 // the keyboard only through CUSBDriver and the stored settings through IRegistry; the
 // platform window procedure forwards to WindowProc.
 #pragma once
@@ -11,6 +11,7 @@
 #include "keyconfig/Registry.h"
 #include "keyconfig/SettingRecords.h"
 #include "keyconfig/Translation.h"
+#include "ui/TrayCommands.h"
 
 #include <cstdint>
 #include <vector>
@@ -19,7 +20,7 @@ class COrvexTask : private ITranslationHost {
 public:
     // The driver channel, the registry and the setting buffers are process-wide and
     // outlive the task window.
-    COrvexTask(IDesktop& desktop, CUSBDriver& driver, IRegistry& registry, SettingBuffers& settings)
+    COrvexTask(const DesktopRoles& desktop, CUSBDriver& driver, IRegistry& registry, SettingBuffers& settings)
         : m_desktop(desktop), m_driver(driver), m_registry(registry), m_settings(settings) {}
     COrvexTask(const COrvexTask&) = delete;
     COrvexTask& operator=(const COrvexTask&) = delete;
@@ -68,6 +69,8 @@ private:
     std::intptr_t OnApplySettings();
     void OnRegisterConfigWindow(WindowHandle window);
     bool OnCommand(std::uintptr_t wParam);
+    // What the tray shows and starts, from the language strings and the agent's folder.
+    TrayContent TrayTexts();
     KeyConfigState KeyConfig();
 
     // What the translation asks of the task window.
@@ -94,7 +97,7 @@ private:
     void OnTrayRetryTimer();
     void StopTrayRetry();
 
-    IDesktop& m_desktop;
+    DesktopRoles m_desktop;
     CUSBDriver& m_driver;
     IRegistry& m_registry;
     SettingBuffers& m_settings;

@@ -48,11 +48,11 @@ void COrvexTask::ResynchroniseDevice() {
 }
 
 void COrvexTask::StartRetryTimer() {
-    m_desktop.SetTimer(m_hWnd, TIMER_DEVICE_RETRY, kDeviceRetryPeriodMs);
+    m_desktop.windows.SetTimer(m_hWnd, TIMER_DEVICE_RETRY, kDeviceRetryPeriodMs);
     m_bRetryTimer = true;
 }
 
 void COrvexTask::StopRetryTimer() {
-    m_desktop.KillTimer(m_hWnd, TIMER_DEVICE_RETRY);
+    m_desktop.windows.KillTimer(m_hWnd, TIMER_DEVICE_RETRY);
     m_bRetryTimer = false;
 }

@@ -2,18 +2,16 @@
 // plus the few standard message numbers that portable code handles.
 #pragma once
 
+#include "ui/TrayHost.h"  // the tray's message and commands, the warning dialog's title
+
 #include <cstdint>
 
-inline constexpr std::uint32_t WM_TRAY_NOTIFY = 0x0600;
 inline constexpr std::uint32_t WM_APPLY_SETTINGS = 0x0601;
 inline constexpr std::uint32_t WM_REGISTER_CONFIG_WINDOW = 0x0602;
 inline constexpr std::uint32_t WM_APPLY_PROGRESS = 0x0611;
 inline constexpr std::uint32_t WM_SET_REPORT_RATE = 0x0613;
 inline constexpr std::uint32_t WM_ASSIGNMENT_RESET = 0x0614;
 inline constexpr std::uint32_t WM_RESTORE_FACTORY = 0x0653;
-
-inline constexpr std::uint32_t ID_TRAY_CONFIGURE = 0x6000;
-inline constexpr std::uint32_t ID_TRAY_EXIT = 0x6001;
 
 inline constexpr std::uintptr_t TIMER_DEVICE_RETRY = 100;
 inline constexpr std::uint32_t kDeviceRetryPeriodMs = 100;
@@ -25,7 +23,6 @@ inline constexpr std::uint32_t kTrayRetryLongestMs = 60000;
 inline constexpr std::uint32_t kTrayRetryForMs = 600000;
 
 inline constexpr char16_t kTaskWindowTitle[] = u"OrvexK7_Setting";
-inline constexpr char16_t kCombWarnTitle[] = u"CCombWarnDlg";
 inline constexpr char16_t kMutexName[] = u"ORVEXK7_MUTEX";
 
 // Standard message numbers; guarded so that Win32 sources that include

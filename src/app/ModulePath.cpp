@@ -27,3 +27,7 @@ std::u16string ModuleBaseName(std::u16string_view modulePath) {
     const std::size_t dot = name.find_last_of(u'.');
     return std::u16string(dot == std::u16string_view::npos ? name : name.substr(0, dot));
 }
+
+std::u16string ConfigProgramPath(std::u16string_view modulePath) {
+    return SiblingFilePath(modulePath, u"K7_Config", u"exe");
+}

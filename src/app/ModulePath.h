@@ -1,4 +1,4 @@
-// Files that lie beside the running executable.
+// The running executable's path, and the files that lie beside it.
 #pragma once
 
 #include <string>
@@ -11,3 +11,14 @@ std::u16string SiblingFilePath(std::u16string_view modulePath, std::u16string_vi
 
 // The file name of `modulePath` without its folder and extension, e.g. "K7_Setting".
 std::u16string ModuleBaseName(std::u16string_view modulePath);
+
+// K7_Config.exe in the folder of the executable's full path (either separator).
+std::u16string ConfigProgramPath(std::u16string_view modulePath);
+
+// Where the running executable lies (GetModuleFileNameW on Windows).
+class IModulePath {
+public:
+    virtual ~IModulePath() = default;
+    // Full path of the running executable.
+    virtual std::u16string ModulePath() = 0;
+};

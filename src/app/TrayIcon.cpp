@@ -9,7 +9,7 @@
 #include <algorithm>
 
 void COrvexTask::ShowTrayIcon() {
-    if (AddTrayIcon(m_desktop, m_hWnd, str_title)) {
+    if (AddTrayIcon(m_desktop.tray, m_hWnd, str_title)) {
         StopTrayRetry();
         return;
     }
@@ -17,7 +17,7 @@ void COrvexTask::ShowTrayIcon() {
     if (m_nTrayRetryMs != 0) return;
     m_nTrayRetryMs = kTrayRetryFirstMs;
     m_nTrayWaitedMs = 0;
-    m_desktop.SetTimer(m_hWnd, TIMER_TRAY_RETRY, m_nTrayRetryMs);
+    m_desktop.windows.SetTimer(m_hWnd, TIMER_TRAY_RETRY, m_nTrayRetryMs);
 }
 
 void COrvexTask::OnTrayRetryTimer() {
@@ -25,17 +25,17 @@ void COrvexTask::OnTrayRetryTimer() {
     if (m_nTrayRetryMs == 0) return;
     m_nTrayWaitedMs += m_nTrayRetryMs;
     const std::uint32_t next = std::min(2 * m_nTrayRetryMs, kTrayRetryLongestMs);
-    if (AddTrayIcon(m_desktop, m_hWnd, str_title) || m_nTrayWaitedMs + next > kTrayRetryForMs) {
+    if (AddTrayIcon(m_desktop.tray, m_hWnd, str_title) || m_nTrayWaitedMs + next > kTrayRetryForMs) {
         StopTrayRetry();
         return;
     }
     m_nTrayRetryMs = next;
     // Setting a running timer again gives it the new period.
-    m_desktop.SetTimer(m_hWnd, TIMER_TRAY_RETRY, m_nTrayRetryMs);
+    m_desktop.windows.SetTimer(m_hWnd, TIMER_TRAY_RETRY, m_nTrayRetryMs);
 }
 
 void COrvexTask::StopTrayRetry() {
     if (m_nTrayRetryMs == 0) return;
-    m_desktop.KillTimer(m_hWnd, TIMER_TRAY_RETRY);
+    m_desktop.windows.KillTimer(m_hWnd, TIMER_TRAY_RETRY);
     m_nTrayRetryMs = 0;
 }

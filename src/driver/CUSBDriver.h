@@ -1,21 +1,18 @@
 // The agent's one channel to the keyboard's kernel driver (\\.\oxkbd).
 #pragma once
 
-#include "keyboard/ControlCodes.h"
 #include "driver/DeviceIo.h"
-#include "keyconfig/DeviceKeyTable.h"
+#include "keyboard/ControlCodes.h"
+#include "keyboard/KeyTableRecord.h"
+#include "keyboard/KeyboardChannel.h"
 
-#include <array>
 #include <cstdint>
 
 inline constexpr char16_t DEVICE_PATH[] = u"\\\\.\\oxkbd";
 
-using MacroContent = std::array<std::uint8_t, kMacroContentSize>;
-using CombinationKeys = std::array<std::uint8_t, kCombinationKeySize>;
-
 static_assert(sizeof(DeviceKeyTable) == kKeyTableSize);
 
-class CUSBDriver {
+class CUSBDriver final : public IKeyboardChannel {
 public:
     explicit CUSBDriver(IDeviceIo& io) : m_io(io) {}
     CUSBDriver(const CUSBDriver&) = delete;
@@ -24,14 +21,14 @@ public:
 
     bool Open();
     bool Close();
-    bool IsOpen() const { return m_hDevice != 0; }
+    bool IsOpen() const override { return m_hDevice != 0; }
 
     bool SetReportRate(std::uint8_t code);
     bool ReadKeyTable(DeviceKeyTable& table);
-    bool WriteKeyTable(const DeviceKeyTable& table);
-    bool WriteMacro(std::uint8_t number, const MacroContent& content);
-    bool WriteCombination(std::uint8_t slot, const CombinationKeys& keys);
-    bool ReadCombination(std::uint8_t slot, CombinationKeys& keys);
+    bool WriteKeyTable(const DeviceKeyTable& table) override;
+    bool WriteMacro(std::uint8_t number, const MacroContent& content) override;
+    bool WriteCombination(std::uint8_t slot, const CombinationKeys& keys) override;
+    bool ReadCombination(std::uint8_t slot, CombinationKeys& keys) override;
 
 private:
     bool Send(std::uint32_t code, const void* in, std::uint32_t inSize, void* out, std::uint32_t outSize);

@@ -1,7 +1,7 @@
 // What the keyboard's eight combination slots hold, as far as the agent knows.
 #pragma once
 
-#include "driver/CUSBDriver.h"
+#include "keyboard/KeyboardChannel.h"
 
 #include <array>
 #include <cstdint>

@@ -19,7 +19,7 @@ MacroContent MacroContentFromRecord(const MacroRecord& record) {
     return content;
 }
 
-void DownloadMacro(CUSBDriver& driver, const MacroSetting& macros, std::int32_t index) {
+void DownloadMacro(IKeyboardChannel& driver, const MacroSetting& macros, std::int32_t index) {
     if (index < 0 || index >= kMacroRecordCount) return;
     const auto number = static_cast<std::uint8_t>(index + 1);
     if (number > kMaxMacroNumber) return;
@@ -35,14 +35,14 @@ CombinationKeys CombinationKeysFromRecord(const CombinationRecord& record) {
 
 namespace {
 
-void ClearSlot(CUSBDriver& driver, CombinationCache& cache, int k) {
+void ClearSlot(IKeyboardChannel& driver, CombinationCache& cache, int k) {
     driver.WriteCombination(static_cast<std::uint8_t>(k + 1), CombinationKeys{});
     cache[k] = CombinationCacheEntry{};
 }
 
 }  // namespace
 
-CombinationSlot AllocateCombinationSlot(CUSBDriver& driver, CombinationCache& cache, const CombinationKeys& keys) {
+CombinationSlot AllocateCombinationSlot(IKeyboardChannel& driver, CombinationCache& cache, const CombinationKeys& keys) {
     CombinationSlot result{-1, false};
     for (int k = 0; k < kMaxCombinationSlot; ++k) {
         if (cache[k].used != 0) {
@@ -61,7 +61,7 @@ CombinationSlot AllocateCombinationSlot(CUSBDriver& driver, CombinationCache& ca
     return result;
 }
 
-void ReadBackCombinations(CUSBDriver& driver, const DeviceKeyTable& workTable, CombinationCache& cache) {
+void ReadBackCombinations(IKeyboardChannel& driver, const DeviceKeyTable& workTable, CombinationCache& cache) {
     std::array<bool, kMaxCombinationSlot> named{};
     for (const KeyEntry& e : workTable.slots) {
         const std::uint8_t b = e.b[2];
@@ -79,15 +79,15 @@ void ReadBackCombinations(CUSBDriver& driver, const DeviceKeyTable& workTable, C
         if (!named[k]) cache[k] = CombinationCacheEntry{};
 }
 
-void ClearAllCombinations(CUSBDriver& driver, CombinationCache& cache) {
+void ClearAllCombinations(IKeyboardChannel& driver, CombinationCache& cache) {
     for (int k = 0; k < kMaxCombinationSlot; ++k) ClearSlot(driver, cache, k);
 }
 
-void ClearAllMacros(CUSBDriver& driver) {
+void ClearAllMacros(IKeyboardChannel& driver) {
     for (std::uint8_t n = 1; n <= kMaxMacroNumber; ++n) driver.WriteMacro(n, MacroContent{});
 }
 
-void RestoreFactoryState(CUSBDriver& driver, const DeviceKeyTable& factoryTable, CombinationCache& cache) {
+void RestoreFactoryState(IKeyboardChannel& driver, const DeviceKeyTable& factoryTable, CombinationCache& cache) {
     if (driver.IsOpen()) driver.WriteKeyTable(factoryTable);
     ClearAllCombinations(driver, cache);
     ClearAllMacros(driver);

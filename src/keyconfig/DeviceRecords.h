@@ -2,7 +2,7 @@
 // the combination-slot cache, and clearing them for the factory restore.
 #pragma once
 
-#include "driver/CUSBDriver.h"
+#include "keyboard/KeyboardChannel.h"
 #include "keyconfig/CombinationCache.h"
 #include "keyconfig/DeviceKeyTable.h"
 #include "keyconfig/SettingRecords.h"
@@ -18,7 +18,7 @@ inline constexpr std::uint32_t kDelayUnitMs = 50;
 MacroContent MacroContentFromRecord(const MacroRecord& record);
 
 // Sends stored macro `index` (0 to 99) as device macro index + 1; numbers above 11 are not sent.
-void DownloadMacro(CUSBDriver& driver, const MacroSetting& macros, std::int32_t index);
+void DownloadMacro(IKeyboardChannel& driver, const MacroSetting& macros, std::int32_t index);
 
 CombinationKeys CombinationKeysFromRecord(const CombinationRecord& record);
 
@@ -29,14 +29,14 @@ struct CombinationSlot {
 
 // Finds `keys` in the cache or takes the lowest free entry; every free device slot is cleared
 // on the way. The caller sends the keys when they were not found.
-CombinationSlot AllocateCombinationSlot(CUSBDriver& driver, CombinationCache& cache, const CombinationKeys& keys);
+CombinationSlot AllocateCombinationSlot(IKeyboardChannel& driver, CombinationCache& cache, const CombinationKeys& keys);
 
 // Refills the cache entries that the table's combination references name, from the device (a
 // failed read holds its entry with kUnreadCombination), and empties the others.
-void ReadBackCombinations(CUSBDriver& driver, const DeviceKeyTable& workTable, CombinationCache& cache);
+void ReadBackCombinations(IKeyboardChannel& driver, const DeviceKeyTable& workTable, CombinationCache& cache);
 
-void ClearAllCombinations(CUSBDriver& driver, CombinationCache& cache);
-void ClearAllMacros(CUSBDriver& driver);
+void ClearAllCombinations(IKeyboardChannel& driver, CombinationCache& cache);
+void ClearAllMacros(IKeyboardChannel& driver);
 
 // Factory table to the device (when open), then every combination and macro cleared.
-void RestoreFactoryState(CUSBDriver& driver, const DeviceKeyTable& factoryTable, CombinationCache& cache);
+void RestoreFactoryState(IKeyboardChannel& driver, const DeviceKeyTable& factoryTable, CombinationCache& cache);

@@ -1,7 +1,7 @@
 // Turning the stored key assignments into entries of the working key table.
 #pragma once
 
-#include "driver/CUSBDriver.h"
+#include "keyboard/KeyboardChannel.h"
 #include "keyconfig/CombinationCache.h"
 #include "keyconfig/DeviceKeyTable.h"
 #include "keyconfig/SettingRecords.h"
@@ -27,7 +27,7 @@ struct KeyConfigState {
     const UsageSlotMap& usageSlotMap;
     CombinationCache& combCache;
     SettingBuffers& settings;
-    CUSBDriver& driver;
+    IKeyboardChannel& driver;
 };
 
 // The key-table slot a record for virtual key `vk` configures; -1 when the map has none.

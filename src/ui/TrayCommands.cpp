@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "app/Messages.h"
-#include "app/ModulePath.h"
-
 namespace {
 
 constexpr std::uint32_t kLeftDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
@@ -26,32 +23,25 @@ TrayIconData MakeTrayIconData(WindowHandle task, std::u16string_view title) {
     return icon;
 }
 
-bool AddTrayIcon(IDesktop& desktop, WindowHandle task, std::u16string_view title) {
-    return desktop.AddTrayIcon(MakeTrayIconData(task, title));
+bool AddTrayIcon(ITrayHost& tray, WindowHandle task, std::u16string_view title) {
+    return tray.AddTrayIcon(MakeTrayIconData(task, title));
 }
 
-void RemoveTrayIcon(IDesktop& desktop, WindowHandle task) { desktop.RemoveTrayIcon(task, kTrayIconId); }
+void RemoveTrayIcon(ITrayHost& tray, WindowHandle task) { tray.RemoveTrayIcon(task, kTrayIconId); }
 
-std::intptr_t OnTrayNotify(IDesktop& desktop, WindowHandle task, std::uintptr_t /*wParam: the only icon*/,
-                           std::intptr_t lParam, std::u16string_view configText, std::u16string_view exitText,
-                           std::u16string_view msg4) {
+std::intptr_t OnTrayNotify(ITrayHost& tray, IKeyboardPresence& presence, WindowHandle task,
+                           std::uintptr_t /*wParam: the only icon*/, std::intptr_t lParam, const TrayContent& content) {
     if (lParam == kLeftDoubleClick)
-        OnConfigure(desktop, task, msg4);
+        OnConfigure(tray, presence, task, content);
     else if (lParam == kRightButtonDown)
-        desktop.ShowTrayMenu(task, configText, exitText);
+        tray.ShowTrayMenu(task, content.configText, content.exitText);
     return 0;
 }
 
-void OnConfigure(IDesktop& desktop, WindowHandle task, std::u16string_view msg4) {
-    if (!desktop.FindDevice()) {
-        desktop.ShowMessageBox(task, msg4, ModuleBaseName(desktop.ModulePath()));
+void OnConfigure(ITrayHost& tray, IKeyboardPresence& presence, WindowHandle task, const TrayContent& content) {
+    if (!presence.FindDevice()) {
+        tray.ShowMessageBox(task, content.noKeyboard, content.boxTitle);
         return;
     }
-    desktop.StartProgram(ConfigProgramPath(desktop.ModulePath()));
-}
-
-void OnExit(IDesktop& desktop, WindowHandle task) { desktop.DestroyWindow(task); }
-
-std::u16string ConfigProgramPath(std::u16string_view modulePath) {
-    return SiblingFilePath(modulePath, u"K7_Config", u"exe");
+    tray.StartProgram(content.configProgram);
 }

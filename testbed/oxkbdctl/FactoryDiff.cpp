@@ -1,6 +1,6 @@
 #include "FactoryDiff.h"
 
-#include "KeyNames.h"
+#include "EntryNames.h"
 #include "Plan.h"
 #include "Profile.h"
 #include "StateReport.h"

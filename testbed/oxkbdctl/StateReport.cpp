@@ -1,6 +1,6 @@
 #include "StateReport.h"
 
-#include "KeyNames.h"
+#include "EntryNames.h"
 #include "keyconfig/DeviceKeyTable.h"
 
 #include <algorithm>

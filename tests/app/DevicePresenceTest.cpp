@@ -36,7 +36,7 @@ protected:
 TEST_F(DevicePresence, ArrivalOpensAndResynchronisesWithoutWritingAMarkedTable) {
     CreateClosed();
     keyboard.m_present = true;
-    keyboard.m_table = CustomTable(true);
+    keyboard.HoldTable(CustomTable(true));
     static const Event expected[] = {kOpen, kReadTable, kReadTable};
     Arrive();
     ExpectSequence(trace, expected, "arrival, marked table");
@@ -49,13 +49,13 @@ TEST_F(DevicePresence, ArrivalOpensAndResynchronisesWithoutWritingAMarkedTable) 
 TEST_F(DevicePresence, ArrivalRepairsAnUnmarkedTableOnce) {
     CreateClosed();
     keyboard.m_present = true;
-    keyboard.m_table = CustomTable(false);
+    keyboard.HoldTable(CustomTable(false));
     static const Event expected[] = {kOpen, kReadTable, kWriteTable, kReadTable};
     Arrive();
     ExpectSequence(trace, expected, "arrival, unmarked table");
     DeviceKeyTable repaired = CustomTable(false);
     repaired.slots[kMarkSlot] = {{KindMark, 0xFF, 0, 0}};
-    EXPECT_EQ(keyboard.m_table, repaired);
+    EXPECT_EQ(keyboard.Table(), repaired);
     EXPECT_EQ(task.m_workTable, repaired);
     EXPECT_EQ(keyboard.m_tableWrites, 1);
 }
@@ -96,7 +96,7 @@ TEST_F(DevicePresence, OnlyInterfaceRecordsAndTheTwoEventsCount) {
 TEST_F(DevicePresence, LowerCasePathIsRecognised) {
     CreateClosed();
     keyboard.m_present = true;
-    keyboard.m_table = CustomTable(true);
+    keyboard.HoldTable(CustomTable(true));
     static const Event expected[] = {kOpen, kReadTable, kReadTable};
     Arrive(u"\\\\?\\usb#vid_04d9&pid_a059#5&2b1b7a3c&0&3#{a5dcbf10-6530-11d2-901f-00c04fb951ed}");
     ExpectSequence(trace, expected, "lower-case arrival");
@@ -123,7 +123,7 @@ TEST_F(DevicePresence, ArrivalBeforeTheDriverIsReadyRetriesUntilItOpens) {
     ExpectSequence(trace, failedTicks, "ticks without driver");
     EXPECT_TRUE(desktop.m_runningTimers.contains(TIMER_DEVICE_RETRY));
     keyboard.m_present = true;
-    keyboard.m_table = CustomTable(false);
+    keyboard.HoldTable(CustomTable(false));
     static const Event tick[] = {kOpen, kReadTable, kWriteTable, kReadTable, kStopTimer};
     Tick();
     ExpectSequence(trace, tick, "tick with driver");
@@ -147,7 +147,7 @@ TEST_F(DevicePresence, RemovalStopsTheRetryAndAnArrivalStartsOrStopsIt) {
     Arrive();
     ExpectSequence(trace, arrival, "next arrival without driver");
     keyboard.m_present = true;
-    keyboard.m_table = CustomTable(true);
+    keyboard.HoldTable(CustomTable(true));
     static const Event opened[] = {kOpen, kStopTimer, kReadTable, kReadTable};
     Arrive();
     ExpectSequence(trace, opened, "arrival during retry");
@@ -159,8 +159,8 @@ TEST_F(DevicePresence, RemovalStopsTheRetryAndAnArrivalStartsOrStopsIt) {
 TEST_F(DevicePresence, FailedFirstReadWritesNothingBack) {
     CreateClosed();
     keyboard.m_present = true;
-    keyboard.m_table = CustomTable(false);
-    keyboard.m_failReads = 1;
+    keyboard.HoldTable(CustomTable(false));
+    keyboard.Model().FailRequests(IOCTL_READ_KEY_TABLE, 0, 1);
     static const Event expected[] = {kOpen, kReadTable, kReadTable};
     Arrive();
     ExpectSequence(trace, expected, "first read fails");
@@ -171,8 +171,8 @@ TEST_F(DevicePresence, FailedFirstReadWritesNothingBack) {
 TEST_F(DevicePresence, FailedSecondReadLeavesTheFactoryTable) {
     CreateClosed();
     keyboard.m_present = true;
-    keyboard.m_table = CustomTable(true);
-    keyboard.m_failReads = 2;
+    keyboard.HoldTable(CustomTable(true));
+    keyboard.Model().FailRequests(IOCTL_READ_KEY_TABLE, 0, 2);
     Arrive();
     EXPECT_EQ(keyboard.m_tableWrites, 0);
     EXPECT_EQ(task.m_workTable, FactoryKeyTable());
@@ -223,16 +223,16 @@ TEST_F(DevicePresence, CombinationPlacedWhileRemovedReachesTheKeyboardAfterArriv
     registry.Put(u"Software\\Orvex\\K7", u"CombSetting", kRegBinary, {c, c + sizeof *combinations});
     Send(WM_APPLY_SETTINGS);
     // The keyboard comes back holding another combination in slot 1, named by no key.
-    keyboard.m_combinations[1] = {0, 0xE2, 0, 0x2B};
+    keyboard.HoldCombination(1, {0, 0xE2, 0, 0x2B});
     Arrive();
     Send(WM_APPLY_SETTINGS);
 
-    const KeyEntry entry = keyboard.m_table.slots[SelectSlot(task.m_usageSlotMap, settings.keys.records[0].vk)];
+    const KeyEntry entry = keyboard.Table().slots[SelectSlot(task.m_usageSlotMap, settings.keys.records[0].vk)];
     ASSERT_EQ(entry.b[0], KindCombination);
     ASSERT_GE(entry.b[2], 1);
     ASSERT_LE(entry.b[2], 8);
     const std::array<std::uint8_t, 8> placed{0, 0xE0, 0, 0x27, 0, 0, 0, 0};
-    EXPECT_EQ(keyboard.m_combinations[entry.b[2]], placed);
+    EXPECT_EQ(keyboard.Combination(entry.b[2]), placed);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// A recording IDesktop: every call lands in the shared Trace; queries answer from
-// the state a test sets up (windows and their processes, titles, results).
+// The desktop's five roles as one recording fake, for the task window's tests and the tray's:
+// every call lands in the shared Trace; queries answer from the state a test sets up
+// (windows and their processes, titles, results).
 #pragma once
 
 #include "Trace.h"
@@ -11,9 +12,16 @@
 #include <set>
 #include <string>
 
-class CFakeDesktop final : public IDesktop {
+class CFakeDesktop final : public IWindowSystem,
+                           public ITrayHost,
+                           public IWarningDialog,
+                           public IKeyboardPresence,
+                           public IModulePath {
 public:
     explicit CFakeDesktop(Trace& trace) : m_trace(trace) {}
+
+    // Every role played by this one fake.
+    DesktopRoles Roles() { return {*this, *this, *this, *this, *this}; }
 
     bool PostMessage(WindowHandle to, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override;
     std::vector<WindowHandle> OwnTopLevelWindows(std::u16string_view title) override;

@@ -4,18 +4,13 @@
 #include "FakeDesktop.h"
 #include "FakeKeyboard.h"
 #include "FakeRegistry.h"
+#include "TaskHandles.h"
 #include "app/COrvexTask.h"
 #include "app/Messages.h"
 #include "driver/CUSBDriver.h"
 #include "xml/LanguageStrings.h"
 
 #include <gtest/gtest.h>
-
-inline constexpr WindowHandle kTask = 0x10020;
-inline constexpr WindowHandle kConfig = 0x20040;
-inline constexpr WindowHandle kWarnDialog = 0x30060;
-inline constexpr std::uint32_t kConfigProcess = 0x1F4;
-inline constexpr std::uint32_t kOtherProcess = 0x2A8;
 
 class TaskFixture : public ::testing::Test {
 protected:
@@ -53,7 +48,7 @@ protected:
     CUSBDriver driver{keyboard};
     FakeRegistry registry;
     SettingBuffers settings{};
-    COrvexTask task{desktop, driver, registry, settings};
+    COrvexTask task{desktop.Roles(), driver, registry, settings};
 };
 
 // A key table as a keyboard might hold it: the factory content with a few changes.

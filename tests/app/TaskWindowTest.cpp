@@ -1,6 +1,7 @@
 // The task window's message table, creation, destruction and apply sequences.
 #include "TaskFixture.h"
 
+#include "keyconfig/SettingsStore.h"
 #include "res/resource.h"
 #include "xml/ButtonPositions.h"
 
@@ -14,7 +15,7 @@ namespace {
 using TaskWindow = TaskFixture;
 
 TEST_F(TaskWindow, CreationOpensRegistersAndReadsTheKeyboardWithoutApplying) {
-    keyboard.m_table = CustomTable(true);
+    keyboard.HoldTable(CustomTable(true));
     const Event expected[] = {
         Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen,
         {Ev::RegSession, kTask}, TrayAdded(), {Ev::RegDevice, kTask}, kReadTable,
@@ -44,13 +45,13 @@ TEST_F(TaskWindow, CreationWithoutDriverLeavesTheWorkingTableZeroAndStartsNoTime
 }
 
 TEST_F(TaskWindow, FailedReadAtCreationLeavesTheFactoryTableNotZeros) {
-    keyboard.m_table = CustomTable(true);
-    keyboard.m_failReads = 1;
+    keyboard.HoldTable(CustomTable(true));
+    keyboard.Model().FailRequests(IOCTL_READ_KEY_TABLE, 0, 1);
     Create();
     EXPECT_EQ(task.m_workTable, FactoryKeyTable());
     // An apply then writes a usable table, never an empty one.
     Send(WM_APPLY_SETTINGS);
-    EXPECT_EQ(keyboard.m_table, FactoryKeyTable());
+    EXPECT_EQ(keyboard.Table(), FactoryKeyTable());
 }
 
 TEST_F(TaskWindow, FailedDefaultCreationStopsAtOnce) {
@@ -68,7 +69,7 @@ TEST_F(TaskWindow, FailedDefaultCreationStopsAtOnce) {
 
 // Requests that reach the window while its creation waits on the notification area.
 TEST_F(TaskWindow, RequestsDuringCreationAreAnsweredAtOnceAndRunInOrderWhenItEnds) {
-    keyboard.m_table = CustomTable(true);
+    keyboard.HoldTable(CustomTable(true));
     desktop.m_windowProcess[kConfig] = kConfigProcess;
     std::vector<std::intptr_t> answers;
     const std::pair<std::uint32_t, std::uintptr_t> requests[] = {
@@ -100,20 +101,21 @@ TEST_F(TaskWindow, RequestsDuringCreationAreAnsweredAtOnceAndRunInOrderWhenItEnd
     // changed keys back and leave the mark as it was.
     DeviceKeyTable applied = FactoryKeyTable();
     applied.slots[kMarkSlot] = CustomTable(true).slots[kMarkSlot];
-    EXPECT_EQ(keyboard.m_table, applied);
-    EXPECT_EQ(keyboard.m_reportRate, 2);
+    EXPECT_EQ(keyboard.Table(), applied);
+    EXPECT_EQ(keyboard.ReportRate(), 2);
 }
 
 TEST_F(TaskWindow, RestoreDuringCreationWritesTheFactoryTableWhenItEnds) {
-    keyboard.m_table = CustomTable(true);
-    keyboard.m_table.slots[20] = {{KindCombination, 0, 3, 8}};
-    keyboard.m_combinations[3] = {0, 0xE0, 0, 0x06};
+    DeviceKeyTable found = CustomTable(true);
+    found.slots[20] = {{KindCombination, 0, 3, 8}};
+    keyboard.HoldTable(found);
+    keyboard.HoldCombination(3, {0, 0xE0, 0, 0x06});
     desktop.m_whileAddingTray = [&] { EXPECT_EQ(Send(WM_RESTORE_FACTORY), 0); };
     EXPECT_EQ(Send(WM_CREATE), 0);
     EXPECT_EQ(keyboard.m_tableWrites, 0);
     task.EndCreation();
-    EXPECT_EQ(keyboard.m_table, FactoryKeyTable());
-    EXPECT_EQ(keyboard.m_combinations[3], (std::array<std::uint8_t, 8>{}));
+    EXPECT_EQ(keyboard.Table(), FactoryKeyTable());
+    EXPECT_EQ(keyboard.Combination(3), (std::array<std::uint8_t, 8>{}));
     EXPECT_EQ(task.m_combCache, CombinationCache{});
 }
 
@@ -187,16 +189,16 @@ TEST_F(TaskWindow, LaterRegistrationReplacesTheEarlierOne) {
 }
 
 TEST_F(TaskWindow, ApplyPostsProgressAroundTheTableWrite) {
-    keyboard.m_table = CustomTable(true);
+    keyboard.HoldTable(CustomTable(true));
     Create();
     RegisterConfig();
     static const Event expected[] = {Posted(kConfig, WM_APPLY_PROGRESS, 0, 25), Posted(kConfig, WM_APPLY_PROGRESS, 0, 50),
                                      kWriteTable, Posted(kConfig, WM_APPLY_PROGRESS, 0, 100)};
     EXPECT_EQ(Send(WM_APPLY_SETTINGS, 0x77, 0x88), 1);
     ExpectSequence(trace, expected, "apply");
-    EXPECT_EQ(keyboard.m_table, task.m_workTable);
+    EXPECT_EQ(keyboard.Table(), task.m_workTable);
     // The report rate is not part of an apply.
-    EXPECT_EQ(keyboard.m_reportRate, 0);
+    EXPECT_EQ(keyboard.ReportRate(), 0);
 }
 
 TEST_F(TaskWindow, ApplyBeforeAnyRegistrationPostsNothing) {
@@ -235,7 +237,7 @@ TEST_F(TaskWindow, ReportRateSendsTheLowByteOfValidCodesOnly) {
     static const Event rate2[] = {Control(IOCTL_SET_REPORT_RATE, 1, 2), Default(WM_SET_REPORT_RATE, 0x102, 7)};
     Send(WM_SET_REPORT_RATE, 0x102, 7);
     ExpectSequence(trace, rate2, "rate 0x102");
-    EXPECT_EQ(keyboard.m_reportRate, 2);
+    EXPECT_EQ(keyboard.ReportRate(), 2);
     static const Event rate4[] = {Default(WM_SET_REPORT_RATE, 4)};
     Send(WM_SET_REPORT_RATE, 4);
     ExpectSequence(trace, rate4, "rate 4");
@@ -305,14 +307,6 @@ TEST_F(TaskWindow, OtherMessagesPassToDefaultProcessingUnchanged) {
 
 namespace {
 
-constexpr char16_t kKeyPath[] = u"Software\\Orvex\\K7";
-
-template <class T>
-std::vector<std::uint8_t> BytesOf(const T& value) {
-    const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
-    return {p, p + sizeof value};
-}
-
 using TaskSettings = TaskFixture;
 
 TEST_F(TaskSettings, CreationLoadsTheLayoutAndCreatesTheStoredValues) {
@@ -322,7 +316,7 @@ TEST_F(TaskSettings, CreationLoadsTheLayoutAndCreatesTheStoredValues) {
     EXPECT_EQ(settings.keys.records[0].vk, g_buttonPosTable[0].vkcode);
     EXPECT_EQ(settings.keys.records[107].vk, g_buttonPosTable[107].vkcode);
     for (const char16_t* name : {u"KeySetting", u"MacroSetting", u"CombSetting", u"RateSetting"}) {
-        const FakeRegistry::Value* value = registry.Find(kKeyPath, name);
+        const FakeRegistry::Value* value = registry.Find(kSettingsKeyPath, name);
         ASSERT_NE(value, nullptr);
         EXPECT_EQ(value->type, kRegBinary);
     }
@@ -330,16 +324,16 @@ TEST_F(TaskSettings, CreationLoadsTheLayoutAndCreatesTheStoredValues) {
 }
 
 TEST_F(TaskSettings, ApplyRereadsTheStoreButSendsNoRate) {
-    keyboard.m_table = CustomTable(true);
+    keyboard.HoldTable(CustomTable(true));
     Create();
-    registry.Put(kKeyPath, u"RateSetting", kRegBinary, {2, 0, 0, 0});
+    registry.Put(kSettingsKeyPath, u"RateSetting", kRegBinary, {2, 0, 0, 0});
     Send(WM_APPLY_SETTINGS);
     EXPECT_EQ(task.m_nReportRate, 2);
-    EXPECT_EQ(keyboard.m_reportRate, 0);
+    EXPECT_EQ(keyboard.ReportRate(), 0);
     // The default assignments put the two swapped keys back.
-    EXPECT_EQ(keyboard.m_table.slots[10], FactoryKeyTable().slots[10]);
-    EXPECT_EQ(keyboard.m_table.slots[37], FactoryKeyTable().slots[37]);
-    EXPECT_EQ(keyboard.m_table, task.m_workTable);
+    EXPECT_EQ(keyboard.Table().slots[10], FactoryKeyTable().slots[10]);
+    EXPECT_EQ(keyboard.Table().slots[37], FactoryKeyTable().slots[37]);
+    EXPECT_EQ(keyboard.Table(), task.m_workTable);
 }
 
 // Stores nine distinct combinations on the first nine keys: the ninth finds no free slot.
@@ -353,8 +347,8 @@ void StoreNineCombinations(FakeRegistry& registry, const KeySetting& defaults) {
         keys->records[i].vk = vks[i];
         keys->records[i].Set(AssignCombination, i);
     }
-    registry.Put(kKeyPath, u"KeySetting", kRegBinary, BytesOf(*keys));
-    registry.Put(kKeyPath, u"CombSetting", kRegBinary, BytesOf(*combinations));
+    registry.Put(kSettingsKeyPath, u"KeySetting", kRegBinary, BytesOf(*keys));
+    registry.Put(kSettingsKeyPath, u"CombSetting", kRegBinary, BytesOf(*combinations));
 }
 
 TEST_F(TaskSettings, NinthCombinationWarnsResetsAndStillWritesTheTable) {
@@ -395,22 +389,23 @@ TEST_F(TaskSettings, RestoreWhileTheWarningIsOpenFollowsTheApply) {
     for (auto e = trace.Events().end() - static_cast<std::ptrdiff_t>(restore.size()); e != trace.Events().end(); ++e)
         tail.Add(*e);
     ExpectSequence(tail, restore, "restore during the warning");
-    EXPECT_EQ(keyboard.m_table, FactoryKeyTable());
-    for (int slot = 1; slot <= 8; ++slot) EXPECT_EQ(keyboard.m_combinations[slot], (std::array<std::uint8_t, 8>{}));
+    EXPECT_EQ(keyboard.Table(), FactoryKeyTable());
+    for (int slot = 1; slot <= 8; ++slot) EXPECT_EQ(keyboard.Combination(slot), (std::array<std::uint8_t, 8>{}));
     EXPECT_EQ(task.m_combCache, CombinationCache{});
 
     // The next restore is served at once again.
-    keyboard.m_table = CustomTable(true);
+    keyboard.HoldTable(CustomTable(true));
     Send(WM_RESTORE_FACTORY);
-    EXPECT_EQ(keyboard.m_table, FactoryKeyTable());
+    EXPECT_EQ(keyboard.Table(), FactoryKeyTable());
 }
 
 TEST_F(TaskSettings, CreationReadsBackTheCombinationsTheTableNames) {
-    keyboard.m_table = CustomTable(true);
-    keyboard.m_table.slots[20] = {{KindCombination, 0, 3, 8}};
-    keyboard.m_table.slots[21] = {{KindCombination, 0, 8, 8}};
-    keyboard.m_combinations[3] = {0, 0xE0, 0, 0x06};
-    keyboard.m_combinations[8] = {0, 0xE2, 0, 0x2B};
+    DeviceKeyTable found = CustomTable(true);
+    found.slots[20] = {{KindCombination, 0, 3, 8}};
+    found.slots[21] = {{KindCombination, 0, 8, 8}};
+    keyboard.HoldTable(found);
+    keyboard.HoldCombination(3, {0, 0xE0, 0, 0x06});
+    keyboard.HoldCombination(8, {0, 0xE2, 0, 0x2B});
     const Event expected[] = {
         Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen, {Ev::RegSession, kTask},
         TrayAdded(), {Ev::RegDevice, kTask}, kReadTable, Control(IOCTL_READ_COMBINATION, 9, 3), Control(IOCTL_READ_COMBINATION, 9, 8),
@@ -423,9 +418,10 @@ TEST_F(TaskSettings, CreationReadsBackTheCombinationsTheTableNames) {
 }
 
 TEST_F(TaskSettings, RestoreFactoryWritesTheFactoryTableAndClearsTheSlots) {
-    keyboard.m_table = CustomTable(true);
-    keyboard.m_table.slots[20] = {{KindCombination, 0, 3, 8}};
-    keyboard.m_combinations[3] = {0, 0xE0, 0, 0x06};
+    DeviceKeyTable found = CustomTable(true);
+    found.slots[20] = {{KindCombination, 0, 3, 8}};
+    keyboard.HoldTable(found);
+    keyboard.HoldCombination(3, {0, 0xE0, 0, 0x06});
     Create();
     Send(WM_RESTORE_FACTORY, 5, 6);
     std::vector<Event> expected = {Control(IOCTL_WRITE_KEY_TABLE, 608, 0)};
@@ -433,7 +429,7 @@ TEST_F(TaskSettings, RestoreFactoryWritesTheFactoryTableAndClearsTheSlots) {
     for (std::uint8_t macro = 1; macro <= 11; ++macro) expected.push_back(Control(IOCTL_WRITE_MACRO, 193, macro));
     expected.push_back(Default(WM_RESTORE_FACTORY, 5, 6));
     ExpectSequence(trace, expected, "factory restore");
-    EXPECT_EQ(keyboard.m_table, FactoryKeyTable());
+    EXPECT_EQ(keyboard.Table(), FactoryKeyTable());
     EXPECT_EQ(task.m_combCache, CombinationCache{});
 }
 

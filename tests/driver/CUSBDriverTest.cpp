@@ -1,5 +1,6 @@
 // The driver channel against a recording device: what goes out, byte for byte.
 #include "driver/CUSBDriver.h"
+#include "keyboard/FactoryKeyTableData.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -140,7 +141,7 @@ TEST_F(DriverChannel, EveryRequestOnAClosedChannelYieldsFalseWithoutACall) {
     CombinationKeys keys = kSentinel;
     EXPECT_FALSE(m_driver.SetReportRate(1));
     EXPECT_FALSE(m_driver.ReadKeyTable(table));
-    EXPECT_FALSE(m_driver.WriteKeyTable(FactoryKeyTable()));
+    EXPECT_FALSE(m_driver.WriteKeyTable(kFactoryKeyTable));
     EXPECT_FALSE(m_driver.WriteMacro(0, SomeMacro()));
     EXPECT_FALSE(m_driver.WriteCombination(0, kKeys));
     EXPECT_FALSE(m_driver.ReadCombination(0, keys));
@@ -184,7 +185,7 @@ TEST_F(DriverChannel, ReportRateSendsTheOneCodeByte) {
 
 TEST_F(DriverChannel, KeyTableTravelsWholeBothWays) {
     OpenAndForget();
-    DeviceKeyTable sent = FactoryKeyTable();
+    DeviceKeyTable sent = kFactoryKeyTable;
     sent.slots[10] = {{KindMacro, 0, 3, 0xC0}};
     ASSERT_TRUE(m_driver.WriteKeyTable(sent));
     const Call write = OnlyCall();
@@ -252,7 +253,7 @@ TEST_F(DriverChannel, RejectedRequestsYieldFalseAndLeaveTheCallersBytes) {
     EXPECT_FALSE(m_driver.ReadCombination(0, keys));
     EXPECT_EQ(keys, kSentinel);
     EXPECT_FALSE(m_driver.SetReportRate(2));
-    EXPECT_FALSE(m_driver.WriteKeyTable(FactoryKeyTable()));
+    EXPECT_FALSE(m_driver.WriteKeyTable(kFactoryKeyTable));
     EXPECT_FALSE(m_driver.WriteMacro(0, SomeMacro()));
     EXPECT_FALSE(m_driver.WriteCombination(0, kKeys));
     EXPECT_EQ(m_io.m_calls.size(), 5u) << Trace(m_io.m_calls);  // each sent once, none retried

@@ -8,6 +8,7 @@
 #include "FakeRegistry.h"
 #include "FaultyKeyboard.h"
 #include "HeavySettings.h"
+#include "TaskHandles.h"
 #include "app/COrvexTask.h"
 #include "app/Messages.h"
 #include "keyconfig/SettingsStore.h"
@@ -18,16 +19,6 @@
 #include <set>
 #include <string>
 #include <vector>
-
-inline constexpr WindowHandle kTask = 0x10020;
-inline constexpr WindowHandle kConfig = 0x20040;
-inline constexpr std::uint32_t kConfigProcess = 0x1F4;
-
-template <class T>
-inline std::vector<std::uint8_t> BytesOf(const T& value) {
-    const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
-    return {p, p + sizeof value};
-}
 
 // A keyboard's table as one might find it: factory content, a few keys changed, mark gone.
 inline DeviceKeyTable FoundTable() {
@@ -47,13 +38,13 @@ struct Rig {
     CUSBDriver driver{faulty};
     FakeRegistry registry;
     SettingBuffers settings{};
-    COrvexTask task{desktop, driver, registry, settings};
+    COrvexTask task{desktop.Roles(), driver, registry, settings};
 
     Rig() {
         desktop.m_modulePath = K7_RES_DIR u"/K7_Setting.exe";
         desktop.m_windowProcess[kConfig] = kConfigProcess;
-        keyboard.m_table = FoundTable();
-        keyboard.m_combinations[3] = {0, 0xE0, 0, 0x06};
+        keyboard.HoldTable(FoundTable());
+        keyboard.HoldCombination(3, {0, 0xE0, 0, 0x06});
         task.Attach(kTask);
         auto heavy = HeavySettings();
         registry.Put(kSettingsKeyPath, u"KeySetting", kRegBinary, BytesOf(heavy->keys));

@@ -24,7 +24,7 @@ const Phase kPhases[] = {
      [](Rig& r) {
          r.Create();
          r.Send(WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, AsLParam(BroadcastRecord(kKeyboardPath)));
-         r.keyboard.m_table = FoundTable();
+         r.keyboard.HoldTable(FoundTable());
      },
      [](Rig& r) { r.Send(WM_DEVICECHANGE, DBT_DEVICEARRIVAL, AsLParam(BroadcastRecord(kKeyboardPath))); }, false},
 };
@@ -57,6 +57,8 @@ TEST(FaultSweep, EveryRequestFailingInTurnInEverySequence) {
                     r->faulty.m_counts.clear();
                     r->faulty.FailFrom(code, nth, onward);
                     phase.run(*r);
+                    // The request counted in the clean run comes again, and fails.
+                    EXPECT_GT(r->keyboard.Model().Inspect().failInjected, 0u) << phase.name << " " << code << " #" << nth;
                     const std::string context = std::string(phase.name) + ", request 0x" + [code = code] {
                         char hex[16];
                         std::snprintf(hex, sizeof hex, "%X", code);

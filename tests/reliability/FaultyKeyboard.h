@@ -1,6 +1,6 @@
-// A keyboard whose driver fails chosen requests: it wraps the recording fake keyboard,
-// fails the n-th request of one control code (or that one and all later ones), checks
-// that every request has its code's exact sizes, and keeps every table the keyboard
+// A keyboard whose driver fails chosen requests: it wraps the recording fake keyboard and
+// has its model fail the n-th request of one control code (or that one and all later ones),
+// checks that every request has its code's exact sizes, and keeps every table the keyboard
 // gave the agent and every table the agent wrote.
 #pragma once
 
@@ -19,32 +19,26 @@ public:
     explicit CFaultyKeyboard(CFakeKeyboard& inner) : m_inner(inner) {}
 
     // Fails request number `nth` (from 1) of `code`; with `onward`, every later one too.
+    // Counted from now on; nth 0 cancels.
     void FailFrom(std::uint32_t code, int nth, bool onward) {
-        m_failCode = code;
-        m_failNth = nth;
-        m_failOnward = onward;
+        m_inner.Model().FailRequests(code, nth > 0 ? static_cast<std::uint32_t>(nth - 1) : 0,
+                                     nth <= 0 ? 0 : onward ? keyboard::kFailAll : 1);
     }
 
     DeviceHandle Open(std::u16string_view path) override { return m_inner.Open(path); }
     void Close(DeviceHandle handle) override { m_inner.Close(handle); }
     bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
                  std::uint32_t outSize) override {
-        const int n = ++m_counts[code];
+        ++m_counts[code];
         const oxkbd::RequestKind kind = oxkbd::KindOfCode(code);
         if (kind == oxkbd::kOther || oxkbd::kRequestShapes[kind].inSize != inSize ||
             oxkbd::kRequestShapes[kind].outSize != outSize || (inSize && !in) || (outSize && !out))
             ++m_wrongRequests;
-        if (code == m_failCode && (n == m_failNth || (m_failOnward && n > m_failNth))) {
-            // A failing driver may still have written over the answer.
-            if (out) std::memset(out, 0xA5, outSize);
-            return false;
-        }
-        if (code == IOCTL_WRITE_KEY_TABLE && inSize == sizeof(DeviceKeyTable)) {
-            DeviceKeyTable t;
-            std::memcpy(t.Bytes(), in, sizeof t);
-            m_written.push_back(t);
-        }
+        // Copied first: `out` may alias `in`.
+        DeviceKeyTable sent{};
+        if (code == IOCTL_WRITE_KEY_TABLE && inSize == sizeof sent) std::memcpy(sent.Bytes(), in, sizeof sent);
         const bool ok = m_inner.Control(handle, code, in, inSize, out, outSize);
+        if (ok && code == IOCTL_WRITE_KEY_TABLE && inSize == sizeof sent) m_written.push_back(sent);
         if (ok && code == IOCTL_READ_KEY_TABLE && outSize == sizeof(DeviceKeyTable)) {
             DeviceKeyTable t;
             std::memcpy(t.Bytes(), out, sizeof t);
@@ -59,7 +53,4 @@ public:
 
 private:
     CFakeKeyboard& m_inner;
-    std::uint32_t m_failCode = 0;
-    int m_failNth = 0;
-    bool m_failOnward = false;
 };

@@ -111,7 +111,7 @@ TEST_F(HostileMessages, BurstOfApplyRequests) {
     for (int i = 0; i < count; ++i)
         EXPECT_EQ((std::vector<std::intptr_t>(progress.begin() + 3 * i, progress.begin() + 3 * i + 3)),
                   (std::vector<std::intptr_t>{25, 50, 100}));
-    EXPECT_EQ(rig->keyboard.m_table, rig->faulty.m_written.back());
+    EXPECT_EQ(rig->keyboard.Table(), rig->faulty.m_written.back());
 }
 
 }  // namespace

@@ -3,81 +3,41 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "app/Messages.h"
-#include "app/ModulePath.h"
+#include "FakeDesktop.h"
+#include "Trace.h"
 
 namespace {
 
-// Records the calls the tray logic makes, as one line each. Its members carry no
-// `override` so that the fake keeps compiling while the seam gains members.
-class RecordingDesktop : public IDesktop {
-public:
-    bool devicePresent = false;
-    std::u16string modulePath = u"C:\\Program Files\\Orvex\\K7_Setting.exe";
-    std::vector<std::u16string> calls;
-    std::vector<TrayIconData> added;
-
-    bool PostMessage(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override { return Note(u"post"); }
-    std::vector<WindowHandle> OwnTopLevelWindows(std::u16string_view) override {
-        return Note(u"find"), std::vector<WindowHandle>{};
-    }
-    std::uint32_t WindowProcessId(WindowHandle) override { return Note(u"pid"), 0; }
-    void DestroyWindow(WindowHandle w) override { Note(u"destroy " + Num(w)); }
-    std::intptr_t DefaultProcessing(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override {
-        return Note(u"default"), 0;
-    }
-    IconHandle LoadAppIcon(std::uint32_t) override { return Note(u"loadicon"), 0; }
-    void SetWindowIcon(WindowHandle, IconHandle) override { Note(u"seticon"); }
-    void SetTimer(WindowHandle, std::uintptr_t, std::uint32_t) override { Note(u"settimer"); }
-    void KillTimer(WindowHandle, std::uintptr_t) override { Note(u"killtimer"); }
-    bool RegisterSessionNotification(WindowHandle) override { return Note(u"regsession"); }
-    void UnregisterSessionNotification(WindowHandle) override { Note(u"unregsession"); }
-    bool RegisterDeviceNotification(WindowHandle) override { return Note(u"regdevice"); }
-    void UnregisterDeviceNotification() override { Note(u"unregdevice"); }
-    bool AddTrayIcon(const TrayIconData& icon) override {
-        added.push_back(icon);
-        return Note(u"addtray");
-    }
-    void RemoveTrayIcon(WindowHandle owner, std::uint32_t id) override {
-        Note(u"removetray " + Num(owner) + u" " + Num(id));
-    }
-    void ShowTrayMenu(WindowHandle owner, std::u16string_view config, std::u16string_view exit) override {
-        Note(u"menu " + Num(owner) + u" [" + std::u16string(config) + u"] [" + std::u16string(exit) + u"]");
-    }
-    int ShowCombWarnDialog(WindowHandle, WindowHandle) override { return Note(u"combwarn"), 2; }
-    void ShowMessageBox(WindowHandle owner, std::u16string_view text, std::u16string_view title) override {
-        Note(u"msgbox " + Num(owner) + u" [" + std::u16string(text) + u"] [" + std::u16string(title) + u"]");
-    }
-    bool StartProgram(std::u16string_view path) override { return Note(u"start " + std::u16string(path)); }
-    bool FindDevice() override { return devicePresent; }
-    std::u16string ModulePath() override { return modulePath; }
-
-private:
-    bool Note(std::u16string line) {
-        calls.push_back(std::move(line));
-        return true;
-    }
-    static std::u16string Num(std::uintptr_t n) {
-        std::u16string s;
-        for (const char c : std::to_string(n)) s += static_cast<char16_t>(c);
-        return s;
-    }
-};
-
 constexpr WindowHandle kTask = 0x1234;
-using Calls = std::vector<std::u16string>;
 
-std::intptr_t Notify(RecordingDesktop& d, std::intptr_t mouseMessage) {
-    return OnTrayNotify(d, kTask, kTrayIconId, mouseMessage, u"Configure", u"Exit", u"No keyboard");
-}
+const TrayContent kContent{u"Configure", u"Exit", u"No keyboard", u"K7_Setting",
+                           u"C:\\Program Files\\Orvex\\K7_Config.exe"};
 
-TEST(TrayIcon, RecordCarriesOwnerIdFlagsCallbackIconAndTip) {
-    RecordingDesktop d;
-    AddTrayIcon(d, kTask, u"K7 Gaming Keyboard");
-    ASSERT_EQ(d.added.size(), 1u);
-    const TrayIconData& icon = d.added[0];
+// The tray's calls through the same recording desktop the task window's tests use.
+class TrayTest : public ::testing::Test {
+protected:
+    std::intptr_t Notify(std::intptr_t mouseMessage) {
+        return OnTrayNotify(desktop, desktop, kTask, kTrayIconId, mouseMessage, kContent);
+    }
+
+    Trace trace;
+    CFakeDesktop desktop{trace};
+};
+using TrayIcon = TrayTest;
+using TrayNotify = TrayTest;
+using TrayConfigure = TrayTest;
+
+const Event kFindDevice{Ev::FindDevice};
+const Event kNoKeyboardBox{.kind = Ev::MessageBox, .window = kTask, .text = u"No keyboard|K7_Setting"};
+const Event kStartConfig{.kind = Ev::StartProgram, .text = u"C:\\Program Files\\Orvex\\K7_Config.exe"};
+
+TEST_F(TrayIcon, RecordCarriesOwnerIdFlagsCallbackIconAndTip) {
+    AddTrayIcon(desktop, kTask, u"K7 Gaming Keyboard");
+    static const Event added[] = {{Ev::AddTray, kTask, 128, 7, 0x600, u"K7 Gaming Keyboard"}};
+    ExpectSequence(trace, added, "add");
+
+    const TrayIconData icon = MakeTrayIconData(kTask, u"K7 Gaming Keyboard");
     EXPECT_EQ(icon.owner, kTask);
     EXPECT_EQ(icon.id, 128u);
     EXPECT_EQ(icon.flags, 7u);
@@ -86,11 +46,11 @@ TEST(TrayIcon, RecordCarriesOwnerIdFlagsCallbackIconAndTip) {
     EXPECT_EQ(icon.tip, u"K7 Gaming Keyboard");
 }
 
-TEST(TrayIcon, TipIsCutTo127Characters) {
-    RecordingDesktop d;
+TEST_F(TrayIcon, TipIsCutTo127Characters) {
     const std::u16string title(200, u'\u00e9');
-    AddTrayIcon(d, kTask, title);
-    EXPECT_EQ(d.added.at(0).tip, title.substr(0, 127));
+    AddTrayIcon(desktop, kTask, title);
+    ASSERT_EQ(trace.Events().size(), 1u);
+    EXPECT_EQ(trace.Events()[0].text, title.substr(0, 127));
     EXPECT_EQ(MakeTrayIconData(kTask, std::u16string(127, u'x')).tip.size(), 127u);
     EXPECT_EQ(MakeTrayIconData(kTask, u"").tip, u"");
 
@@ -101,54 +61,36 @@ TEST(TrayIcon, TipIsCutTo127Characters) {
     EXPECT_EQ(MakeTrayIconData(kTask, fits).tip, fits.substr(0, 127));
 }
 
-TEST(TrayIcon, RemoveNamesOnlyOwnerAndId) {
-    RecordingDesktop d;
-    RemoveTrayIcon(d, kTask);
-    EXPECT_EQ(d.calls, (Calls{u"removetray 4660 128"}));
+TEST_F(TrayIcon, RemoveNamesOnlyOwnerAndId) {
+    RemoveTrayIcon(desktop, kTask);
+    static const Event removed[] = {{Ev::RemoveTray, kTask, 128}};
+    ExpectSequence(trace, removed, "remove");
 }
 
-TEST(TrayNotify, OnlyDoubleClickAndRightButtonDownAct) {
-    RecordingDesktop d;
-    d.devicePresent = true;
+TEST_F(TrayNotify, OnlyDoubleClickAndRightButtonDownAct) {
+    desktop.m_devicePresent = true;
     for (const std::intptr_t m : {0x200, 0x201, 0x202, 0x205, 0x206, 0x207, 0x208, 0x209, 0x400, 0x401, 0})
-        EXPECT_EQ(Notify(d, m), 0) << m;
-    EXPECT_TRUE(d.calls.empty());
+        EXPECT_EQ(Notify(m), 0) << m;
+    ExpectSequence(trace, {}, "other mouse messages");
 
-    EXPECT_EQ(Notify(d, 0x204), 0);
-    EXPECT_EQ(d.calls, (Calls{u"menu 4660 [Configure] [Exit]"}));
+    EXPECT_EQ(Notify(0x204), 0);
+    static const Event menu[] = {{.kind = Ev::TrayMenu, .window = kTask, .text = u"Configure|Exit"}};
+    ExpectSequence(trace, menu, "right button");
 }
 
-TEST(TrayConfigure, AbsentKeyboardShowsMessageAndStartsNothing) {
-    RecordingDesktop d;
-    EXPECT_EQ(Notify(d, 0x203), 0);
-    OnConfigure(d, kTask, u"No keyboard");
-    EXPECT_EQ(d.calls, (Calls{u"msgbox 4660 [No keyboard] [K7_Setting]", u"msgbox 4660 [No keyboard] [K7_Setting]"}));
+TEST_F(TrayConfigure, AbsentKeyboardShowsMessageAndStartsNothing) {
+    EXPECT_EQ(Notify(0x203), 0);
+    OnConfigure(desktop, desktop, kTask, kContent);
+    static const Event expected[] = {kFindDevice, kNoKeyboardBox, kFindDevice, kNoKeyboardBox};
+    ExpectSequence(trace, expected, "absent");
 }
 
-TEST(TrayConfigure, PresentKeyboardStartsConfigProgramEachTime) {
-    RecordingDesktop d;
-    d.devicePresent = true;
-    Notify(d, 0x203);
-    OnConfigure(d, kTask, u"unused");
-    const std::u16string start = u"start C:\\Program Files\\Orvex\\K7_Config.exe";
-    EXPECT_EQ(d.calls, (Calls{start, start}));
-}
-
-TEST(TrayConfigure, PathsFromUnusualModulePaths) {
-    EXPECT_EQ(ConfigProgramPath(u"D:\\a.b\\agent"), u"D:\\a.b\\K7_Config.exe");
-    EXPECT_EQ(ModuleBaseName(u"D:\\a.b\\agent"), u"agent");
-    EXPECT_EQ(ModuleBaseName(u"C:\\x\\K7.Setting.exe"), u"K7.Setting");
-    EXPECT_EQ(ConfigProgramPath(u"C:/x/y.exe"), u"C:/x/K7_Config.exe");
-    EXPECT_EQ(ConfigProgramPath(u"C:y.exe"), u"C:K7_Config.exe");
-    EXPECT_EQ(ModuleBaseName(u"C:y.exe"), u"y");
-    EXPECT_EQ(ConfigProgramPath(u""), u"K7_Config.exe");
-    EXPECT_EQ(ModuleBaseName(u""), u"");
-}
-
-TEST(TrayExit, DestroysTheTaskWindowOnly) {
-    RecordingDesktop d;
-    OnExit(d, kTask);
-    EXPECT_EQ(d.calls, (Calls{u"destroy 4660"}));
+TEST_F(TrayConfigure, PresentKeyboardStartsConfigProgramEachTime) {
+    desktop.m_devicePresent = true;
+    Notify(0x203);
+    OnConfigure(desktop, desktop, kTask, kContent);
+    static const Event expected[] = {kFindDevice, kStartConfig, kFindDevice, kStartConfig};
+    ExpectSequence(trace, expected, "present");
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ bool CK7_SettingApp::InitInstance() {
     Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr);
 
     // Before the single-instance test: a second instance reads the file too.
-    LoadLanguageStrings(SiblingFilePath(m_desktop.ModulePath(), u"language", u"xml"));
+    LoadLanguageStrings(SiblingFilePath(m_desktop.module.ModulePath(), u"language", u"xml"));
 
     m_hMutex = CreateMutexW(nullptr, FALSE, reinterpret_cast<const wchar_t*>(kMutexName));
     // An instance at another integrity level of the session holds a mutex this one may not

@@ -9,7 +9,7 @@
 
 class CK7_SettingApp {
 public:
-    CK7_SettingApp(HINSTANCE instance, IDesktop& desktop, CUSBDriver& driver, IRegistry& registry,
+    CK7_SettingApp(HINSTANCE instance, const DesktopRoles& desktop, CUSBDriver& driver, IRegistry& registry,
                    SettingBuffers& settings)
         : m_hInstance(instance), m_desktop(desktop), m_driver(driver), m_registry(registry), m_settings(settings) {}
     CK7_SettingApp(const CK7_SettingApp&) = delete;
@@ -28,7 +28,7 @@ public:
 
 private:
     HINSTANCE m_hInstance;
-    IDesktop& m_desktop;
+    DesktopRoles m_desktop;
     CUSBDriver& m_driver;
     IRegistry& m_registry;
     SettingBuffers& m_settings;

@@ -1,7 +1,9 @@
 // The presence test: whether the system lists one of the keyboard's HID interfaces now.
 #pragma once
 
-class CHidDevice {
+#include "driver/KeyboardPresence.h"
+
+class CHidDevice final : public IKeyboardPresence {
 public:
-    bool FindDevice();
+    bool FindDevice() override;
 };

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/Messages.h"
+#include "ui/TrayHost.h"
 #include "res/resource.h"
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "ui/TrayHost.h"
 #include "ui/win32/CBitmapBtn.h"
 #include "ui/win32/PngResource.h"
 
@@ -44,3 +45,12 @@ private:
 
 // Shows the warning over the reference window, owned by parent; IDOK or IDCANCEL.
 INT_PTR RunCombWarnDialog(HWND reference, HWND parent);
+
+// The warning-dialog role of the desktop.
+class CWin32WarningDialog final : public IWarningDialog {
+public:
+    int ShowCombWarnDialog(WindowHandle reference, WindowHandle parent) override {
+        return static_cast<int>(
+            RunCombWarnDialog(reinterpret_cast<HWND>(reference), reinterpret_cast<HWND>(parent)));
+    }
+};

@@ -1,6 +1,6 @@
 #include "ui/win32/TrayMenuWin32.h"
 
-#include "app/Messages.h"
+#include "ui/TrayHost.h"
 #include "res/resource.h"
 #include "ui/win32/COrvexMenu.h"
 

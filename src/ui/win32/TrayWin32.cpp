@@ -1,5 +1,7 @@
 #include "ui/win32/TrayWin32.h"
 
+#include "ui/win32/TrayMenuWin32.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -9,9 +11,19 @@ namespace {
 
 std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
+HWND Hwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+
 }  // namespace
 
-bool Win32AddTrayIcon(const TrayIconData& icon) {
+IconHandle CWin32TrayHost::LoadAppIcon(std::uint32_t resource) {
+    return reinterpret_cast<IconHandle>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource)));
+}
+
+void CWin32TrayHost::SetWindowIcon(WindowHandle window, IconHandle icon) {
+    SendMessageW(Hwnd(window), WM_SETICON, ICON_BIG, static_cast<LPARAM>(icon));
+}
+
+bool CWin32TrayHost::AddTrayIcon(const TrayIconData& icon) {
     NOTIFYICONDATAW record{};
     record.cbSize = sizeof record;
     record.hWnd = reinterpret_cast<HWND>(icon.owner);
@@ -25,19 +37,23 @@ bool Win32AddTrayIcon(const TrayIconData& icon) {
     return Shell_NotifyIconW(NIM_ADD, &record) || Shell_NotifyIconW(NIM_MODIFY, &record);
 }
 
-void Win32RemoveTrayIcon(HWND owner, UINT id) {
+void CWin32TrayHost::RemoveTrayIcon(WindowHandle owner, std::uint32_t id) {
     NOTIFYICONDATAW record{};
     record.cbSize = sizeof record;
-    record.hWnd = owner;
+    record.hWnd = Hwnd(owner);
     record.uID = id;
     Shell_NotifyIconW(NIM_DELETE, &record);
 }
 
-void ShowAppMessageBox(HWND owner, std::u16string_view text, std::u16string_view title) {
-    MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(), MB_OK | MB_ICONEXCLAMATION);
+void CWin32TrayHost::ShowTrayMenu(WindowHandle owner, std::u16string_view configText, std::u16string_view exitText) {
+    Win32ShowTrayMenu(Hwnd(owner), configText, exitText);
 }
 
-bool StartConfigProgram(std::u16string_view path) {
+void CWin32TrayHost::ShowMessageBox(WindowHandle owner, std::u16string_view text, std::u16string_view title) {
+    MessageBoxW(Hwnd(owner), Wide(text).c_str(), Wide(title).c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool CWin32TrayHost::StartProgram(std::u16string_view path) {
     // The application name is the exact file, so a folder with spaces cannot make
     // the system start another program; the quoted path is the child's argv[0].
     const std::wstring application = Wide(path);

@@ -2,7 +2,7 @@
 // WM_APPLY_SETTINGS sent, and what the virtual keyboard then holds and was sent, byte for
 // byte and request by request, against expectations worked out here by hand.
 #include "AgentOnKeyboard.h"
-#include "StoredSettings.h"
+#include "SavedSettings.h"
 
 #include "app/Messages.h"
 #include "driver/CUSBDriver.h"

@@ -3,6 +3,7 @@
 // refuses is the keyboard contract's (tests/keyboard), run here against the same keyboard.
 #include "driver/CUSBDriver.h"
 #include "driver/win32/Win32DeviceIo.h"
+#include "keyboard/FactoryKeyTableData.h"
 #include "k7testbed/VirtualKeyboard.h"
 
 #include <windows.h>
@@ -138,7 +139,7 @@ TEST_F(VirtualKeyboardChannel, OpenFailsWhileTheKeyboardIsStopped) {
     ASSERT_TRUE(k7testbed::StartKeyboard()) << k7testbed::KeyboardError();
     ASSERT_TRUE(m_driver.Open());
     ASSERT_TRUE(m_driver.ReadKeyTable(table));
-    EXPECT_EQ(table, FactoryKeyTable());  // a fresh start holds the factory table
+    EXPECT_EQ(table, kFactoryKeyTable);  // a fresh start holds the factory table
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 // still applying (KeyboardChecks.h).
 #include "AgentTestSupport.h"
 #include "KeyboardChecks.h"
-#include "StoredSettings.h"
+#include "SavedSettings.h"
 
 #include "app/Messages.h"
 #include "driver/CUSBDriver.h"

@@ -9,7 +9,7 @@
 #include "AgentTestSupport.h"
 #include "HeavySettings.h"
 #include "MessageCount.h"
-#include "StoredSettings.h"
+#include "SavedSettings.h"
 #include "TrayIconProbe.h"
 #include "k7testbed/VirtualKeyboard.h"
 #include "app/Messages.h"

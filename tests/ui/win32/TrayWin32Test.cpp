@@ -76,8 +76,8 @@ TEST(StartConfigProgram, StartsTheExactFileWithItsQuotedPathEachTime) {
     TakeStartNotes(folder);
     ASSERT_TRUE(CopyFileW(ModulePath().c_str(), program.c_str(), FALSE));
 
-    EXPECT_TRUE(StartConfigProgram(U16(program)));
-    EXPECT_TRUE(StartConfigProgram(U16(program)));
+    EXPECT_TRUE(CWin32TrayHost().StartProgram(U16(program)));
+    EXPECT_TRUE(CWin32TrayHost().StartProgram(U16(program)));
     std::vector<std::wstring> notes;
     for (int i = 0; i < 100 && notes.size() < 2; ++i) {
         Sleep(100);
@@ -86,8 +86,8 @@ TEST(StartConfigProgram, StartsTheExactFileWithItsQuotedPathEachTime) {
     const std::wstring quoted = L"\"" + program + L"\"";
     EXPECT_EQ(notes, (std::vector<std::wstring>{quoted, quoted}));
 
-    EXPECT_FALSE(StartConfigProgram(U16(folder + L"missing.exe")));
-    EXPECT_FALSE(StartConfigProgram(u""));
+    EXPECT_FALSE(CWin32TrayHost().StartProgram(U16(folder + L"missing.exe")));
+    EXPECT_FALSE(CWin32TrayHost().StartProgram(u""));
 }
 
 TEST(AppMessageBox, ShowsTextAndTitleWithOnlyAnOkButton) {
@@ -107,7 +107,7 @@ TEST(AppMessageBox, ShowsTextAndTitleWithOnlyAnOkButton) {
         return true;
     });
     ActSoon([] { if (HWND b = FindWindowW(L"#32770", L"K7_Setting")) PostMessageW(b, WM_CLOSE, 0, 0); }, 10000);
-    ShowAppMessageBox(owner, u"The keyboard is not connected.", u"K7_Setting");
+    CWin32TrayHost().ShowMessageBox(reinterpret_cast<WindowHandle>(owner), u"The keyboard is not connected.", u"K7_Setting");
     CancelPendingActions();
     ASSERT_TRUE(box);
     EXPECT_EQ(text, L"The keyboard is not connected.");
@@ -134,17 +134,18 @@ protected:
         return Shell_NotifyIconW(NIM_MODIFY, &probe);
     }
     HWND m_owner = nullptr;
+    CWin32TrayHost m_tray;
 };
 
 TEST_F(TrayIconTest, AddsAgainOverAnExistingIconAndRemoves) {
     const TrayIconData icon = MakeTrayIconData(reinterpret_cast<WindowHandle>(m_owner), std::u16string(300, u'K'));
-    EXPECT_TRUE(Win32AddTrayIcon(icon));
+    EXPECT_TRUE(m_tray.AddTrayIcon(icon));
     EXPECT_TRUE(Exists());
-    EXPECT_TRUE(Win32AddTrayIcon(icon)) << "a re-add after a shell restart";
-    Win32RemoveTrayIcon(m_owner, kTrayIconId);
+    EXPECT_TRUE(m_tray.AddTrayIcon(icon)) << "a re-add after a shell restart";
+    m_tray.RemoveTrayIcon(reinterpret_cast<WindowHandle>(m_owner), kTrayIconId);
     EXPECT_FALSE(Exists());
-    EXPECT_TRUE(Win32AddTrayIcon(icon));
-    Win32RemoveTrayIcon(m_owner, kTrayIconId);
+    EXPECT_TRUE(m_tray.AddTrayIcon(icon));
+    m_tray.RemoveTrayIcon(reinterpret_cast<WindowHandle>(m_owner), kTrayIconId);
     EXPECT_FALSE(Exists());
 }
 

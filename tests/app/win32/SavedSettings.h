@@ -3,6 +3,7 @@
 #pragma once
 
 #include "keyconfig/SettingRecords.h"
+#include "keyconfig/SettingsStore.h"
 #include "keyconfig/win32/Win32Registry.h"
 
 #include <array>
@@ -29,7 +30,7 @@ private:
         std::optional<std::vector<std::uint8_t>> bytes;
     };
     CWin32Registry m_registry;
-    std::array<Saved, 3> m_saved{{{u"KeySetting", 0, {}}, {u"MacroSetting", 0, {}}, {u"CombSetting", 0, {}}}};
+    std::array<Saved, 3> m_saved{{{kKeySettingName, 0, {}}, {kMacroSettingName, 0, {}}, {kCombSettingName, 0, {}}}};
 };
 
 // Every record names virtual key 0 with its default: each one rewrites slot 2 with its own

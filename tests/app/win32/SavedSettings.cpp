@@ -1,17 +1,11 @@
-#include "StoredSettings.h"
+#include "SavedSettings.h"
 
 #include <windows.h>
-
-namespace {
-
-constexpr char16_t kKeyPath[] = u"Software\\Orvex\\K7";
-
-}  // namespace
 
 CSavedSettings::CSavedSettings() {
     for (Saved& s : m_saved) {
         RegKey key = 0;
-        if (m_registry.OpenKey(kKeyPath, key) != kRegOk) continue;
+        if (m_registry.OpenKey(kSettingsKeyPath, key) != kRegOk) continue;
         std::uint32_t size = 0;
         if (m_registry.QueryValue(key, s.name, &s.type, nullptr, &size) == kRegOk) {
             s.bytes.emplace(size);
@@ -23,7 +17,7 @@ CSavedSettings::CSavedSettings() {
 
 CSavedSettings::~CSavedSettings() {
     RegKey key = 0;
-    if (m_registry.CreateKey(kKeyPath, key) != kRegOk) return;
+    if (m_registry.CreateKey(kSettingsKeyPath, key) != kRegOk) return;
     for (const Saved& s : m_saved) {
         if (s.bytes)
             m_registry.SetValue(key, s.name, s.type, s.bytes->data(), static_cast<std::uint32_t>(s.bytes->size()));
@@ -35,10 +29,10 @@ CSavedSettings::~CSavedSettings() {
 
 bool CSavedSettings::Write(const SettingBuffers& b) {
     RegKey key = 0;
-    if (m_registry.CreateKey(kKeyPath, key) != kRegOk) return false;
-    const bool ok = m_registry.SetValue(key, u"KeySetting", kRegBinary, &b.keys, sizeof b.keys) == kRegOk &&
-                    m_registry.SetValue(key, u"MacroSetting", kRegBinary, &b.macros, sizeof b.macros) == kRegOk &&
-                    m_registry.SetValue(key, u"CombSetting", kRegBinary, &b.combinations,
+    if (m_registry.CreateKey(kSettingsKeyPath, key) != kRegOk) return false;
+    const bool ok = m_registry.SetValue(key, kKeySettingName, kRegBinary, &b.keys, sizeof b.keys) == kRegOk &&
+                    m_registry.SetValue(key, kMacroSettingName, kRegBinary, &b.macros, sizeof b.macros) == kRegOk &&
+                    m_registry.SetValue(key, kCombSettingName, kRegBinary, &b.combinations,
                                         sizeof b.combinations) == kRegOk;
     m_registry.CloseKey(key);
     return ok;

@@ -1,4 +1,4 @@
-#include "KeyNames.h"
+#include "EntryNames.h"
 
 #include <cstdio>
 

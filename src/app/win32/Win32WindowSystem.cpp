@@ -1,9 +1,4 @@
-#include "app/win32/Win32Desktop.h"
-
-#include "driver/win32/CHidDevice.h"
-#include "ui/win32/CombWarnDlg.h"
-#include "ui/win32/TrayMenuWin32.h"
-#include "ui/win32/TrayWin32.h"
+#include "app/win32/Win32WindowSystem.h"
 
 #include <dbt.h>
 #include <wtsapi32.h>
@@ -40,11 +35,11 @@ BOOL CALLBACK MatchOwnWindow(HWND hwnd, LPARAM lParam) {
 
 }  // namespace
 
-bool CWin32Desktop::PostMessage(WindowHandle to, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
+bool CWin32WindowSystem::PostMessage(WindowHandle to, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
     return PostMessageW(Hwnd(to), msg, wParam, lParam) != FALSE;
 }
 
-std::vector<WindowHandle> CWin32Desktop::OwnTopLevelWindows(std::u16string_view title) {
+std::vector<WindowHandle> CWin32WindowSystem::OwnTopLevelWindows(std::u16string_view title) {
     // FindWindowW would give the first window of that title of any program, which both hides the
     // agent's own behind it and hands that program the message.
     TitleSearch search{title, GetCurrentThreadId(), {}};
@@ -52,42 +47,34 @@ std::vector<WindowHandle> CWin32Desktop::OwnTopLevelWindows(std::u16string_view 
     return search.found;
 }
 
-std::uint32_t CWin32Desktop::WindowProcessId(WindowHandle window) {
+std::uint32_t CWin32WindowSystem::WindowProcessId(WindowHandle window) {
     DWORD process = 0;
     if (window == 0 || GetWindowThreadProcessId(Hwnd(window), &process) == 0) return 0;
     return process;
 }
 
-void CWin32Desktop::DestroyWindow(WindowHandle window) { ::DestroyWindow(Hwnd(window)); }
+void CWin32WindowSystem::DestroyWindow(WindowHandle window) { ::DestroyWindow(Hwnd(window)); }
 
-std::intptr_t CWin32Desktop::DefaultProcessing(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
+std::intptr_t CWin32WindowSystem::DefaultProcessing(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
                                                std::intptr_t lParam) {
     return DefWindowProcW(Hwnd(window), msg, wParam, lParam);
 }
 
-IconHandle CWin32Desktop::LoadAppIcon(std::uint32_t resource) {
-    return reinterpret_cast<IconHandle>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource)));
-}
-
-void CWin32Desktop::SetWindowIcon(WindowHandle window, IconHandle icon) {
-    SendMessageW(Hwnd(window), WM_SETICON, ICON_BIG, static_cast<LPARAM>(icon));
-}
-
-void CWin32Desktop::SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t periodMs) {
+void CWin32WindowSystem::SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t periodMs) {
     ::SetTimer(Hwnd(window), id, periodMs, nullptr);
 }
 
-void CWin32Desktop::KillTimer(WindowHandle window, std::uintptr_t id) { ::KillTimer(Hwnd(window), id); }
+void CWin32WindowSystem::KillTimer(WindowHandle window, std::uintptr_t id) { ::KillTimer(Hwnd(window), id); }
 
-bool CWin32Desktop::RegisterSessionNotification(WindowHandle window) {
+bool CWin32WindowSystem::RegisterSessionNotification(WindowHandle window) {
     return WTSRegisterSessionNotification(Hwnd(window), NOTIFY_FOR_THIS_SESSION) != FALSE;
 }
 
-void CWin32Desktop::UnregisterSessionNotification(WindowHandle window) {
+void CWin32WindowSystem::UnregisterSessionNotification(WindowHandle window) {
     WTSUnRegisterSessionNotification(Hwnd(window));
 }
 
-bool CWin32Desktop::RegisterDeviceNotification(WindowHandle window) {
+bool CWin32WindowSystem::RegisterDeviceNotification(WindowHandle window) {
     DEV_BROADCAST_DEVICEINTERFACE_W filter{};
     filter.dbcc_size = sizeof filter;
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
@@ -96,33 +83,13 @@ bool CWin32Desktop::RegisterDeviceNotification(WindowHandle window) {
     return m_hDevNotify != nullptr;
 }
 
-void CWin32Desktop::UnregisterDeviceNotification() {
+void CWin32WindowSystem::UnregisterDeviceNotification() {
     if (m_hDevNotify == nullptr) return;
     ::UnregisterDeviceNotification(m_hDevNotify);
     m_hDevNotify = nullptr;
 }
 
-bool CWin32Desktop::AddTrayIcon(const TrayIconData& icon) { return Win32AddTrayIcon(icon); }
-
-void CWin32Desktop::RemoveTrayIcon(WindowHandle owner, std::uint32_t id) { Win32RemoveTrayIcon(Hwnd(owner), id); }
-
-void CWin32Desktop::ShowTrayMenu(WindowHandle owner, std::u16string_view configText, std::u16string_view exitText) {
-    Win32ShowTrayMenu(Hwnd(owner), configText, exitText);
-}
-
-int CWin32Desktop::ShowCombWarnDialog(WindowHandle reference, WindowHandle parent) {
-    return static_cast<int>(RunCombWarnDialog(Hwnd(reference), Hwnd(parent)));
-}
-
-void CWin32Desktop::ShowMessageBox(WindowHandle owner, std::u16string_view text, std::u16string_view title) {
-    ShowAppMessageBox(Hwnd(owner), text, title);
-}
-
-bool CWin32Desktop::StartProgram(std::u16string_view path) { return StartConfigProgram(path); }
-
-bool CWin32Desktop::FindDevice() { return CHidDevice().FindDevice(); }
-
-std::u16string CWin32Desktop::ModulePath() {
+std::u16string CWin32ModulePath::ModulePath() {
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     return std::u16string(reinterpret_cast<const char16_t*>(path), length);
