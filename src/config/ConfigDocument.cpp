@@ -83,18 +83,18 @@ void CConfigDocument::Replace(Profile profile) {
 }
 
 std::size_t CConfigDocument::OnChange(std::function<void()> listener) {
-    m_listeners.push_back(std::move(listener));
-    return m_listeners.size() - 1;
+    m_listeners.emplace_back(m_nNextListener, std::move(listener));
+    return m_nNextListener++;
 }
 
-void CConfigDocument::RemoveListener(std::size_t listener) {
-    // Emptied, not erased, so that the other listeners keep their numbers.
-    if (listener < m_listeners.size()) m_listeners[listener] = nullptr;
+void CConfigDocument::RemoveListener(std::size_t id) {
+    std::erase_if(m_listeners, [id](const auto& entry) { return entry.first == id; });
 }
 
 void CConfigDocument::Notify() const {
-    for (const auto& listener : m_listeners)
-        if (listener) listener();
+    // A copy: a listener may stop listening, or start, while it is told.
+    const auto listeners = m_listeners;
+    for (const auto& [id, listener] : listeners) listener();
 }
 
 void LoadStoredProfile(CConfigDocument& document, IRegistry& registry) {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CConfigDocument {
@@ -49,15 +50,18 @@ public:
     void Replace(Profile profile);
 
     // What the keyboard held after the values last applied; the checks count combination
-    // slots from it as well as from the factory state.
+    // slots from it as well as from the factory state, so the listeners hear of it too.
     const KeyboardState& Applied() const { return m_applied; }
-    void SetApplied(const KeyboardState& state) { m_applied = state; }
+    void SetApplied(const KeyboardState& state) {
+        m_applied = state;
+        Notify();
+    }
 
-    // Called after every change of the profile or of its source, path or modified flag.
-    // The number returned ends the listening with RemoveListener, for a listener that goes
-    // before the document (a window made again in another language).
+    // Called after every change of the profile or of its source, path or modified flag, until
+    // RemoveListener is given the number returned: a window that goes before the document
+    // (the main window is made again in another language) stops listening.
     std::size_t OnChange(std::function<void()> listener);
-    void RemoveListener(std::size_t listener);
+    void RemoveListener(std::size_t id);
 
 private:
     template <typename Edit> bool Change(Edit edit);
@@ -70,7 +74,8 @@ private:
     bool m_bModified = false;
     std::vector<std::string> m_warnings;
     KeyboardState m_applied;
-    std::vector<std::function<void()>> m_listeners;
+    std::vector<std::pair<std::size_t, std::function<void()>>> m_listeners;
+    std::size_t m_nNextListener = 0;
 };
 
 // What is stored now, as the program shows it at its start: the four values under the agent's

@@ -19,7 +19,6 @@ struct ConfigTexts {
     std::u16string macro;         // cfg_macro
     std::u16string unknown;       // cfg_unknown
     std::u16string noSettings;    // cfg_no_settings
-    std::u16string noRecord;      // cfg_no_record
     std::u16string wrongType;     // cfg_wrong_type
     std::u16string wrongSize;     // cfg_wrong_size
     std::u16string unreadable;    // cfg_unreadable
@@ -96,6 +95,31 @@ struct ConfigTexts {
     std::u16string recording;         // cfg_recording: the captured events follow
     std::u16string refusedKey;        // cfg_refused_key: the key's name follows
     std::u16string noMacro;           // cfg_no_macro: the editor without a chosen macro
+    // Assigning keys and the combination meter.
+    std::u16string menuKey;               // cfg_menu_key
+    std::u16string assign;                // cfg_assign
+    std::u16string assignTitle;           // cfg_assign_title
+    std::u16string assignKind;            // cfg_assign_kind
+    std::u16string assignFunction;        // cfg_assign_function
+    std::u16string assignKeys;            // cfg_assign_keys
+    std::u16string assignKey;             // cfg_assign_key
+    std::u16string noKey;                 // cfg_assign_none
+    std::u16string capture;               // cfg_assign_capture
+    std::u16string captureArm;               // cfg_assign_arm
+    std::u16string captureWaiting;        // cfg_assign_waiting
+    std::u16string captureChord;          // cfg_assign_chord
+    std::u16string cannotProduce;         // cfg_assign_cannot
+    std::u16string noMacros;              // cfg_assign_no_macros
+    std::u16string fits;                  // cfg_assign_fits
+    std::u16string fromApplied;           // cfg_from_applied
+    std::u16string ok;                    // cfg_ok
+    std::u16string cancel;                // cfg_cancel
+    std::u16string mouseButton;           // cfg_mouse_button
+    std::u16string macroOff;              // cfg_macro_off
+    std::u16string meter;                 // cfg_meter
+    std::u16string meterFactory;          // cfg_meter_factory
+    std::u16string meterApplied;          // cfg_meter_applied
+    std::u16string meterFull;             // cfg_meter_full
     // Languages: the Language menu and the outcomes of choosing a language file.
     std::u16string menuLanguage;        // cfg_menu_language
     std::u16string languageSet;         // cfg_language_set

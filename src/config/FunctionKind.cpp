@@ -1,7 +1,7 @@
 #include "config/FunctionKind.h"
 
-FunctionKind KindOf(const KeyAssignment& assignment) {
-    switch (assignment.Type()) {
+FunctionKind KindOf(std::int32_t type) {
+    switch (type) {
     case AssignDefault: return FunctionKind::Factory;
     case AssignKeyRemap: return FunctionKind::Remap;
     case AssignConsumer:

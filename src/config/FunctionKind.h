@@ -1,5 +1,5 @@
-// What kind of function a stored key assignment gives its key, and the colour the keyboard
-// view paints each kind in.
+// What kind of function an assignment type gives its key, and the colour the keyboard view
+// paints each kind in.
 #pragma once
 
 #include "keyconfig/SettingRecords.h"
@@ -17,7 +17,7 @@ enum class FunctionKind {
     Unknown,      // any other type: the agent leaves the key's entry as it is
 };
 
-FunctionKind KindOf(const KeyAssignment& assignment);
+FunctionKind KindOf(std::int32_t type);
 
 struct KindColour {
     std::uint8_t r, g, b;

@@ -12,23 +12,6 @@ std::u16string Number(long long value) {
 
 std::u16string Line(const std::u16string& label, const std::u16string& value) { return label + u": " + value; }
 
-std::u16string StoredText(const ButtonPosRecord& key, const StoredKeys& stored, const ConfigTexts& texts,
-                          const IKeyFunctionText& functions) {
-    switch (stored.state) {
-    case StoredKeysState::NoKey:
-    case StoredKeysState::NoValue: return texts.noSettings;
-    case StoredKeysState::WrongType: return texts.wrongType + u" (" + Number(stored.type) + u")";
-    case StoredKeysState::WrongSize: return texts.wrongSize + u" (" + Number(stored.size) + u")";
-    case StoredKeysState::Unreadable: return texts.unreadable + u" (" + Number(stored.error) + u")";
-    case StoredKeysState::Read: break;
-    }
-    const KeyAssignment* assignment = FindAssignment(stored.keys, key.vkcode);
-    if (assignment == nullptr) return texts.noRecord;
-    std::u16string text = functions.ShortText(*assignment);
-    if (text.empty()) text = KindName(*assignment, texts);
-    return text + u" (" + Number(assignment->Type()) + u", " + Number(assignment->Parameter()) + u")";
-}
-
 }  // namespace
 
 std::u16string HexCode(unsigned value, int digits) {
@@ -38,8 +21,8 @@ std::u16string HexCode(unsigned value, int digits) {
     return text;
 }
 
-std::u16string KindName(const KeyAssignment& assignment, const ConfigTexts& texts) {
-    switch (KindOf(assignment)) {
+std::u16string KindName(std::int32_t type, const ConfigTexts& texts) {
+    switch (KindOf(type)) {
     case FunctionKind::Factory: return texts.factory;
     case FunctionKind::Remap: return texts.remap;
     case FunctionKind::Media: return texts.media;
@@ -52,13 +35,23 @@ std::u16string KindName(const KeyAssignment& assignment, const ConfigTexts& text
     return texts.unknown;
 }
 
-std::u16string CKindNameText::ShortText(const KeyAssignment& assignment) const {
-    if (KindOf(assignment) == FunctionKind::Factory) return {};
-    return KindName(assignment, m_texts);
+std::u16string StoredProblem(const StoredKeys& stored, const ConfigTexts& texts) {
+    switch (stored.state) {
+    case StoredKeysState::NoKey:
+    case StoredKeysState::NoValue: return texts.noSettings;
+    case StoredKeysState::WrongType: return texts.wrongType + u" (" + Number(stored.type) + u")";
+    case StoredKeysState::WrongSize: return texts.wrongSize + u" (" + Number(stored.size) + u")";
+    case StoredKeysState::Unreadable: return texts.unreadable + u" (" + Number(stored.error) + u")";
+    case StoredKeysState::Read: break;
+    }
+    return {};
 }
 
-std::u16string KeyDetailsText(const ButtonPosRecord& key, const StoredKeys& stored, const ConfigTexts& texts,
-                              const IKeyFunctionText& functions) {
+std::u16string KeyDetailsText(const ButtonPosRecord& key, const Profile& profile, std::size_t record,
+                              const ConfigTexts& texts, const IKeyFunctionText& functions) {
+    const KeyFunction function = record < profile.keys.size() ? profile.keys[record] : KeyFunction{};
+    std::u16string text = functions.ShortText(profile, function);
+    if (text.empty()) text = KindName(function.type, texts);
     return Line(texts.key, key.name) + u"\r\n" + Line(texts.vkcode, HexCode(key.vkcode, 2)) + u"\r\n" +
-           Line(texts.stored, StoredText(key, stored, texts, functions));
+           Line(texts.stored, text + u" (" + Number(function.type) + u", " + Number(function.parameter) + u")");
 }

@@ -83,15 +83,31 @@ TEST_F(ConfigDocument, MacrosAndCombinationsEditThroughTheProfileLibrary) {
     EXPECT_TRUE(doc.Modified());
 }
 
-TEST_F(ConfigDocument, ARemovedListenerHearsNothingAndTheOthersStillDo) {
-    int second = 0;
-    const std::size_t id = doc.OnChange([&] { ++second; });
-    doc.SetRate(2);
-    doc.RemoveListener(id);
-    doc.RemoveListener(id + 5);  // none such: nothing happens
-    doc.SetRate(1);
-    EXPECT_EQ(1, second);
-    EXPECT_EQ(2, changes);
+TEST_F(ConfigDocument, AListenerThatStopsIsNoLongerTold) {
+    // A window made again (in another language) replaces the one before, which stops listening,
+    // even while it is being told.
+    int first = 0, second = 0;
+    std::size_t firstId = 0;
+    firstId = doc.OnChange([&] {
+        ++first;
+        doc.RemoveListener(firstId);
+    });
+    doc.OnChange([&] { ++second; });
+    doc.Load({}, CConfigDocument::Source::New);
+    doc.Load({}, CConfigDocument::Source::New);
+    EXPECT_EQ(1, first);
+    EXPECT_EQ(2, second);
+    EXPECT_EQ(2, changes) << "the fixture's listener stays";
+}
+
+TEST_F(ConfigDocument, TheValuesLastAppliedAreHeardOfWithoutBeingAnEdit) {
+    // The meter counts slots from them: its window hears when they change.
+    KeyboardState applied;
+    applied.slots[0][0] = 0xA2;
+    doc.SetApplied(applied);
+    EXPECT_EQ(1, changes);
+    EXPECT_EQ(applied.slots, doc.Applied().slots);
+    EXPECT_FALSE(doc.Modified());
 }
 
 TEST_F(ConfigDocument, ADraftHoldsUnsavedEdits) {

@@ -4,19 +4,13 @@
 
 #include "config/FunctionKind.h"
 #include "config/KeyDetails.h"
+#include "config/ProfileFunctionText.h"
 #include "xml/LanguageStrings.h"
 
 #include <set>
 #include <tuple>
 
 namespace {
-
-KeyAssignment Assignment(std::int32_t type, std::int32_t parameter, std::uint8_t vk = 0x1B) {
-    KeyAssignment a{};
-    a.vk = vk;
-    a.Set(type, parameter);
-    return a;
-}
 
 TEST(FunctionKind, EachStoredTypeHasItsKindAndEachKindItsOwnFace) {
     const std::pair<std::int32_t, FunctionKind> kinds[] = {
@@ -27,7 +21,7 @@ TEST(FunctionKind, EachStoredTypeHasItsKindAndEachKindItsOwnFace) {
         {AssignKeyRemap, FunctionKind::Remap},       {0, FunctionKind::Unknown},
         {10, FunctionKind::Unknown},                 {-1, FunctionKind::Unknown},
     };
-    for (auto [type, kind] : kinds) EXPECT_EQ(KindOf(Assignment(type, 0)), kind) << type;
+    for (auto [type, kind] : kinds) EXPECT_EQ(KindOf(type), kind) << type;
 
     std::set<std::tuple<int, int, int>> faces;
     for (FunctionKind kind : {FunctionKind::Factory, FunctionKind::Remap, FunctionKind::Media, FunctionKind::Mouse,
@@ -46,65 +40,57 @@ protected:
     void SetUp() override {
         texts.key = u"Key";
         texts.vkcode = u"Code";
-        texts.stored = u"Stored";
+        texts.stored = u"Assignment";
         texts.factory = u"Factory";
-        texts.media = u"Media";
-        texts.remap = u"Remap";
         texts.unknown = u"Unknown";
         texts.noSettings = u"None stored";
-        texts.noRecord = u"No record";
         texts.wrongType = u"Not binary";
         texts.wrongSize = u"Wrong size";
         texts.unreadable = u"Unreadable";
         esc.name = u"Esc";
         esc.vkcode = 0x1B;
-        stored.state = StoredKeysState::Read;
+        str_pre = u"Previous track";
+        str_comb = u"Key combination";
     }
-    std::u16string Text() const { return KeyDetailsText(esc, stored, texts, functions); }
+    std::u16string Text() const { return KeyDetailsText(esc, profile, 0, texts, functions); }
 
     ConfigTexts texts;
-    CKindNameText functions{texts};
+    CProfileFunctionText functions{texts};
     ButtonPosRecord esc;
-    StoredKeys stored;
+    Profile profile;
 };
 
-TEST_F(Details, NameCodeAndTheStoredAssignmentWithItsNumbers) {
-    stored.keys.records[7] = Assignment(AssignConsumer, 3);
-    EXPECT_EQ(Text(), u"Key: Esc\r\nCode: 0x1B\r\nStored: Media (5, 3)");
-    stored.keys.records[7] = Assignment(AssignDefault, 0);
-    EXPECT_EQ(Text(), u"Key: Esc\r\nCode: 0x1B\r\nStored: Factory (1, 0)");
-    stored.keys.records[7] = Assignment(42, -7);
-    EXPECT_EQ(Text(), u"Key: Esc\r\nCode: 0x1B\r\nStored: Unknown (42, -7)");
-    // The combination's name is the agent's own string.
-    str_comb = u"Key combination";
-    stored.keys.records[7] = Assignment(AssignCombination, 2);
-    EXPECT_EQ(Text(), u"Key: Esc\r\nCode: 0x1B\r\nStored: Key combination (8, 2)");
+TEST_F(Details, NameCodeAndTheProfilesFunctionWithItsNumbers) {
+    EXPECT_EQ(Text(), u"Key: Esc\r\nCode: 0x1B\r\nAssignment: Factory (1, 0)");
+    profile.keys[0] = {AssignConsumer, 3};
+    EXPECT_EQ(Text(), u"Key: Esc\r\nCode: 0x1B\r\nAssignment: Previous track (5, 3)");
+    profile.keys[0] = {42, -7};
+    EXPECT_EQ(Text(), u"Key: Esc\r\nCode: 0x1B\r\nAssignment: Unknown (42, -7)");
+    // A combination the list does not have is named by the agent's own string.
+    profile.keys[0] = {AssignCombination, 2};
+    EXPECT_EQ(Text(), u"Key: Esc\r\nCode: 0x1B\r\nAssignment: Key combination (8, 2)");
+    EXPECT_EQ(KeyDetailsText(esc, profile, BUTTON_COUNT, texts, functions),
+              u"Key: Esc\r\nCode: 0x1B\r\nAssignment: Factory (1, 0)")
+        << "a record past the profile's keys";
 }
 
-TEST_F(Details, EveryStateOfTheStoredValueIsSaid) {
-    EXPECT_EQ(Text(), u"Key: Esc\r\nCode: 0x1B\r\nStored: No record");
+TEST_F(Details, EveryStateOfTheStoredValueThatHidesItIsSaid) {
+    StoredKeys stored;
+    stored.state = StoredKeysState::Read;
+    EXPECT_EQ(StoredProblem(stored, texts), u"");
     stored.state = StoredKeysState::NoKey;
-    EXPECT_EQ(Text(), u"Key: Esc\r\nCode: 0x1B\r\nStored: None stored");
+    EXPECT_EQ(StoredProblem(stored, texts), u"None stored");
     stored.state = StoredKeysState::NoValue;
-    EXPECT_EQ(Text(), u"Key: Esc\r\nCode: 0x1B\r\nStored: None stored");
+    EXPECT_EQ(StoredProblem(stored, texts), u"None stored");
     stored.state = StoredKeysState::WrongType;
     stored.type = 4;
-    EXPECT_EQ(Text(), u"Key: Esc\r\nCode: 0x1B\r\nStored: Not binary (4)");
+    EXPECT_EQ(StoredProblem(stored, texts), u"Not binary (4)");
     stored.state = StoredKeysState::WrongSize;
     stored.size = 600;
-    EXPECT_EQ(Text(), u"Key: Esc\r\nCode: 0x1B\r\nStored: Wrong size (600)");
+    EXPECT_EQ(StoredProblem(stored, texts), u"Wrong size (600)");
     stored.state = StoredKeysState::Unreadable;
     stored.error = 5;
-    EXPECT_EQ(Text(), u"Key: Esc\r\nCode: 0x1B\r\nStored: Unreadable (5)");
-}
-
-TEST(KindNameText, NothingForTheFactoryFunctionTheKindOtherwise) {
-    ConfigTexts texts;
-    texts.factory = u"Factory";
-    texts.mouse = u"Mouse";
-    const CKindNameText functions(texts);
-    EXPECT_EQ(functions.ShortText(Assignment(AssignDefault, 0)), u"");
-    EXPECT_EQ(functions.ShortText(Assignment(AssignMouseButton, 10)), u"Mouse");
+    EXPECT_EQ(StoredProblem(stored, texts), u"Unreadable (5)");
 }
 
 TEST(HexCode, FixedDigitsInCapitals) {

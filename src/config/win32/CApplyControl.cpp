@@ -149,7 +149,6 @@ void CApplyControl::Begin(HWND agent) {
         return;
     }
     m_after = *after;
-    m_view.SetStored(ReadStoredKeys(m_registry));
     m_view.SetMarked({}, {});
     // Always again: k7ctl, or another program, may have registered a window of its own since.
     m_hAgent = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/Messages.h"
+#include "config/AssignCheck.h"
 #include "config/KeyDetails.h"
 #include "config/KeyboardLayout.h"
 #include "config/StoredKeys.h"
@@ -19,6 +20,7 @@ constexpr int kMargin = 10;      // around the picture, in 96-dpi pixels
 constexpr int kDetailLines = 3;  // key, code, stored assignment
 constexpr int kRowHeight = 26;  // the row of rate and factory controls, in 96-dpi pixels
 constexpr int kStatusHeight = 20;
+constexpr int kMeterHeight = 20;
 // How long the agent may take for a report-rate or factory request. It answers sent messages
 // even while its warning dialog is up, so only an agent that hangs runs into this.
 constexpr UINT kAgentTimeoutMs = 5000;
@@ -35,18 +37,20 @@ std::u16string Utf16Text(HWND window) {
 CConfigWindow::CConfigWindow(CConfigDocument& document, const ConfigTexts& texts, const IKeyFunctionText& functions,
                              IRegistry& registry)
     : m_document(document), m_layout(document.Layout()), m_texts(texts), m_functions(functions), m_registry(registry),
-      m_view(document.Layout(), functions), m_files(document, texts, registry), m_macros(document, texts),
-      m_apply(document, texts, registry, m_view),
+      m_view(document, functions), m_files(document, texts, registry), m_macros(document, texts),
+      m_apply(document, texts, registry, m_view), m_assign(document, texts, functions),
       m_nDrawn(static_cast<int>(DrawnKeys(document.Layout()).size())) {}
 
 CConfigWindow::~CConfigWindow() {
+    if (m_listener) m_document.RemoveListener(*m_listener);
     if (m_hFont != nullptr) DeleteObject(m_hFont);
 }
 
 bool CConfigWindow::RegisterClasses(HINSTANCE instance) {
     return RegisterWindowClass(instance, kConfigMainClass, WndProc, 0, IDC_ARROW,
                                reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), LoadIconW(instance, MAKEINTRESOURCEW(1))) &&
-           CKeyboardView::RegisterClasses(instance) && CMacrosWindow::RegisterClasses(instance);
+           CKeyboardView::RegisterClasses(instance) && CMacrosWindow::RegisterClasses(instance) &&
+           CAssignDialog::RegisterClasses(instance);
 }
 
 HWND CConfigWindow::Create(HINSTANCE instance, const wchar_t* title, int show) {
@@ -104,7 +108,7 @@ LRESULT CConfigWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_KEYBOARD && HIWORD(wParam) == KVN_OPEN) ShowDetails();
+        if (LOWORD(wParam) == IDC_KEYBOARD && HIWORD(wParam) == KVN_OPEN) Assign();
         if (LOWORD(wParam) == IDC_KEYBOARD && HIWORD(wParam) == KVN_SELECTED && IsWindowVisible(m_hDetails))
             ShowDetails();
         // Buttons notify BN_CLICKED (0), menu items 0 and accelerators 1: the same command.
@@ -145,8 +149,10 @@ bool CConfigWindow::OnCreate() {
     m_hSetRate = control(L"BUTTON", m_texts.setRate, BS_PUSHBUTTON | WS_TABSTOP, IDC_SET_RATE);
     m_hRestore = control(L"BUTTON", m_texts.restore, BS_PUSHBUTTON | WS_TABSTOP, IDC_RESTORE);
     m_hStatus = control(L"STATIC", u"", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, IDC_STATUS);
+    m_hMeter = control(L"STATIC", u"", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, IDC_METER);
     if (m_hDetails == nullptr || m_hRateLabel == nullptr || m_hRate == nullptr || m_hSetRate == nullptr ||
-        m_hRestore == nullptr || m_hStatus == nullptr || !m_apply.Create(m_hWnd, m_hStatus, m_hSetRate))
+        m_hRestore == nullptr || m_hStatus == nullptr || m_hMeter == nullptr ||
+        !m_apply.Create(m_hWnd, m_hStatus, m_hSetRate))
         return false;
     const std::int32_t storedRate = StoredReportRate(m_registry);
     for (int i = 0; i < 3; ++i) {
@@ -154,11 +160,18 @@ bool CConfigWindow::OnCreate() {
         if (kReportRateCodes[i] == storedRate) SendMessageW(m_hRate, CB_SETCURSEL, i, 0);
     }
     UpdateFont();
-    m_view.SetStored(ReadStoredKeys(m_registry));
-    // A layout file with fewer keys is shown with the keys it has, and said so at once.
+    m_listener = m_document.OnChange([this] { OnDocumentChanged(); });
+    OnDocumentChanged();
+    // Stored key settings that could not be read and a layout file with fewer keys are said at
+    // once; the keys it has are shown.
+    std::u16string problems = StoredProblem(ReadStoredKeys(m_registry), m_texts);
     if (m_nDrawn < BUTTON_COUNT) {
         const std::string count = std::to_string(m_nDrawn) + "/" + std::to_string(BUTTON_COUNT);
-        SetWindowTextW(m_hDetails, Wide(m_texts.fewerKeys + u" (" + std::u16string(count.begin(), count.end()) + u")"));
+        problems += (problems.empty() ? u"" : u"\r\n") + m_texts.fewerKeys + u" (" +
+                    std::u16string(count.begin(), count.end()) + u")";
+    }
+    if (!problems.empty()) {
+        SetWindowTextW(m_hDetails, Wide(problems));
         ShowWindow(m_hDetails, SW_SHOWNA);
     }
     return true;
@@ -173,13 +186,16 @@ int CConfigWindow::DetailsHeight() const {
 void CConfigWindow::UpdateFont() {
     if (m_hFont != nullptr) DeleteObject(m_hFont);
     m_hFont = CreateUiFont(m_nDpi);
-    for (HWND control : {m_hDetails, m_hRateLabel, m_hRate, m_hSetRate, m_hRestore, m_hStatus, m_apply.Button()})
+    for (HWND control :
+         {m_hDetails, m_hRateLabel, m_hRate, m_hSetRate, m_hRestore, m_hStatus, m_hMeter, m_apply.Button()})
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), TRUE);
 }
 
 int CConfigWindow::Scaled(int pixels96) const { return MulDiv(pixels96, static_cast<int>(m_nDpi), 96); }
 
-int CConfigWindow::ControlsHeight() const { return Scaled(kRowHeight) + DetailsHeight() + Scaled(kStatusHeight); }
+int CConfigWindow::ControlsHeight() const {
+    return Scaled(kRowHeight) + DetailsHeight() + Scaled(kMeterHeight) + Scaled(kStatusHeight);
+}
 
 void CConfigWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
     m_nDpi = dpi;
@@ -214,8 +230,9 @@ void CConfigWindow::Layout() {
     const int details = row + Scaled(kRowHeight);
     MoveWindow(m_hDetails, margin, details + margin, std::max(0, width - 2 * margin),
                std::max(0, DetailsHeight() - 2 * margin), TRUE);
-    MoveWindow(m_hStatus, margin, details + DetailsHeight(), std::max(0, width - 2 * margin), Scaled(kStatusHeight),
-               TRUE);
+    MoveWindow(m_hMeter, margin, details + DetailsHeight(), std::max(0, width - 2 * margin), Scaled(kMeterHeight), TRUE);
+    MoveWindow(m_hStatus, margin, details + DetailsHeight() + Scaled(kMeterHeight), std::max(0, width - 2 * margin),
+               Scaled(kStatusHeight), TRUE);
 }
 
 void CConfigWindow::OnCommand(int id) {
@@ -235,6 +252,7 @@ void CConfigWindow::OnCommand(int id) {
         if (m_files.QuerySave()) DestroyWindow(m_hWnd);
         break;
     case IDM_MACROS: m_macros.Show(m_hWnd); break;
+    case IDM_ASSIGN: Assign(); break;
     default: m_files.OnCommand(id);
     }
     if (id >= IDM_LANGUAGE_FIRST && id <= IDM_LANGUAGE_LAST) OnLanguage(id - IDM_LANGUAGE_FIRST);
@@ -283,9 +301,20 @@ void CConfigWindow::AskAgent(UINT msg, WPARAM wParam, const std::u16string& aske
 void CConfigWindow::ShowDetails() {
     const int record = m_view.Chosen();
     if (record < 0) return;
-    // Read again each time: the stored values may have changed since the window opened.
-    const StoredKeys stored = ReadStoredKeys(m_registry);
-    m_view.SetStored(stored);
-    SetWindowTextW(m_hDetails, Wide(KeyDetailsText(m_layout[record], stored, m_texts, m_functions)));
+    SetWindowTextW(m_hDetails, Wide(KeyDetailsText(m_layout[record], m_document.Current(),
+                                                   static_cast<std::size_t>(record), m_texts, m_functions)));
     ShowWindow(m_hDetails, SW_SHOWNA);
+}
+
+void CConfigWindow::Assign() {
+    const int record = m_view.Chosen();
+    if (record < 0) return;
+    ShowDetails();
+    m_assign.Run(m_hWnd, static_cast<std::size_t>(record));
+}
+
+void CConfigWindow::OnDocumentChanged() {
+    m_view.Refresh();
+    if (IsWindowVisible(m_hDetails)) ShowDetails();
+    SetWindowTextW(m_hMeter, Wide(MeterText(MeasureSlots(m_document.Current(), m_layout, m_document.Applied()), m_texts)));
 }

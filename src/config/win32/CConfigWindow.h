@@ -1,14 +1,17 @@
 // The main window of K7_Config.exe: the keyboard view and, below it, the details panel of the
-// chosen key. Per-monitor DPI aware: it starts at the picture's size for its monitor's DPI and
+// chosen key and the meter of the combination slots. Per-monitor DPI aware: it starts at the picture's size for its monitor's DPI and
 // follows WM_DPICHANGED.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
+
 #include "config/ConfigDocument.h"
 #include "config/ConfigTexts.h"
 #include "config/KeyFunctionText.h"
 #include "config/win32/CApplyControl.h"
+#include "config/win32/CAssignDialog.h"
 #include "config/win32/CKeyboardView.h"
 #include "config/win32/CProfileFiles.h"
 #include "config/win32/CMacrosWindow.h"
@@ -51,6 +54,10 @@ private:
     void OnRestore();
     // Sends one of the agent's requests; the status line says what came of it.
     void AskAgent(UINT msg, WPARAM wParam, const std::u16string& asked);
+    // The assignment dialog for the chosen key; the view, the panel and the meter follow the
+    // document.
+    void Assign();
+    void OnDocumentChanged();
     void OnLanguage(int index);
 
     CConfigDocument& m_document;
@@ -62,6 +69,7 @@ private:
     CProfileFiles m_files;
     CMacrosWindow m_macros;
     CApplyControl m_apply;
+    CAssignDialog m_assign;
     HWND m_hWnd = nullptr;
     HWND m_hDetails = nullptr;
     HWND m_hRateLabel = nullptr;
@@ -69,6 +77,8 @@ private:
     HWND m_hSetRate = nullptr;
     HWND m_hRestore = nullptr;
     HWND m_hStatus = nullptr;
+    HWND m_hMeter = nullptr;
+    std::optional<std::size_t> m_listener;  // of the document, ended with the window object
     HWND m_hFocus = nullptr;  // the control that had the focus when the window was left
     HFONT m_hFont = nullptr;
     UINT m_nDpi = 96;

@@ -31,8 +31,9 @@ HFONT KeyFont(double factor, int pictureHeight, int weight) {
 
 }  // namespace
 
-CKeyboardView::CKeyboardView(const ButtonPosTable& layout, const IKeyFunctionText& functions)
-    : m_layout(layout), m_functions(functions), m_picture(PictureBounds(layout)), m_keys(DrawnKeys(layout)) {}
+CKeyboardView::CKeyboardView(const CConfigDocument& document, const IKeyFunctionText& functions)
+    : m_document(document), m_layout(document.Layout()), m_functions(functions), m_picture(PictureBounds(m_layout)),
+      m_keys(DrawnKeys(m_layout)) {}
 
 CKeyboardView::~CKeyboardView() {
     if (m_hNameFont != nullptr) DeleteObject(m_hNameFont);
@@ -81,8 +82,7 @@ void CKeyboardView::CreateKeys() {
     m_boxes.assign(m_keys.size(), KeyBox{});
 }
 
-void CKeyboardView::SetStored(const StoredKeys& stored) {
-    m_stored = stored;
+void CKeyboardView::Refresh() {
     if (m_hWnd != nullptr) InvalidateRect(m_hWnd, nullptr, TRUE);
     for (HWND hKey : m_hKeys) InvalidateRect(hKey, nullptr, FALSE);
 }
@@ -243,9 +243,9 @@ void CKeyboardView::PaintKey(int position, HWND hKey, HDC dc) const {
     const int height = static_cast<int>(client.bottom);
     const RECT r = client;
     const ButtonPosRecord& record = m_layout[m_keys[position]];
-    const KeyAssignment* assignment =
-        m_stored.state == StoredKeysState::Read ? FindAssignment(m_stored.keys, record.vkcode) : nullptr;
-    const FunctionKind kind = assignment != nullptr ? KindOf(*assignment) : FunctionKind::Factory;
+    const Profile& profile = m_document.Current();
+    const KeyFunction& function = profile.keys[m_keys[position]];
+    const FunctionKind kind = KindOf(function.type);
     const KindColour face = FaceColour(kind);
 
     HBRUSH board = CreateSolidBrush(kBoardColour);
@@ -267,18 +267,17 @@ void CKeyboardView::PaintKey(int position, HWND hKey, HDC dc) const {
 
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
-    RECT text = r;
-    InflateRect(&text, -std::max(2, height / 10), -std::max(1, height / 12));
-    const std::u16string function =
-        assignment != nullptr && kind != FunctionKind::Factory ? m_functions.ShortText(*assignment) : std::u16string();
+    RECT bounds = r;
+    InflateRect(&bounds, -std::max(2, height / 10), -std::max(1, height / 12));
+    const std::u16string text = m_functions.ShortText(profile, function);
     HGDIOBJ oldFont = SelectObject(dc, m_hFunctionFont);
-    RECT name = text;
-    if (!function.empty()) {
+    RECT name = bounds;
+    if (!text.empty()) {
         // The function's line at the bottom; the name wraps in what is left above it.
-        RECT line = text;
-        DrawTextW(dc, Wide(function), -1, &line, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        RECT line = bounds;
+        DrawTextW(dc, Wide(text), -1, &line, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
         name.bottom -= line.bottom - line.top;
-        DrawTextW(dc, Wide(function), -1, &text, DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        DrawTextW(dc, Wide(text), -1, &bounds, DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     SelectObject(dc, m_hNameFont);
     // Long names ("Num Enter", "Right Shift") wrap at their spaces on narrow keys.

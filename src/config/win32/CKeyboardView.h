@@ -8,15 +8,15 @@
 
 #include <vector>
 
-#include "config/ConfigTexts.h"
+#include "config/ConfigDocument.h"
 #include "config/KeyFunctionText.h"
 #include "config/KeyboardLayout.h"
-#include "config/StoredKeys.h"
 #include "xml/ButtonPosTable.h"
 
 class CKeyboardView {
 public:
-    CKeyboardView(const ButtonPosTable& layout, const IKeyFunctionText& functions);
+    // Shows the document's profile; the owner calls Refresh when the document changes.
+    CKeyboardView(const CConfigDocument& document, const IKeyFunctionText& functions);
     ~CKeyboardView();
     CKeyboardView(const CKeyboardView&) = delete;
     CKeyboardView& operator=(const CKeyboardView&) = delete;
@@ -25,7 +25,7 @@ public:
     HWND Create(HWND parent, int id, const wchar_t* name);
     HWND Window() const { return m_hWnd; }
 
-    void SetStored(const StoredKeys& stored);
+    void Refresh();
     // The margin around the picture follows the monitor's DPI, as the window's size does.
     void SetDpi(UINT dpi);
     // The record of ButtonPos.xml the chosen key comes from.
@@ -45,13 +45,13 @@ private:
     void PaintKey(int position, HWND hKey, HDC dc) const;
     void PaintBackground(HDC dc) const;
 
+    const CConfigDocument& m_document;
     const ButtonPosTable& m_layout;
     const IKeyFunctionText& m_functions;
     KeyBox m_picture;
     std::vector<int> m_keys;       // records shown, in file order
     std::vector<HWND> m_hKeys;     // one child window per shown record
     std::vector<KeyBox> m_boxes;   // their rectangles in the view's client area
-    StoredKeys m_stored;
     std::vector<int> m_marked;     // positions in m_keys
     int m_nChosen = 0;             // position in m_keys
     int m_nMargin = 10;

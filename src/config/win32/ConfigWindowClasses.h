@@ -5,6 +5,7 @@
 inline constexpr wchar_t kConfigMainClass[] = L"K7ConfigMain";
 inline constexpr wchar_t kKeyboardViewClass[] = L"K7ConfigKeyboard";
 inline constexpr wchar_t kKeyClass[] = L"K7ConfigKey";
+inline constexpr wchar_t kCaptureClass[] = L"K7ConfigCapture";
 // Session-local (no Global\ prefix): one program per logged-on user, as the agent.
 inline constexpr wchar_t kConfigInstanceMutex[] = L"K7_CONFIG_MUTEX";
 
@@ -26,12 +27,12 @@ inline constexpr int IDM_RECENT_LAST = 217;
 inline constexpr int IDM_RECENT_SEPARATOR = 218;
 inline constexpr int IDM_SET_RATE = 300;  // 300-349: the requests to the agent: rate, factory, apply
 inline constexpr int IDM_RESTORE = 301;
+inline constexpr int IDM_ASSIGN = 250;  // 250-299: assigning keys
 inline constexpr int IDM_APPLY = 302;
 inline constexpr int IDM_MACROS = 350;  // 350-399: macros
 // 400-499: the language files of the Language menu, in the order FindLanguageFiles lists them.
 inline constexpr int IDM_LANGUAGE_FIRST = 400;
 inline constexpr int IDM_LANGUAGE_LAST = 499;
-// 250-299: assigning keys.
 
 // The macros window: the list, the editor of the chosen macro's events, the recording.
 inline constexpr wchar_t kMacrosClass[] = L"K7ConfigMacros";
@@ -69,6 +70,20 @@ inline constexpr int IDC_MACRO_LIMITS = 2639;
 // 2200-2399: applying.
 inline constexpr int IDC_APPLY = 2200;
 inline constexpr int IDC_APPLY_PROGRESS = 2201;
+
+// Assigning keys (2000-2199): the main window's combination meter and the assignment dialog.
+inline constexpr int IDC_METER = 2000;
+inline constexpr int IDC_ASSIGN_KIND_LABEL = 2001;
+inline constexpr int IDC_ASSIGN_KIND = 2002;
+inline constexpr int IDC_ASSIGN_LIST_LABEL = 2003;
+inline constexpr int IDC_ASSIGN_LIST = 2004;
+inline constexpr int IDC_ASSIGN_KEYS_LABEL = 2005;
+inline constexpr int IDC_ASSIGN_KEY1 = 2006;  // to IDC_ASSIGN_KEY1 + 3
+inline constexpr int IDC_ASSIGN_SINGLE = 2010;
+inline constexpr int IDC_ASSIGN_TOGETHER = 2011;
+inline constexpr int IDC_ASSIGN_CAPTURE_LABEL = 2012;
+inline constexpr int IDC_ASSIGN_CAPTURE = 2013;
+inline constexpr int IDC_ASSIGN_VERDICT = 2014;
 
 // Key i of ButtonPos.xml is the child window with this identifier plus i.
 inline constexpr int IDC_FIRST_KEY = 1000;

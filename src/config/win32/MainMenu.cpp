@@ -15,11 +15,14 @@ HMENU CreateMainMenu(const ConfigTexts& texts) {
     AppendMenuW(file, MF_STRING, IDM_SAVE_AS, Wide(texts.menuSaveAs));
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, IDM_EXIT, Wide(texts.menuExit));
+    HMENU key = CreatePopupMenu();
+    AppendMenuW(key, MF_STRING, IDM_ASSIGN, Wide(texts.assign));
     HMENU keyboard = CreatePopupMenu();
     AppendMenuW(keyboard, MF_STRING, IDM_SET_RATE, Wide(texts.setRate));
     AppendMenuW(keyboard, MF_STRING, IDM_RESTORE, Wide(texts.restore));
     AppendMenuW(keyboard, MF_STRING, IDM_APPLY, Wide(texts.apply));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), Wide(texts.menuFile));
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(key), Wide(texts.menuKey));
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(keyboard), Wide(texts.menuKeyboard));
     HMENU macros = CreatePopupMenu();
     AppendMenuW(macros, MF_STRING, IDM_MACROS, Wide(texts.editMacros));

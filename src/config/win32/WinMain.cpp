@@ -9,7 +9,7 @@
 
 #include "app/ModulePath.h"
 #include "config/ConfigTexts.h"
-#include "config/KeyFunctionText.h"
+#include "config/ProfileFunctionText.h"
 #include "config/win32/CConfigWindow.h"
 #include "config/win32/ConfigWindowClasses.h"
 #include "config/win32/MainMenu.h"
@@ -50,7 +50,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     static ButtonPosTable layout;
     LoadButtonPositions(SiblingFilePath(modulePath, u"ButtonPos", u"xml"), layout);
     static ConfigTexts texts = LoadConfigTexts();
-    static const CKindNameText functions(texts);
+    static const CProfileFunctionText functions(texts);
     static CWin32Registry registry;
     static CConfigDocument document(layout);
     LoadStoredProfile(document, registry);

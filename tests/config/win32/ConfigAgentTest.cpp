@@ -1,6 +1,7 @@
 // K7_Config.exe with the real agent and the virtual keyboard: the report rate chosen in its
 // window reaches the keyboard, the factory restore happens only after a yes, and without the
 // agent the window says that nothing was sent.
+#include "ConfigTestSupport.h"
 #include "ConfigWithAgent.h"
 
 #include "config/win32/ConfigWindowClasses.h"

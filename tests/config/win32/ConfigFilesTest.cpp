@@ -6,6 +6,7 @@
 #include "AgentPresenceSupport.h"
 #include "AgentProcess.h"
 #include "ConfigProcess.h"
+#include "ConfigTestSupport.h"
 
 #include "ProfileJson.h"
 #include "RegistryValues.h"
@@ -24,28 +25,6 @@
 namespace {
 
 constexpr wchar_t kProgram[] = L" - K7 Gaming Keyboard";
-
-const ButtonPosTable& Layout() {
-    static const ButtonPosTable layout = [] {
-        ButtonPosTable table;
-        LoadButtonPositions(ToUtf16(BesideTestProgram(L"ButtonPos.xml")), table);
-        return table;
-    }();
-    return layout;
-}
-
-std::size_t Record(std::u16string_view name) {
-    for (std::size_t i = 0; i < BUTTON_COUNT; ++i)
-        if (Layout()[i].name == name) return i;
-    ADD_FAILURE() << "no key of that name";
-    return 0;
-}
-
-std::wstring Text(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 // A message box's text.
 std::wstring BoxText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }

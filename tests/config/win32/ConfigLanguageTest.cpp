@@ -6,6 +6,7 @@
 // owner-drawn, so what it says is seen in the screenshots (testbed/ui), not read back here.
 #include "AgentOnKeyboard.h"
 #include "ConfigProcess.h"
+#include "ConfigTestSupport.h"
 
 #include "app/Messages.h"
 #include "config/win32/ConfigWindowClasses.h"
@@ -21,12 +22,6 @@ namespace {
 
 constexpr const wchar_t* kFiles[] = {L"K7_Setting.exe", L"K7_Config.exe",   L"ButtonPos.xml",     L"language.xml",
                                      L"language.en.xml", L"language.de.xml", L"language.zh-CN.xml"};
-
-std::wstring Text(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
 
 std::vector<char> Bytes(const std::wstring& path) {
     std::ifstream file(std::filesystem::path(path), std::ios::binary);

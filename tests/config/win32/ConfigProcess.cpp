@@ -88,6 +88,14 @@ HWND CConfigProcess::Keyboard() const { return GetDlgItem(m_hWindow, IDC_KEYBOAR
 HWND CConfigProcess::Details() const { return GetDlgItem(m_hWindow, IDC_DETAILS); }
 HWND CConfigProcess::Key(int record) const { return GetDlgItem(Keyboard(), IDC_FIRST_KEY + record); }
 
+HWND CConfigProcess::AssignDialog() const {
+    // The dialog class, owned by the main window.
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, L"#32770", nullptr))
+        if (GetWindow(w, GW_OWNER) == m_hWindow && IsWindowVisible(w)) return w;
+    return nullptr;
+}
+
 HWND CConfigProcess::Focus() const {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -114,23 +122,6 @@ HWND CConfigProcess::Dialog() const {
     return dialog;
 }
 
-const ButtonPosTable& Layout() {
-    static const ButtonPosTable layout = [] {
-        ButtonPosTable table;
-        const std::wstring path = BesideTestProgram(L"ButtonPos.xml");
-        LoadButtonPositions(std::u16string(path.begin(), path.end()), table);
-        return table;
-    }();
-    return layout;
-}
-
-int Record(std::u16string_view name) {
-    for (int i = 0; i < BUTTON_COUNT; ++i)
-        if (Layout()[i].name == name) return i;
-    ADD_FAILURE() << "no key of that name";
-    return 0;
-}
-
 void Click(HWND window, bool twice) {
     RECT r;
     GetWindowRect(window, &r);
@@ -151,6 +142,19 @@ void Press(WORD vk) {
     inputs[0].ki.wVk = inputs[1].ki.wVk = vk;
     inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, inputs, sizeof(INPUT));
+}
+
+void Strokes(std::initializer_list<KeyStroke> strokes) {
+    std::vector<INPUT> inputs;
+    for (const KeyStroke& stroke : strokes) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = stroke.vk;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(stroke.vk, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = (stroke.up ? KEYEVENTF_KEYUP : 0) | (stroke.extended ? KEYEVENTF_EXTENDEDKEY : 0);
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 std::wstring AccessibleName(HWND window) {

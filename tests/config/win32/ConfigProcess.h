@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 #include <string_view>
@@ -34,6 +35,8 @@ public:
     HWND Details() const;
     // The child window of record `record` of ButtonPos.xml.
     HWND Key(int record) const;
+    // The assignment dialog while it is open, else null.
+    HWND AssignDialog() const;
     // The window that has the keyboard focus in the program's thread.
     HWND Focus() const;
     // Brings the window to the front and waits until it is the foreground window.
@@ -47,9 +50,6 @@ private:
     HWND m_hWindow = nullptr;
 };
 
-// ButtonPos.xml as the program beside the test reads it, and the record of a key by its name.
-const ButtonPosTable& Layout();
-int Record(std::u16string_view name);
 
 // Input as the user gives it.
 void Click(HWND window, bool twice = false);
@@ -62,30 +62,14 @@ void Type(const std::wstring& text);
 // The program's data folder (%APPDATA%\K7\Config) and a file in it.
 std::wstring ProgramDataFile(const wchar_t* name);
 void RemoveProgramData();
+// Keys going down and up one by one, in one call so that nothing comes between them; `extended`
+// as the right-hand Ctrl and Alt and the numeric pad's Enter report themselves.
+struct KeyStroke {
+    WORD vk;
+    bool up;
+    bool extended = false;
+};
+void Strokes(std::initializer_list<KeyStroke> strokes);
 
 // The accessible object's name (of the window's client, OBJID_CLIENT); "<none>" when it has none.
 std::wstring AccessibleName(HWND window);
-
-// A registry value as it was before the test, put back afterwards.
-class CKeptValue {
-public:
-    CKeptValue(const wchar_t* key, const wchar_t* name) : m_key(key), m_name(name) {
-        DWORD size = 0;
-        if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &m_type, nullptr, &size) != ERROR_SUCCESS) return;
-        m_bytes.emplace(size);
-        RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &m_type, m_bytes->data(), &size);
-    }
-    ~CKeptValue() {
-        if (m_bytes) {
-            RegSetKeyValueW(HKEY_CURRENT_USER, m_key, m_name, m_type, m_bytes->data(), static_cast<DWORD>(m_bytes->size()));
-        } else {
-            RegDeleteKeyValueW(HKEY_CURRENT_USER, m_key, m_name);
-        }
-    }
-
-private:
-    const wchar_t* m_key;
-    const wchar_t* m_name;
-    DWORD m_type = 0;
-    std::optional<std::vector<BYTE>> m_bytes;
-};

@@ -1,6 +1,6 @@
 // K7_Config.exe under Wine, driven as a person would: the keys where ButtonPos.xml puts them and
 // named for accessibility, chosen with the mouse and with the keyboard alone, their details with
-// what is stored, the picture scaled with the window and at a second DPI, and one window for two
+// the profile read from what is stored, the picture scaled with the window and at a second DPI, and one window for two
 // starts.
 #include <gtest/gtest.h>
 
@@ -10,57 +10,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "AgentProcess.h"
 #include "ConfigProcess.h"
+#include "ConfigTestSupport.h"
 #include "config/KeyboardLayout.h"
 #include "config/win32/ConfigWindowClasses.h"
 #include "keyconfig/SettingRecords.h"
 #include "xml/ButtonPositions.h"
 
 namespace {
-
-constexpr wchar_t kSettingsKey[] = L"Software\\Orvex\\K7";
-
-// A registry value as it was before the test, put back afterwards.
-class CKeptValue {
-public:
-    CKeptValue(const wchar_t* key, const wchar_t* name) : m_key(key), m_name(name) {
-        DWORD size = 0;
-        if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &m_type, nullptr, &size) != ERROR_SUCCESS) return;
-        m_bytes.emplace(size);
-        RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &m_type, m_bytes->data(), &size);
-    }
-    ~CKeptValue() {
-        if (m_bytes) {
-            RegSetKeyValueW(HKEY_CURRENT_USER, m_key, m_name, m_type, m_bytes->data(), static_cast<DWORD>(m_bytes->size()));
-        } else {
-            RegDeleteKeyValueW(HKEY_CURRENT_USER, m_key, m_name);
-        }
-    }
-
-private:
-    const wchar_t* m_key;
-    const wchar_t* m_name;
-    DWORD m_type = 0;
-    std::optional<std::vector<BYTE>> m_bytes;
-};
-
-std::wstring Text(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
-RECT ClientRectOf(HWND child, HWND parent) {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 
 class ConfigProgram : public ::testing::Test {
 protected:
@@ -119,7 +80,7 @@ TEST_F(ConfigProgram, ShowsEveryKeyAtItsPlaceNamedForAccessibilityWithItsTip) {
     EXPECT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 108);
 }
 
-TEST_F(ConfigProgram, AClickChoosesAKeyAndADoubleClickShowsWhatIsStoredForIt) {
+TEST_F(ConfigProgram, AClickChoosesAKeyAndADoubleClickOpensItWithWhatIsStored) {
     CConfigProcess program;
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(program.Activate());
@@ -132,23 +93,22 @@ TEST_F(ConfigProgram, AClickChoosesAKeyAndADoubleClickShowsWhatIsStoredForIt) {
 
     HWND esc = program.Key(Record(u"Esc"));
     Click(esc, true);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.Details()); }));
-    EXPECT_EQ(program.Focus(), esc);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.Details()) && program.AssignDialog() != nullptr; }));
     EXPECT_EQ(Text(program.Details()),
-              L"Key: Esc\r\nVirtual-key code: 0x1B\r\nStored assignment: Media function (5, 3)");
+              L"Key: Esc\r\nVirtual-key code: 0x1B\r\nAssignment: Previous track (5, 3)");
     EXPECT_EQ(AccessibleName(program.Details()), Text(program.Details()));
+    // Esc leaves the dialog with nothing changed, and the focus back on the key.
+    Press(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return program.AssignDialog() == nullptr; }));
+    EXPECT_TRUE(WaitUntil([&] { return program.Focus() == esc; })) << "focus on " << program.Focus();
 
-    // Open, the panel follows the chosen key; what is stored is read again.
-    KeySetting keys{};
-    DWORD size = sizeof keys;
-    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeySetting", RRF_RT_REG_BINARY, nullptr, &keys, &size),
-              ERROR_SUCCESS);
-    keys.records[Record(u"W")].Set(AssignMouseButton, 10);
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"KeySetting", REG_BINARY, &keys, sizeof keys),
-              ERROR_SUCCESS);
+    // Open, the panel follows the chosen key.
     Click(w);
     EXPECT_TRUE(WaitUntil([&] { return Text(program.Details()).starts_with(L"Key: W\r\n"); }));
-    EXPECT_EQ(Text(program.Details()), L"Key: W\r\nVirtual-key code: 0x57\r\nStored assignment: Mouse function (3, 10)");
+    EXPECT_EQ(Text(program.Details()), L"Key: W\r\nVirtual-key code: 0x57\r\nAssignment: Factory function (1, 0)");
+    Click(program.Key(Record(u"A")));
+    EXPECT_TRUE(WaitUntil([&] { return Text(program.Details()).starts_with(L"Key: A\r\n"); }));
+    EXPECT_EQ(Text(program.Details()), L"Key: A\r\nVirtual-key code: 0x41\r\nAssignment: \u00BB B (9, 66)");
 }
 
 TEST_F(ConfigProgram, TheKeyboardAloneEntersMovesAndOpens) {
@@ -181,8 +141,12 @@ TEST_F(ConfigProgram, TheKeyboardAloneEntersMovesAndOpens) {
             << "on " << std::string(name.begin(), name.end()) << " focus is " << program.Focus();
     }
     Press(VK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.Details()); })) << "Enter opened nothing";
-    EXPECT_EQ(Text(program.Details()), L"Key: 1\r\nVirtual-key code: 0x31\r\nStored assignment: Factory function (1, 0)");
+    ASSERT_TRUE(WaitUntil([&] { return program.AssignDialog() != nullptr; })) << "Enter opened nothing";
+    EXPECT_TRUE(IsWindowVisible(program.Details()));
+    EXPECT_EQ(Text(program.Details()), L"Key: 1\r\nVirtual-key code: 0x31\r\nAssignment: Factory function (1, 0)");
+    Press(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return program.AssignDialog() == nullptr; }));
+    EXPECT_TRUE(WaitUntil([&] { return program.Focus() == program.Key(Record(u"1")); }));
 
     // The keyboard is one tab stop: the round comes back to the key chosen last.
     tabRound(program.Key(Record(u"1")));

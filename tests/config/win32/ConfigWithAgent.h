@@ -4,15 +4,10 @@
 
 #include "AgentOnKeyboard.h"
 #include "ConfigProcess.h"
+#include "ConfigTestSupport.h"
 #include "config/win32/ConfigWindowClasses.h"
 
 #include <string>
-
-inline std::wstring Text(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
 
 class ConfigWithAgent : public AgentOnKeyboard {
 protected:

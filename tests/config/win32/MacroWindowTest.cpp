@@ -5,6 +5,7 @@
 // on the virtual keyboard.
 #include "AgentOnKeyboard.h"
 #include "ConfigProcess.h"
+#include "ConfigTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -25,16 +26,9 @@
 
 namespace {
 
-constexpr wchar_t kSettingsKey[] = L"Software\\Orvex\\K7";
 
 // By WM_GETTEXT: GetWindowTextW reads another process's edit field as empty, since the field
 // keeps its text itself.
-std::wstring Text(HWND window) {
-    wchar_t text[512] = {};
-    SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 // A list box's rows, read from the other process (the system carries LB_GETTEXT across).
 std::vector<std::wstring> Rows(HWND list) {
     std::vector<std::wstring> rows;
