@@ -60,9 +60,10 @@ inline int Record(std::u16string_view name) {
 }
 
 // Asked of the window itself: GetWindowText does not ask another process's window, and so
-// misses what is typed into an edit or a combo box.
+// misses what is typed into an edit or a combo box. One request with room for any text the
+// program shows: a length asked first may be of a text that changes before it is read.
 inline std::wstring Text(HWND window) {
-    std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    std::wstring text(4096, L'\0');
     text.resize(static_cast<std::size_t>(
         SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
