@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const auto reader = reporter.m_times["ReaderLoadAndWalk"], pugi = reporter.m_times["PugixmlLoadAndWalk"];
     if (pugi.real > 0 && pugi.cpu > 0)
-        std::printf("reader / pugixml: %.2f real time, %.2f CPU time\n", reader.real / pugi.real, reader.cpu / pugi.cpu);
+        std::printf("reader / pugixml: %.2f real time, %.2f CPU time\n", reader.real / pugi.real,
+                    reader.cpu / pugi.cpu);
     benchmark::Shutdown();
     return 0;
 }

@@ -66,40 +66,26 @@ std::intptr_t COrvexTask::Dispatch(std::uint32_t msg, std::uintptr_t wParam, std
 
 bool COrvexTask::OnMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam, std::intptr_t& result) {
     switch (msg) {
-    case WM_CREATE:
-        result = OnCreate(wParam, lParam);
-        return true;
-    case WM_DESTROY:
-        OnDestroy(wParam, lParam);
-        return true;
+    case WM_CREATE: result = OnCreate(wParam, lParam); return true;
+    case WM_DESTROY: OnDestroy(wParam, lParam); return true;
     case WM_TIMER:
         if (wParam == TIMER_DEVICE_RETRY) OnRetryTimer();
         if (wParam == TIMER_TRAY_RETRY) OnTrayRetryTimer();
         return true;
-    case WM_DEVICECHANGE:
-        OnDeviceChange(wParam, lParam);
-        return true;
+    case WM_DEVICECHANGE: OnDeviceChange(wParam, lParam); return true;
     case WM_TRAY_NOTIFY:
         result = OnTrayNotify(m_desktop.tray, m_desktop.presence, m_hWnd, wParam, lParam, TrayTexts());
         return true;
-    case WM_APPLY_SETTINGS:
-        result = OnApplySettings();
-        return true;
-    case WM_COMMAND:
-        return OnCommand(wParam);
-    default:
-        return false;
+    case WM_APPLY_SETTINGS: result = OnApplySettings(); return true;
+    case WM_COMMAND: return OnCommand(wParam);
+    default: return false;
     }
 }
 
 std::intptr_t COrvexTask::DefWindowProc(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
     switch (msg) {
-    case WM_REGISTER_CONFIG_WINDOW:
-        OnRegisterConfigWindow(static_cast<WindowHandle>(wParam));
-        break;
-    case WM_SET_REPORT_RATE:
-        m_driver.SetReportRate(static_cast<std::uint8_t>(wParam & 0xFF));
-        break;
+    case WM_REGISTER_CONFIG_WINDOW: OnRegisterConfigWindow(static_cast<WindowHandle>(wParam)); break;
+    case WM_SET_REPORT_RATE: m_driver.SetReportRate(static_cast<std::uint8_t>(wParam & 0xFF)); break;
     case WM_RESTORE_FACTORY:
         // The apply waiting on the warning dialog would write its table, naming the macros and
         // combinations the restore clears, over the factory one: the restore follows it instead.
@@ -112,8 +98,7 @@ std::intptr_t COrvexTask::DefWindowProc(std::uint32_t msg, std::uintptr_t wParam
         // The default processing destroys the window.
         m_bDestroying = true;
         break;
-    default:
-        break;
+    default: break;
     }
     return m_desktop.windows.DefaultProcessing(m_hWnd, msg, wParam, lParam);
 }
@@ -183,14 +168,9 @@ bool COrvexTask::OnCommand(std::uintptr_t wParam) {
     // Menu commands carry notification code 0 in the high word.
     if ((wParam >> 16 & 0xFFFF) != 0) return false;
     switch (wParam & 0xFFFF) {
-    case ID_TRAY_CONFIGURE:
-        OnConfigure(m_desktop.tray, m_desktop.presence, m_hWnd, TrayTexts());
-        return true;
-    case ID_TRAY_EXIT:
-        Destroy();
-        return true;
-    default:
-        return false;
+    case ID_TRAY_CONFIGURE: OnConfigure(m_desktop.tray, m_desktop.presence, m_hWnd, TrayTexts()); return true;
+    case ID_TRAY_EXIT: Destroy(); return true;
+    default: return false;
     }
 }
 

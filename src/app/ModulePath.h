@@ -6,8 +6,7 @@
 
 // The path with the drive and directory of `modulePath` and the given name and
 // extension, e.g. ("C:\\K7\\K7_Setting.exe", "language", "xml") -> "C:\\K7\\language.xml".
-std::u16string SiblingFilePath(std::u16string_view modulePath, std::u16string_view name,
-                               std::u16string_view extension);
+std::u16string SiblingFilePath(std::u16string_view modulePath, std::u16string_view name, std::u16string_view extension);
 
 // The file name of `modulePath` without its folder and extension, e.g. "K7_Setting".
 std::u16string ModuleBaseName(std::u16string_view modulePath);

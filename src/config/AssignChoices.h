@@ -15,7 +15,7 @@
 
 // The kinds a key can be given, in the order the dialog lists them.
 inline constexpr FunctionKind kAssignKinds[] = {
-    FunctionKind::Factory, FunctionKind::Remap, FunctionKind::Media,       FunctionKind::Mouse,
+    FunctionKind::Factory,  FunctionKind::Remap, FunctionKind::Media,       FunctionKind::Mouse,
     FunctionKind::Shortcut, FunctionKind::Macro, FunctionKind::Combination,
 };
 

@@ -36,31 +36,31 @@ struct ConfigTexts {
     std::u16string menuKeyboard;  // cfg_menu_keyboard
     std::u16string menuExit;      // cfg_exit
     // Profiles, files and kept edits.
-    std::u16string titleStored;         // cfg_title_stored: the title's part for what the document shows
-    std::u16string titleNew;            // cfg_title_new
-    std::u16string titleDraft;          // cfg_title_draft
-    std::u16string menuNew;             // cfg_new: the File menu
-    std::u16string menuOpen;            // cfg_open
-    std::u16string menuSave;            // cfg_save
-    std::u16string menuSaveAs;          // cfg_save_as
-    std::u16string profileFiles;        // cfg_profile_files: the file dialogs' filters
-    std::u16string allFiles;            // cfg_all_files
-    std::u16string saveAsk;             // cfg_save_ask: questions and messages; %1, %2 ... are filled in
-    std::u16string openFailed;          // cfg_open_failed
-    std::u16string readFailed;          // cfg_read_failed
-    std::u16string saveFailed;          // cfg_save_failed
-    std::u16string recentMissing;       // cfg_recent_missing
-    std::u16string notExpressed;        // cfg_not_expressed
-    std::u16string closedRemoved;       // cfg_closed_removed
-    std::u16string closedEnded;         // cfg_closed_ended
-    std::u16string restoreDraft;        // cfg_restore_draft
-    std::u16string draftDamaged;        // cfg_draft_damaged
-    std::u16string dataDamaged;         // cfg_data_damaged
-    std::u16string dataFailed;          // cfg_data_failed
-    std::u16string valueType;           // cfg_value_type
-    std::u16string valueSize;           // cfg_value_size
-    std::u16string valueShorter;        // cfg_value_shorter
-    std::u16string valueLonger;         // cfg_value_longer
+    std::u16string titleStored;    // cfg_title_stored: the title's part for what the document shows
+    std::u16string titleNew;       // cfg_title_new
+    std::u16string titleDraft;     // cfg_title_draft
+    std::u16string menuNew;        // cfg_new: the File menu
+    std::u16string menuOpen;       // cfg_open
+    std::u16string menuSave;       // cfg_save
+    std::u16string menuSaveAs;     // cfg_save_as
+    std::u16string profileFiles;   // cfg_profile_files: the file dialogs' filters
+    std::u16string allFiles;       // cfg_all_files
+    std::u16string saveAsk;        // cfg_save_ask: questions and messages; %1, %2 ... are filled in
+    std::u16string openFailed;     // cfg_open_failed
+    std::u16string readFailed;     // cfg_read_failed
+    std::u16string saveFailed;     // cfg_save_failed
+    std::u16string recentMissing;  // cfg_recent_missing
+    std::u16string notExpressed;   // cfg_not_expressed
+    std::u16string closedRemoved;  // cfg_closed_removed
+    std::u16string closedEnded;    // cfg_closed_ended
+    std::u16string restoreDraft;   // cfg_restore_draft
+    std::u16string draftDamaged;   // cfg_draft_damaged
+    std::u16string dataDamaged;    // cfg_data_damaged
+    std::u16string dataFailed;     // cfg_data_failed
+    std::u16string valueType;      // cfg_value_type
+    std::u16string valueSize;      // cfg_value_size
+    std::u16string valueShorter;   // cfg_value_shorter
+    std::u16string valueLonger;    // cfg_value_longer
 
     // The macros window (its buttons also take str_macronew, str_del, str_move_up, str_move_on,
     // str_looptime, str_autodelay, str_startrecord and str_stoprecord).
@@ -96,30 +96,30 @@ struct ConfigTexts {
     std::u16string refusedKey;        // cfg_refused_key: the key's name follows
     std::u16string noMacro;           // cfg_no_macro: the editor without a chosen macro
     // Assigning keys and the combination meter.
-    std::u16string menuKey;               // cfg_menu_key
-    std::u16string assign;                // cfg_assign
-    std::u16string assignTitle;           // cfg_assign_title
-    std::u16string assignKind;            // cfg_assign_kind
-    std::u16string assignFunction;        // cfg_assign_function
-    std::u16string assignKeys;            // cfg_assign_keys
-    std::u16string assignKey;             // cfg_assign_key
-    std::u16string noKey;                 // cfg_assign_none
-    std::u16string capture;               // cfg_assign_capture
-    std::u16string captureArm;               // cfg_assign_arm
-    std::u16string captureWaiting;        // cfg_assign_waiting
-    std::u16string captureChord;          // cfg_assign_chord
-    std::u16string cannotProduce;         // cfg_assign_cannot
-    std::u16string noMacros;              // cfg_assign_no_macros
-    std::u16string fits;                  // cfg_assign_fits
-    std::u16string fromApplied;           // cfg_from_applied
-    std::u16string ok;                    // cfg_ok
-    std::u16string cancel;                // cfg_cancel
-    std::u16string mouseButton;           // cfg_mouse_button
-    std::u16string macroOff;              // cfg_macro_off
-    std::u16string meter;                 // cfg_meter
-    std::u16string meterFactory;          // cfg_meter_factory
-    std::u16string meterApplied;          // cfg_meter_applied
-    std::u16string meterFull;             // cfg_meter_full
+    std::u16string menuKey;         // cfg_menu_key
+    std::u16string assign;          // cfg_assign
+    std::u16string assignTitle;     // cfg_assign_title
+    std::u16string assignKind;      // cfg_assign_kind
+    std::u16string assignFunction;  // cfg_assign_function
+    std::u16string assignKeys;      // cfg_assign_keys
+    std::u16string assignKey;       // cfg_assign_key
+    std::u16string noKey;           // cfg_assign_none
+    std::u16string capture;         // cfg_assign_capture
+    std::u16string captureArm;      // cfg_assign_arm
+    std::u16string captureWaiting;  // cfg_assign_waiting
+    std::u16string captureChord;    // cfg_assign_chord
+    std::u16string cannotProduce;   // cfg_assign_cannot
+    std::u16string noMacros;        // cfg_assign_no_macros
+    std::u16string fits;            // cfg_assign_fits
+    std::u16string fromApplied;     // cfg_from_applied
+    std::u16string ok;              // cfg_ok
+    std::u16string cancel;          // cfg_cancel
+    std::u16string mouseButton;     // cfg_mouse_button
+    std::u16string macroOff;        // cfg_macro_off
+    std::u16string meter;           // cfg_meter
+    std::u16string meterFactory;    // cfg_meter_factory
+    std::u16string meterApplied;    // cfg_meter_applied
+    std::u16string meterFull;       // cfg_meter_full
     // Languages: the Language menu and the outcomes of choosing a language file.
     std::u16string menuLanguage;        // cfg_menu_language
     std::u16string languageSet;         // cfg_language_set

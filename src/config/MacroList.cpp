@@ -56,7 +56,7 @@ std::string CopyName(const Profile& profile, const std::string& name) {
 }
 
 std::u16string MacroCountText(const Profile& profile, const ConfigTexts& texts) {
-    return texts.macroNumbersLeft + u": " + Number(static_cast<std::size_t>(DeviceMacroNumbersLeft(profile))) +
-           u"/" + Number(kMaxDeviceMacros) + u"; " + texts.macrosStored + u": " + Number(profile.macros.size()) +
-           u"/" + Number(kMaxProfileMacros);
+    return texts.macroNumbersLeft + u": " + Number(static_cast<std::size_t>(DeviceMacroNumbersLeft(profile))) + u"/" +
+           Number(kMaxDeviceMacros) + u"; " + texts.macrosStored + u": " + Number(profile.macros.size()) + u"/" +
+           Number(kMaxProfileMacros);
 }

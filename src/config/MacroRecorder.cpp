@@ -71,6 +71,7 @@ void CMacroRecorder::Stop() {
         m_recordedDown.erase(m_steps.back().vk);
         m_steps.pop_back();
     }
-    for (const std::uint8_t code : m_recordedDown) m_steps.push_back({code, false, RoundDelay(m_fixedDelay.value_or(0))});
+    for (const std::uint8_t code : m_recordedDown)
+        m_steps.push_back({code, false, RoundDelay(m_fixedDelay.value_or(0))});
     m_recordedDown.clear();
 }

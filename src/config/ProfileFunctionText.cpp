@@ -19,22 +19,27 @@ struct NamedText {
 };
 
 const NamedText kFunctionTexts[] = {
-    {"MediaPlayer", &str_players},  {"PlayPause", &str_play},        {"Stop", &str_stop},
-    {"PreviousTrack", &str_pre},    {"NextTrack", &str_next},        {"VolumeDown", &str_voldown},
-    {"VolumeUp", &str_volup},       {"Mute", &str_mute},             {"BrowserBack", &str_back},
-    {"BrowserForward", &str_forword}, {"BrowserStop", &str_b_stop},  {"BrowserRefresh", &str_refresh},
-    {"Bookmarks", &str_favorites},  {"Search", &str_search},         {"Email", &str_mail},
-    {"BrowserHome", &str_home},     {"MyComputer", &str_explorer},   {"Calculator", &str_cal},
-    {"Alt+Tab", &str_swap},         {"Alt+F4", &str_close},          {"Win+L", &str_lock},
-    {"Win+R", &str_run},            {"Win+D", &str_show},            {"Ctrl+X", &str_cut},
-    {"Ctrl+C", &str_copy},          {"Ctrl+V", &str_past},           {"Ctrl+A", &str_all},
-    {"Ctrl+F", &str_find},          {"Ctrl+N", &str_new},            {"Ctrl+P", &str_print},
-    {"Ctrl+S", &str_save},          {"Ctrl+Z", &str_undo},
+    {"MediaPlayer", &str_players}, {"PlayPause", &str_play},
+    {"Stop", &str_stop},           {"PreviousTrack", &str_pre},
+    {"NextTrack", &str_next},      {"VolumeDown", &str_voldown},
+    {"VolumeUp", &str_volup},      {"Mute", &str_mute},
+    {"BrowserBack", &str_back},    {"BrowserForward", &str_forword},
+    {"BrowserStop", &str_b_stop},  {"BrowserRefresh", &str_refresh},
+    {"Bookmarks", &str_favorites}, {"Search", &str_search},
+    {"Email", &str_mail},          {"BrowserHome", &str_home},
+    {"MyComputer", &str_explorer}, {"Calculator", &str_cal},
+    {"Alt+Tab", &str_swap},        {"Alt+F4", &str_close},
+    {"Win+L", &str_lock},          {"Win+R", &str_run},
+    {"Win+D", &str_show},          {"Ctrl+X", &str_cut},
+    {"Ctrl+C", &str_copy},         {"Ctrl+V", &str_past},
+    {"Ctrl+A", &str_all},          {"Ctrl+F", &str_find},
+    {"Ctrl+N", &str_new},          {"Ctrl+P", &str_print},
+    {"Ctrl+S", &str_save},         {"Ctrl+Z", &str_undo},
 };
 
 const NamedText kMouseTexts[] = {
-    {"Left", &str_mouse_left},          {"Right", &str_mouse_right},    {"Middle", &str_mouse_middle},
-    {"DoubleClick", &str_mouse_dbclick}, {"Back", &str_mouse_pre},      {"Forward", &str_mouse_next},
+    {"Left", &str_mouse_left},           {"Right", &str_mouse_right}, {"Middle", &str_mouse_middle},
+    {"DoubleClick", &str_mouse_dbclick}, {"Back", &str_mouse_pre},    {"Forward", &str_mouse_next},
 };
 
 const std::u16string* TextOf(std::span<const NamedText> table, std::string_view name) {

@@ -12,9 +12,8 @@ char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_
 // Windows compares file names without regard to case; ASCII folding covers the usual cases
 // (drive letters, folders typed in another case).
 bool SamePath(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
-               return Lower(x) == Lower(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return Lower(x) == Lower(y); });
 }
 
 // A drive path (C:\...) or a network path (\\server\...): what the file dialogs give.
@@ -25,9 +24,7 @@ bool IsAbsolutePath(std::u16string_view path) {
     return drive || network;
 }
 
-bool IsUtf8(std::string_view text) {
-    return Utf8FromUtf16(Utf16FromUtf8(text)) == text;
-}
+bool IsUtf8(std::string_view text) { return Utf8FromUtf16(Utf16FromUtf8(text)) == text; }
 
 // The text's lines without their "\r\n" or "\n"; a last line without one counts too.
 std::vector<std::string_view> Lines(std::string_view text) {
@@ -43,7 +40,9 @@ std::vector<std::string_view> Lines(std::string_view text) {
     return lines;
 }
 
-std::string LineError(std::size_t line, std::string_view what) { return "line " + std::to_string(line) + ": " + std::string(what); }
+std::string LineError(std::size_t line, std::string_view what) {
+    return "line " + std::to_string(line) + ": " + std::string(what);
+}
 
 constexpr std::string_view kRemoved = "keyboard removed";
 constexpr std::string_view kEnded = "agent ended";
@@ -92,7 +91,8 @@ RecentFiles ReadRecentFiles(std::string_view text, std::string& error) {
 }
 
 std::string ClosedNoteText(const ClosedNote& note) {
-    std::string text = "reason: " + std::string(note.reason == CloseReason::KeyboardRemoved ? kRemoved : kEnded) + "\r\n";
+    std::string text =
+        "reason: " + std::string(note.reason == CloseReason::KeyboardRemoved ? kRemoved : kEnded) + "\r\n";
     if (note.draft) text += "draft: " + Utf8FromUtf16(note.path) + "\r\n";
     return text;
 }

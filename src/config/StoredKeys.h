@@ -10,10 +10,10 @@
 #include <string_view>
 
 enum class StoredKeysState {
-    Read,        // 1296 bytes of REG_BINARY
-    NoKey,       // the agent has not run yet for this user
+    Read,   // 1296 bytes of REG_BINARY
+    NoKey,  // the agent has not run yet for this user
     NoValue,
-    WrongType,   // `size` and `type` say what is there
+    WrongType,  // `size` and `type` say what is there
     WrongSize,
     Unreadable,  // the key or the value could not be read (`error`)
 };

@@ -55,8 +55,7 @@ bool CUSBDriver::ReadCombination(std::uint8_t slot, CombinationKeys& keys) {
     if (slot > kMaxCombinationSlot) return false;
     std::array<std::uint8_t, kCombinationRequestSize> request{};
     request[0] = slot;
-    if (!Send(IOCTL_READ_COMBINATION, request.data(), kCombinationRequestSize, request.data(),
-              kCombinationRequestSize))
+    if (!Send(IOCTL_READ_COMBINATION, request.data(), kCombinationRequestSize, request.data(), kCombinationRequestSize))
         return false;
     std::copy_n(request.begin(), kCombinationKeySize, keys.begin());
     return true;

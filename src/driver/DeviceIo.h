@@ -15,8 +15,8 @@ public:
     virtual DeviceHandle Open(std::u16string_view path) = 0;
 
     // One synchronous control request; `out` may alias `in`. True when the driver accepted it.
-    virtual bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize,
-                         void* out, std::uint32_t outSize) = 0;
+    virtual bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
+                         std::uint32_t outSize) = 0;
 
     virtual void Close(DeviceHandle handle) = 0;
 };

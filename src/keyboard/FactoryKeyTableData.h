@@ -7,6 +7,8 @@
 namespace factory_detail {
 
 constexpr KeyEntry K(std::uint8_t usage) { return {{KindKey, usage, 0, 0}}; }
+// The table keeps its rows.
+// clang-format off
 constexpr KeyEntry C(std::uint16_t usage) {
     return {{KindConsumer, 0, static_cast<std::uint8_t>(usage >> 8), static_cast<std::uint8_t>(usage & 0xFF)}};
 }
@@ -56,6 +58,7 @@ constexpr DeviceKeyTable Make() {
         // 144-151
         M(7), M(8), M(9), kTableMark, D13(2), D13(3), D13(0), D13(1),
     };
+    // clang-format on
     DeviceKeyTable t{};
     for (int i = 0; i < kSlotCount; ++i) t.slots[i] = entries[i];
     return t;

@@ -44,8 +44,8 @@ enum RequestKind : std::uint32_t {
 };
 
 inline constexpr const char* kRequestNames[kRequestKindCount] = {
-    "SET_REPORT_RATE", "WRITE_KEY_TABLE", "READ_KEY_TABLE", "WRITE_MACRO", "WRITE_COMBINATION", "READ_COMBINATION",
-    "other"};
+    "SET_REPORT_RATE",   "WRITE_KEY_TABLE",  "READ_KEY_TABLE", "WRITE_MACRO",
+    "WRITE_COMBINATION", "READ_COMBINATION", "other"};
 
 // What each of the six requests carries: its code and exact buffer sizes.
 struct RequestShape {
@@ -238,9 +238,7 @@ private:
             if (buf[0] != 1 && buf[0] != 2 && buf[0] != 8) return kStatusInvalidParameter;
             s.reportRate = buf[0];
             return kStatusSuccess;
-        case kWriteKeyTable:
-            CopyBytes(s.table.Bytes(), buf, kKeyTableSize);
-            return kStatusSuccess;
+        case kWriteKeyTable: CopyBytes(s.table.Bytes(), buf, kKeyTableSize); return kStatusSuccess;
         case kReadKeyTable:
             CopyBytes(buf, s.table.Bytes(), kKeyTableSize);
             answered = kKeyTableSize;
@@ -263,8 +261,7 @@ private:
             answered = kCombinationRequestSize;
             return kStatusSuccess;
         }
-        default:
-            return kStatusInvalidDeviceRequest;
+        default: return kStatusInvalidDeviceRequest;
         }
     }
 

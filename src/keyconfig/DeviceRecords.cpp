@@ -12,7 +12,8 @@ MacroContent MacroContentFromRecord(const MacroRecord& record) {
     for (int j = 0; j < events; ++j) {
         const MacroEvent& e = record.events[j];
         // A delay beyond 127 units would spill into the state bit.
-        const auto units = static_cast<std::uint8_t>(std::min<std::uint32_t>(e.DelayMs() / kDelayUnitMs, kMaxDelayUnits));
+        const auto units =
+            static_cast<std::uint8_t>(std::min<std::uint32_t>(e.DelayMs() / kDelayUnitMs, kMaxDelayUnits));
         content[2 + 2 * j] = static_cast<std::uint8_t>(units | (e.state ? 0x80 : 0));
         content[3 + 2 * j] = UsageForVk(e.vk);
     }
@@ -42,7 +43,8 @@ void ClearSlot(IKeyboardChannel& driver, CombinationCache& cache, int k) {
 
 }  // namespace
 
-CombinationSlot AllocateCombinationSlot(IKeyboardChannel& driver, CombinationCache& cache, const CombinationKeys& keys) {
+CombinationSlot AllocateCombinationSlot(IKeyboardChannel& driver, CombinationCache& cache,
+                                        const CombinationKeys& keys) {
     CombinationSlot result{-1, false};
     for (int k = 0; k < kMaxCombinationSlot; ++k) {
         if (cache[k].used != 0) {

@@ -17,15 +17,25 @@ struct Shortcut {
 };
 // Index = parameter - 1.
 constexpr std::array<Shortcut, 5> kSystemShortcuts = {{
-    {0xE2, 0x2B}, {0xE2, 0x3D}, {0xE3, 0x0F}, {0xE3, 0x15}, {0xE3, 0x07},
+    {0xE2, 0x2B},
+    {0xE2, 0x3D},
+    {0xE3, 0x0F},
+    {0xE3, 0x15},
+    {0xE3, 0x07},
 }};
 constexpr std::array<Shortcut, 9> kEditShortcuts = {{
-    {0xE0, 0x1B}, {0xE0, 0x06}, {0xE0, 0x19}, {0xE0, 0x04}, {0xE0, 0x09},
-    {0xE0, 0x11}, {0xE0, 0x13}, {0xE0, 0x16}, {0xE0, 0x1D},
+    {0xE0, 0x1B},
+    {0xE0, 0x06},
+    {0xE0, 0x19},
+    {0xE0, 0x04},
+    {0xE0, 0x09},
+    {0xE0, 0x11},
+    {0xE0, 0x13},
+    {0xE0, 0x16},
+    {0xE0, 0x1D},
 }};
 
-template <std::size_t N>
-CombinationKeys ShortcutKeys(const std::array<Shortcut, N>& table, std::int32_t parameter) {
+template <std::size_t N> CombinationKeys ShortcutKeys(const std::array<Shortcut, N>& table, std::int32_t parameter) {
     CombinationKeys keys{};
     if (parameter >= 1 && parameter <= static_cast<std::int32_t>(N)) {
         keys[1] = table[parameter - 1].modifier;
@@ -34,9 +44,7 @@ CombinationKeys ShortcutKeys(const std::array<Shortcut, N>& table, std::int32_t 
     return keys;
 }
 
-bool IsCombinationReference(const KeyEntry& e) {
-    return e.b[0] == KindCombination && e.b[1] == 0 && e.b[3] == 8;
-}
+bool IsCombinationReference(const KeyEntry& e) { return e.b[0] == KindCombination && e.b[1] == 0 && e.b[3] == 8; }
 
 // Frees the cache entry of the combination the slot refers to, unless another slot still does.
 void ReleaseCombination(const KeyConfigState& st, std::int32_t slot) {
@@ -82,13 +90,9 @@ Outcome Apply(const KeyConfigState& st, ITranslationHost& host, KeyAssignment& r
     KeyEntry& entry = st.workTable.slots[slot];
     const std::int32_t p = r.Parameter();
     switch (r.Type()) {
-    case AssignDefault:
-        entry = st.factoryTable.slots[slot];
-        return Outcome::Next;
-    case AssignSystemShortcut:
-        return PlaceCombination(st, host, r, slot, ShortcutKeys(kSystemShortcuts, p));
-    case AssignEditShortcut:
-        return PlaceCombination(st, host, r, slot, ShortcutKeys(kEditShortcuts, p));
+    case AssignDefault: entry = st.factoryTable.slots[slot]; return Outcome::Next;
+    case AssignSystemShortcut: return PlaceCombination(st, host, r, slot, ShortcutKeys(kSystemShortcuts, p));
+    case AssignEditShortcut: return PlaceCombination(st, host, r, slot, ShortcutKeys(kEditShortcuts, p));
     case AssignMouseButton:
         entry.b[0] = KindMouse;
         entry.b[1] = 0;
@@ -116,13 +120,11 @@ Outcome Apply(const KeyConfigState& st, ITranslationHost& host, KeyAssignment& r
             RejectAssignment(st, host, r, slot);
             return Outcome::Next;
         }
-        return PlaceCombination(st, host, r, slot,
-                                CombinationKeysFromRecord(st.settings.combinations.records[p]));
+        return PlaceCombination(st, host, r, slot, CombinationKeysFromRecord(st.settings.combinations.records[p]));
     case AssignKeyRemap:
         entry = KeyEntry{{KindKey, UsageForVk(static_cast<std::uint8_t>(p)), 0, 0}};
         return Outcome::Next;
-    default:
-        return Outcome::Next;
+    default: return Outcome::Next;
     }
 }
 

@@ -11,8 +11,7 @@ namespace {
 
 // The index of the first comma at or after `from`, or -1.
 std::ptrdiff_t FindComma(std::u16string_view s, std::ptrdiff_t from) {
-    if (from < 0 || from >= static_cast<std::ptrdiff_t>(s.size()))
-        return -1;
+    if (from < 0 || from >= static_cast<std::ptrdiff_t>(s.size())) return -1;
     std::size_t at = s.find(u',', static_cast<std::size_t>(from));
     return at == std::u16string_view::npos ? -1 : static_cast<std::ptrdiff_t>(at);
 }
@@ -20,8 +19,7 @@ std::ptrdiff_t FindComma(std::u16string_view s, std::ptrdiff_t from) {
 // A negative start or count counts as 0; the count is cut at the end of the text.
 std::int32_t NumberAt(std::u16string_view s, std::ptrdiff_t start, std::ptrdiff_t count) {
     std::size_t from = start < 0 ? 0 : static_cast<std::size_t>(start);
-    if (from > s.size())
-        from = s.size();
+    if (from > s.size()) from = s.size();
     return ParseLong(s.substr(from, count < 0 ? 0 : static_cast<std::size_t>(count)), 10);
 }
 
@@ -42,12 +40,10 @@ CRectValue ParseRect(std::u16string_view s) {
 
 void LoadButtonPositions(std::u16string_view path, ButtonPosTable& table) {
     XmlDocument doc;
-    if (!doc.LoadFile(path))
-        return;
+    if (!doc.LoadFile(path)) return;
     doc.NextElement(u"");
     for (ButtonPosRecord& record : table) {
-        if (!doc.NextChildElement(u"key"))
-            break;
+        if (!doc.NextChildElement(u"key")) break;
         record.name = doc.ChildAttribute(u"name");
         record.vkcode = static_cast<std::uint8_t>(ParseLong(doc.ChildAttribute(u"vkcode"), 16) & 0xFF);
         record.buttontip = doc.ChildAttribute(u"buttontip");
@@ -56,6 +52,4 @@ void LoadButtonPositions(std::u16string_view path, ButtonPosTable& table) {
     }
 }
 
-void LoadButtonPositions(std::u16string_view path) {
-    LoadButtonPositions(path, g_buttonPosTable);
-}
+void LoadButtonPositions(std::u16string_view path) { LoadButtonPositions(path, g_buttonPosTable); }

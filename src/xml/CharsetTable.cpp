@@ -6,6 +6,8 @@
 
 namespace {
 
+// The table keeps its rows.
+// clang-format off
 constexpr std::array<NamedValue, kCharsetNameCount> kCharsetList{{
     {u"ebcdic-cp-us", 37},
     {u"x-ebcdic-arabic", 420},
@@ -147,28 +149,22 @@ constexpr std::array<NamedValue, kCharsetNameCount> kCharsetList{{
     {u"unicode-1-1-utf-8", 65001}, {u"unicode-2-0-utf-8", 65001}, {u"x-unicode-2-0-utf-8", 65001},
     {u"utf-8", 65001},
 }};
+// clang-format on
 
 constinit const HashedNameTable<kCharsetNameCount, kCharsetBuckets> kCharsets{kCharsetList};
 
 }  // namespace
 
-std::span<const NamedValue> CharsetNames() {
-    return kCharsets.Entries();
-}
+std::span<const NamedValue> CharsetNames() { return kCharsets.Entries(); }
 
 std::optional<std::uint32_t> CodePageForCharset(std::u16string_view name) {
-    if (name.empty())
-        return 0;
-    if (name.substr(0, 6) == u"UTF-32")
-        return kCodePageUtf32;
-    if (name.size() >= 100)
-        return std::nullopt;
+    if (name.empty()) return 0;
+    if (name.substr(0, 6) == u"UTF-32") return kCodePageUtf32;
+    if (name.size() >= 100) return std::nullopt;
     std::u16string lower(name);
     for (char16_t& c : lower)
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<char16_t>(c + 32);
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
     for (const NamedValue& e : kCharsets.Bucket(kCharsets.BucketOf(lower)))
-        if (e.name == lower)
-            return e.value;
+        if (e.name == lower) return e.value;
     return std::nullopt;
 }

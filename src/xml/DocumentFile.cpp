@@ -37,14 +37,11 @@ constexpr std::array<ByteOrderMark, 3> kMarks{{
 bool LooksLikeUtf8(std::span<const std::uint8_t> bytes) {
     for (std::size_t i = 0; i < bytes.size() && bytes[i] != 0;) {
         std::uint8_t b = bytes[i++];
-        if (b < 0x80)
-            continue;
+        if (b < 0x80) continue;
         int follow = !(b & 0x20) ? 1 : !(b & 0x10) ? 2 : !(b & 0x08) ? 3 : -1;
-        if (follow < 0)
-            return false;
+        if (follow < 0) return false;
         for (; follow > 0; --follow, ++i)
-            if (i >= bytes.size() || bytes[i] < 0x80)
-                return false;
+            if (i >= bytes.size() || bytes[i] < 0x80) return false;
     }
     return true;
 }
@@ -53,22 +50,17 @@ bool LooksLikeUtf8(std::span<const std::uint8_t> bytes) {
 std::optional<std::u16string> CharsetOfContent(std::u16string_view content) {
     static constexpr std::u16string_view kCharset = u"charset";
     for (std::size_t at = 0; at + kCharset.size() <= content.size(); ++at) {
-        if (!NamesEqual(content.substr(at, kCharset.size()), kCharset, true))
-            continue;
+        if (!NamesEqual(content.substr(at, kCharset.size()), kCharset, true)) continue;
         std::size_t i = at + kCharset.size();
-        while (i < content.size() && IsXmlSpace(content[i]))
-            ++i;
-        if (i >= content.size() || content[i] != u'=')
-            continue;
+        while (i < content.size() && IsXmlSpace(content[i])) ++i;
+        if (i >= content.size() || content[i] != u'=') continue;
         ++i;
-        while (i < content.size() && IsXmlSpace(content[i]))
-            ++i;
+        while (i < content.size() && IsXmlSpace(content[i])) ++i;
         std::size_t begin = i;
         while (i < content.size() && !IsXmlSpace(content[i]) && content[i] != u';' && content[i] != u'"' &&
                content[i] != u'\'')
             ++i;
-        if (i > begin)
-            return std::u16string(content.substr(begin, i - begin));
+        if (i > begin) return std::u16string(content.substr(begin, i - begin));
     }
     return std::nullopt;
 }
@@ -80,17 +72,14 @@ std::optional<std::u16string> DeclaredEncoding(std::u16string_view text) {
     bool seenHtml = false;
     for (std::size_t pos = 0;;) {
         XmlNode node = ScanNode(text, pos);
-        if (node.kind == NodeKind::End || node.kind == NodeKind::Error)
-            return std::nullopt;
+        if (node.kind == NodeKind::End || node.kind == NodeKind::Error) return std::nullopt;
         pos = node.end;
         std::u16string_view tag = text.substr(node.start, node.end - node.start);
         if (node.kind == NodeKind::ProcessingInstruction) {
-            if (seenPiOrTag)
-                continue;
+            if (seenPiOrTag) continue;
             seenPiOrTag = true;
             std::u16string_view target = ElementNameAt(text.substr(node.start + 1), 0);
-            if (!NamesEqual(target, u"xml", true))
-                continue;
+            if (!NamesEqual(target, u"xml", true)) continue;
             auto encoding = FindAttribute(tag, 2 + target.size(), u"encoding", true);
             return std::u16string(encoding.value_or(u""));
         }
@@ -98,17 +87,14 @@ std::optional<std::u16string> DeclaredEncoding(std::u16string_view text) {
             seenPiOrTag = true;
             std::u16string_view name = text.substr(node.start + 1, node.nameEnd - node.start - 1);
             if (!seenHtml) {
-                if (!NamesEqual(name, u"html", true))
-                    return std::nullopt;
+                if (!NamesEqual(name, u"html", true)) return std::nullopt;
                 seenHtml = true;
                 continue;
             }
-            if (!NamesEqual(name, u"meta", true))
-                continue;
+            if (!NamesEqual(name, u"meta", true)) continue;
             std::size_t afterName = node.nameEnd - node.start;
             auto equiv = FindAttribute(tag, afterName, u"http-equiv", true);
-            if (!equiv || !NamesEqual(*equiv, u"Content-Type", true))
-                continue;
+            if (!equiv || !NamesEqual(*equiv, u"Content-Type", true)) continue;
             auto content = FindAttribute(tag, afterName, u"content", true);
             return content ? CharsetOfContent(*content) : std::nullopt;
         }
@@ -143,19 +129,16 @@ Opening OpeningOf(std::span<const std::uint8_t> bytes) {
         // is not declared.
         if (auto declared = DeclaredEncoding(head); declared && CodePageForCharset(*declared) != kCodePageUtf32)
             o.encoding = *declared;
-        if (o.encoding.empty() && bytes[0] == '<')
-            o.encoding = u"UTF-8";
+        if (o.encoding.empty() && bytes[0] == '<') o.encoding = u"UTF-8";
     }
-    if (!o.encoding.empty())
-        o.text = o.encoding + (o.mark ? u" BOM +" : u"") + u" ";
+    if (!o.encoding.empty()) o.text = o.encoding + (o.mark ? u" BOM +" : u"") + u" ";
     return o;
 }
 
 void ConvertWithFallback(std::uint32_t codePage, std::span<const std::uint8_t> bytes, std::u16string& out) {
     // A code page this system cannot convert from is read as the default ANSI one
     // rather than giving an empty document.
-    if (!ConvertFromCodePage(codePage, bytes, out))
-        ConvertFromCodePage(kCodePageDefaultAnsi, bytes, out);
+    if (!ConvertFromCodePage(codePage, bytes, out)) ConvertFromCodePage(kCodePageDefaultAnsi, bytes, out);
 }
 
 }  // namespace
@@ -165,8 +148,7 @@ void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
 
     auto [found, encoding, opening] = OpeningOf(bytes);
     m_nDocFlags &= ~kEncodingFlags;
-    if (found)
-        m_nDocFlags |= found->flag;
+    if (found) m_nDocFlags |= found->flag;
     const std::size_t markLength = found ? found->length : 0;
     const std::size_t unit = markLength == 2 ? 2 : 1;
 
@@ -181,15 +163,11 @@ void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
         ReserveLargeBuffer(m_strDoc, units);
         for (std::size_t i = 0; i < units; ++i) {
             std::uint8_t lo = content[2 * i], hi = content[2 * i + 1];
-            if (bigEndian)
-                std::swap(lo, hi);
-            if (lo | hi)
-                m_strDoc += static_cast<char16_t>(lo | (hi << 8));
+            if (bigEndian) std::swap(lo, hi);
+            if (lo | hi) m_strDoc += static_cast<char16_t>(lo | (hi << 8));
         }
-        if (std::size_t nulls = units - m_strDoc.size())
-            reading += u"(" + DecimalText(nulls) + u" nulls removed) ";
-        if (bigEndian)
-            reading += u"endian swap ";
+        if (std::size_t nulls = units - m_strDoc.size()) reading += u"(" + DecimalText(nulls) + u" nulls removed) ";
+        if (bigEndian) reading += u"endian swap ";
     } else {
         reading = u"length " + DecimalText(content.size()) + u" ";
         std::vector<std::uint8_t> closedUp;
@@ -202,8 +180,7 @@ void XmlDocument::ReadDocumentBytes(std::span<const std::uint8_t> bytes) {
             kept = closedUp;
         }
         if (encoding.empty()) {
-            if (LooksLikeUtf8(kept))
-                encoding = u"UTF-8";
+            if (LooksLikeUtf8(kept)) encoding = u"UTF-8";
             reading += u"(used UTF-8 detection) ";
         }
         // One unit a byte: all that UTF-8 and the single-byte code pages can need.

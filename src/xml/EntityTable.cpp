@@ -5,6 +5,8 @@
 
 namespace {
 
+// The table keeps its rows.
+// clang-format off
 constexpr std::array<NamedValue, kEntityCount> kEntityList{{
     {u"nbsp", 160}, {u"iexcl", 161}, {u"cent", 162}, {u"pound", 163}, {u"curren", 164}, {u"yen", 165},
     {u"brvbar", 166}, {u"sect", 167}, {u"uml", 168}, {u"copy", 169}, {u"ordf", 170}, {u"laquo", 171},
@@ -54,6 +56,7 @@ constexpr std::array<NamedValue, kEntityCount> kEntityList{{
     {u"ldquo", 8220}, {u"rdquo", 8221}, {u"bdquo", 8222}, {u"dagger", 8225}, {u"dagger", 8224},
     {u"permil", 8240}, {u"lsaquo", 8249}, {u"rsaquo", 8250}, {u"euro", 8364}, {u"apos", 39},
 }};
+// clang-format on
 
 }  // namespace
 

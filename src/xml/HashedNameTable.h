@@ -15,28 +15,22 @@ struct NamedValue {
     std::uint32_t value;
 };
 
-template <std::size_t N, std::size_t Buckets>
-class HashedNameTable {
+template <std::size_t N, std::size_t Buckets> class HashedNameTable {
 public:
     static constexpr std::size_t kBuckets = Buckets;
 
     explicit constexpr HashedNameTable(const std::array<NamedValue, N>& list) {
         std::array<std::size_t, Buckets + 1> count{};
-        for (const NamedValue& e : list)
-            ++count[BucketOf(e.name) + 1];
-        for (std::size_t b = 0; b < Buckets; ++b)
-            count[b + 1] += count[b];
+        for (const NamedValue& e : list) ++count[BucketOf(e.name) + 1];
+        for (std::size_t b = 0; b < Buckets; ++b) count[b + 1] += count[b];
         m_start = {};
-        for (std::size_t b = 0; b <= Buckets; ++b)
-            m_start[b] = static_cast<std::uint16_t>(count[b]);
-        for (const NamedValue& e : list)
-            m_entries[count[BucketOf(e.name)]++] = e;
+        for (std::size_t b = 0; b <= Buckets; ++b) m_start[b] = static_cast<std::uint16_t>(count[b]);
+        for (const NamedValue& e : list) m_entries[count[BucketOf(e.name)]++] = e;
     }
 
     static constexpr std::size_t BucketOf(std::u16string_view lowerName) {
         std::size_t sum = 0;
-        for (char16_t c : lowerName)
-            sum += c;
+        for (char16_t c : lowerName) sum += c;
         return BucketOfSum(sum);
     }
     // For a caller that added up the units while it lower-cased the name.

@@ -19,16 +19,13 @@ const std::array<LanguageKey, kLanguageKeyCount> kKeys{{K7_LANGUAGE_KEYS(K7_LANG
 
 }  // namespace
 
-std::span<const LanguageKey, kLanguageKeyCount> LanguageKeys() {
-    return kKeys;
-}
+std::span<const LanguageKey, kLanguageKeyCount> LanguageKeys() { return kKeys; }
 
 std::u16string GetConfigText(XmlDocument& document, std::u16string_view element, std::u16string_view key) {
     document.Rewind();
     while (document.NextChildElement(element)) {
         document.EnterElement();
-        if (document.NextChildElement(key))
-            return document.ChildText();
+        if (document.NextChildElement(key)) return document.ChildText();
     }
     return {};
 }
@@ -39,6 +36,5 @@ std::u16string GetConfigText(std::u16string_view element, std::u16string_view ke
 
 void LoadLanguageStrings(std::u16string_view path) {
     g_languageDocument.LoadFile(path);
-    for (const LanguageKey& k : kKeys)
-        *k.text = GetConfigText(u"config", k.key);
+    for (const LanguageKey& k : kKeys) *k.text = GetConfigText(u"config", k.key);
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 // Every key, once, in the order the loader reads them: X(name) for each.
+// clang-format off
 #define K7_LANGUAGE_KEYS(X) \
     X(str_title) X(str_players) X(str_play) X(str_stop) \
     X(str_pre) X(str_next) X(str_voldown) X(str_volup) \
@@ -23,6 +24,7 @@
     X(str_stoprecord) X(str_macronew) X(str_looptime) X(str_autodelay) \
     X(str_del) X(str_move_on) X(str_move_up) X(str_new_macro) \
     X(str_newsingle) X(str_newcombo)
+// clang-format on
 
 #define K7_DECLARE_LANGUAGE_STRING(name) extern std::u16string name;
 K7_LANGUAGE_KEYS(K7_DECLARE_LANGUAGE_STRING)

@@ -16,10 +16,8 @@ inline constexpr std::size_t kHugePageAdviceBytes = 8u << 20;
 // Reserves room for `count` elements in a buffer about to be filled from its start:
 // a 20 MB document's text otherwise costs one page fault for every 4 KiB it fills,
 // which took four times as long as converting the text.
-template <typename Buffer>
-void ReserveLargeBuffer(Buffer& buffer, std::size_t count) {
+template <typename Buffer> void ReserveLargeBuffer(Buffer& buffer, std::size_t count) {
     buffer.reserve(count);
     const std::size_t bytes = buffer.capacity() * sizeof(typename Buffer::value_type);
-    if (bytes >= kHugePageAdviceBytes)
-        AdviseHugePages(buffer.data(), bytes);
+    if (bytes >= kHugePageAdviceBytes) AdviseHugePages(buffer.data(), bytes);
 }

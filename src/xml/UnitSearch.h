@@ -13,8 +13,7 @@
 
 // The offset of the first unit at or after `from` that equals one of `units`, or
 // text.size() if there is none.
-template <typename... Units>
-inline std::size_t FindUnit(std::u16string_view text, std::size_t from, Units... units) {
+template <typename... Units> inline std::size_t FindUnit(std::u16string_view text, std::size_t from, Units... units) {
     const char16_t* p = text.data();
     const std::size_t n = text.size();
     std::size_t i = from;
@@ -28,7 +27,6 @@ inline std::size_t FindUnit(std::u16string_view text, std::size_t from, Units...
     }
 #endif
     for (; i < n; ++i)
-        if (((p[i] == units) || ...))
-            return i;
+        if (((p[i] == units) || ...)) return i;
     return n;
 }

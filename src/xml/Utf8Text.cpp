@@ -16,8 +16,7 @@ bool IsLowSurrogate(std::uint32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 }  // namespace
 
 void AppendUtf8(std::string& out, std::uint32_t c) {
-    if (IsHighSurrogate(c) || IsLowSurrogate(c) || c > 0x10FFFF)
-        c = kReplacement;
+    if (IsHighSurrogate(c) || IsLowSurrogate(c) || c > 0x10FFFF) c = kReplacement;
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -74,8 +73,7 @@ void AppendUtf16FromUtf8(std::span<const std::uint8_t> in, std::u16string& text)
             const std::size_t ascii = high ? static_cast<std::size_t>(std::countr_zero(high)) : kAsciiRun;
             out += ascii;
             i += ascii;
-            if (ascii == kAsciiRun)
-                continue;
+            if (ascii == kAsciiRun) continue;
         }
 #endif
         std::uint8_t b = in[i];
@@ -104,8 +102,7 @@ void AppendUtf16FromUtf8(std::span<const std::uint8_t> in, std::u16string& text)
         }
         std::size_t j = i + 1;
         for (; follow > 0; --follow, ++j) {
-            if (j >= n || in[j] < low || in[j] > high)
-                break;
+            if (j >= n || in[j] < low || in[j] > high) break;
             c = (c << 6) | (in[j] & 0x3F);
             low = 0x80, high = 0xBF;
         }

@@ -23,8 +23,7 @@ public:
     void Add(std::u16string_view name) { ++m_counts[name]; }
     void Remove(std::u16string_view name) {
         auto it = m_counts.find(name);
-        if (--it->second == 0)
-            m_counts.erase(it);
+        if (--it->second == 0) m_counts.erase(it);
     }
     bool Contains(std::u16string_view name) const { return m_counts.contains(name); }
 
@@ -36,8 +35,7 @@ private:
         bool ignoreCase;
         std::size_t operator()(std::u16string_view s) const {
             std::size_t h = 14695981039346656037ull;
-            for (char16_t c : s)
-                h = (h ^ Fold(c, ignoreCase)) * 1099511628211ull;
+            for (char16_t c : s) h = (h ^ Fold(c, ignoreCase)) * 1099511628211ull;
             return h;
         }
     };
@@ -51,17 +49,12 @@ private:
 std::u16string NodeMessage(const XmlNode& node) {
     std::u16string at = u" at offset " + DecimalText(node.start);
     switch (node.error) {
-    case NodeError::TagNameCharacter:
-        return u"Incorrect tag name character" + at;
-    case NodeError::BangTag:
-        return u"Incorrect ! tag" + at;
-    case NodeError::CommentTag:
-        return u"Incorrect comment tag" + at;
-    case NodeError::Tag:
-        return u"Incorrect tag" + at;
+    case NodeError::TagNameCharacter: return u"Incorrect tag name character" + at;
+    case NodeError::BangTag: return u"Incorrect ! tag" + at;
+    case NodeError::CommentTag: return u"Incorrect comment tag" + at;
+    case NodeError::Tag: return u"Incorrect tag" + at;
     case NodeError::Unterminated:
-    case NodeError::None:
-        break;
+    case NodeError::None: break;
     }
     return node.unterminatedKind + at + u" unterminated";
 }
@@ -79,8 +72,7 @@ std::uint32_t ResolveReference(std::u16string_view name, std::size_t unitSum, bo
     }
     auto bucket = g_entityTable.Bucket(EntityTable::BucketOfSum(unitSum));
     for (std::size_t i = 0; i < bucket.size(); ++i) {
-        if (!NamesEqual(bucket[i].name, name, false))
-            continue;
+        if (!NamesEqual(bucket[i].name, name, false)) continue;
         if (allLower && i + 1 < bucket.size() && NamesEqual(bucket[i + 1].name, name, false))
             return bucket[i + 1].value;
         return bucket[i].value;
@@ -92,9 +84,7 @@ std::uint32_t ResolveReference(std::u16string_view name, std::size_t unitSum, bo
 
 XmlDocument::XmlDocument() : m_strStatus(u"Empty document"), m_aPos(1) {}
 
-bool XmlDocument::IsWellFormed() const {
-    return !(m_aPos[0].flags & ElementRecord::kNotWellFormed);
-}
+bool XmlDocument::IsWellFormed() const { return !(m_aPos[0].flags & ElementRecord::kNotWellFormed); }
 
 void XmlDocument::ClearDocument() {
     m_strDoc.clear();
@@ -109,9 +99,7 @@ void XmlDocument::SetDocumentText(std::u16string text) {
     m_iAttrElement = 0;
 }
 
-std::u16string_view XmlDocument::ElementName(std::uint32_t e) const {
-    return ElementNameAt(m_strDoc, m_aPos[e].start);
-}
+std::u16string_view XmlDocument::ElementName(std::uint32_t e) const { return ElementNameAt(m_strDoc, m_aPos[e].start); }
 
 std::uint32_t XmlDocument::AddElement(std::uint32_t parent, std::size_t start, std::size_t startTagLength) {
     auto e = static_cast<std::uint32_t>(m_aPos.size());
@@ -145,8 +133,7 @@ void XmlDocument::CloseNotEnded(std::span<const std::uint32_t> chain) {
         r.length = r.startTagLength;
         r.flags |= ElementRecord::kNotEnded;
         std::uint32_t first = r.firstChild;
-        if (first == 0)
-            continue;
+        if (first == 0) continue;
         r.firstChild = 0;
         m_aPos[tail].nextSibling = first;
         m_aPos[first].prevSibling = tail;
@@ -167,8 +154,7 @@ bool XmlDocument::ParseDocument() {
     std::u16string parseText;
     auto problem = [&](const std::u16string& message) {
         m_aPos[0].flags |= ElementRecord::kNotWellFormed;
-        if (parseText.empty())
-            parseText = message;
+        if (parseText.empty()) parseText = message;
     };
 
     if (m_strDoc.empty()) {
@@ -180,18 +166,15 @@ bool XmlDocument::ParseDocument() {
         COpenNames openNames(ignoreCase);
         bool counting = false;
         auto closeFrom = [&](std::size_t k) {
-            for (std::size_t i = k; counting && i < open.size(); ++i)
-                openNames.Remove(ElementName(open[i]));
+            for (std::size_t i = k; counting && i < open.size(); ++i) openNames.Remove(ElementName(open[i]));
             open.resize(k);
         };
         std::u16string_view text = m_strDoc;
         for (std::size_t pos = 0;;) {
             // Text and white space make no record: only their end matters here.
-            if (pos < text.size() && text[pos] != u'<')
-                pos = FindUnit(text, pos, u'<');
+            if (pos < text.size() && text[pos] != u'<') pos = FindUnit(text, pos, u'<');
             XmlNode node = ScanNode(text, pos);
-            if (node.kind == NodeKind::End)
-                break;
+            if (node.kind == NodeKind::End) break;
             pos = node.end;
             switch (node.kind) {
             case NodeKind::StartTag:
@@ -199,8 +182,7 @@ bool XmlDocument::ParseDocument() {
                 std::uint32_t e = AddElement(open.empty() ? 0 : open.back(), node.start, node.end - node.start);
                 if (node.kind == NodeKind::StartTag) {
                     open.push_back(e);
-                    if (counting)
-                        openNames.Add(ElementName(e));
+                    if (counting) openNames.Add(ElementName(e));
                 }
                 break;
             }
@@ -210,13 +192,10 @@ bool XmlDocument::ParseDocument() {
                 if (k > 0 && !NamesEqual(ElementName(open.back()), name, ignoreCase)) {
                     if (!counting) {
                         counting = true;
-                        for (std::uint32_t e : open)
-                            openNames.Add(ElementName(e));
+                        for (std::uint32_t e : open) openNames.Add(ElementName(e));
                     }
-                    if (!openNames.Contains(name))
-                        k = 0;
-                    while (k > 0 && !NamesEqual(ElementName(open[k - 1]), name, ignoreCase))
-                        --k;
+                    if (!openNames.Contains(name)) k = 0;
+                    while (k > 0 && !NamesEqual(ElementName(open[k - 1]), name, ignoreCase)) --k;
                 }
                 if (k == 0) {
                     problem(u"No start tag for end tag '" + std::u16string(name) + u"' at offset " +
@@ -236,11 +215,8 @@ bool XmlDocument::ParseDocument() {
                 closeFrom(open.size() - 1);
                 break;
             }
-            case NodeKind::Error:
-                problem(NodeMessage(node));
-                break;
-            default:
-                break;
+            case NodeKind::Error: problem(NodeMessage(node)); break;
+            default: break;
             }
         }
         if (!open.empty()) {
@@ -277,8 +253,7 @@ void XmlDocument::SetMain(std::uint32_t parent, std::uint32_t main, std::uint32_
 }
 
 std::uint32_t XmlDocument::FindSibling(std::uint32_t candidate, std::u16string_view name) const {
-    if (name.empty())
-        return candidate;
+    if (name.empty()) return candidate;
     const bool ignoreCase = m_nDocFlags & kIgnoreCase;
     while (candidate != 0 && !NamesEqual(ElementName(candidate), name, ignoreCase))
         candidate = m_aPos[candidate].nextSibling;
@@ -288,34 +263,29 @@ std::uint32_t XmlDocument::FindSibling(std::uint32_t candidate, std::u16string_v
 bool XmlDocument::NextElement(std::u16string_view name) {
     std::uint32_t candidate = m_iPos ? m_aPos[m_iPos].nextSibling : m_aPos[m_iPosParent].firstChild;
     std::uint32_t e = FindSibling(candidate, name);
-    if (e == 0)
-        return false;
+    if (e == 0) return false;
     SetMain(m_aPos[e].parent, e, 0);
     return true;
 }
 
 bool XmlDocument::NextChildElement(std::u16string_view name) {
-    if (m_iPos == 0 && !NextElement(u""))
-        return false;
+    if (m_iPos == 0 && !NextElement(u"")) return false;
     std::uint32_t candidate = m_iPosChild ? m_aPos[m_iPosChild].nextSibling : m_aPos[m_iPos].firstChild;
     std::uint32_t e = FindSibling(candidate, name);
-    if (e == 0)
-        return false;
+    if (e == 0) return false;
     std::uint32_t main = m_aPos[e].parent;
     SetMain(m_aPos[main].parent, main, e);
     return true;
 }
 
 bool XmlDocument::EnterElement() {
-    if (m_iPos == 0 || m_nNodeType != NodeType::Element)
-        return false;
+    if (m_iPos == 0 || m_nNodeType != NodeType::Element) return false;
     SetMain(m_iPos, m_iPosChild, 0);
     return true;
 }
 
 std::u16string XmlDocument::ChildAttribute(std::u16string_view name) const {
-    if (m_iPosChild == 0 || m_nNodeType != NodeType::Element)
-        return {};
+    if (m_iPosChild == 0 || m_nNodeType != NodeType::Element) return {};
     const ElementRecord& r = m_aPos[m_iPosChild];
     const std::u16string_view tag = std::u16string_view(m_strDoc).substr(r.start, r.startTagLength);
     const bool ignoreCase = m_nDocFlags & kIgnoreCase;
@@ -332,28 +302,23 @@ std::u16string XmlDocument::ChildAttribute(std::u16string_view name) const {
         auto offset = [&](std::u16string_view part) { return static_cast<std::uint32_t>(part.data() - tag.data()); };
         m_aAttr.push_back({offset(attribute.name), static_cast<std::uint32_t>(attribute.name.size()),
                            offset(attribute.value), static_cast<std::uint32_t>(attribute.value.size())});
-        if (NamesEqual(attribute.name, name, ignoreCase))
-            return DecodeEntities(attribute.value);
+        if (NamesEqual(attribute.name, name, ignoreCase)) return DecodeEntities(attribute.value);
     }
     return {};
 }
 
 std::u16string XmlDocument::ChildText() const {
-    if (m_iPosChild == 0)
-        return {};
+    if (m_iPosChild == 0) return {};
     const ElementRecord& r = m_aPos[m_iPosChild];
-    if (r.firstChild != 0 || r.endTagLength == 0)
-        return {};
+    if (r.firstChild != 0 || r.endTagLength == 0) return {};
     std::size_t begin = r.start + r.startTagLength;
     std::size_t end = r.start + r.length - r.endTagLength;
     std::u16string_view upToEnd = std::u16string_view(m_strDoc).substr(0, end);
-    if (FindUnit(upToEnd, begin, u'<') == end)
-        return DecodeEntities(upToEnd.substr(begin));
+    if (FindUnit(upToEnd, begin, u'<') == end) return DecodeEntities(upToEnd.substr(begin));
     std::u16string out;
     for (std::size_t pos = begin;;) {
         XmlNode node = ScanNode(upToEnd, pos);
-        if (node.kind == NodeKind::End)
-            break;
+        if (node.kind == NodeKind::End) break;
         pos = node.end;
         if (node.kind == NodeKind::Text) {
             out += DecodeEntities(upToEnd.substr(node.start, node.end - node.start));
@@ -370,8 +335,7 @@ std::u16string XmlDocument::DecodeEntities(std::u16string_view text) {
     constexpr std::size_t kMaxName = 9;
     const std::size_t n = text.size();
     std::size_t i = FindUnit(text, 0, u'&');
-    if (i == n)
-        return std::u16string(text);
+    if (i == n) return std::u16string(text);
     // A reference is never shorter than what it stands for, so the decoded text is
     // written over a copy of the whole, from the first "&" on.
     std::u16string out(text);
@@ -392,11 +356,9 @@ std::u16string XmlDocument::DecodeEntities(std::u16string_view text) {
             sum += c;
         }
         std::uint32_t code = 0;
-        if (j < n && text[j] == u';')
-            code = ResolveReference(std::u16string_view(name, len), sum, allLower);
+        if (j < n && text[j] == u';') code = ResolveReference(std::u16string_view(name, len), sum, allLower);
         // A reference that names nothing stays as written.
-        if (code == 0)
-            continue;
+        if (code == 0) continue;
         to = std::copy(text.data() + copied, text.data() + i, to);
         if (code < 0x10000) {
             *to++ = static_cast<char16_t>(code);

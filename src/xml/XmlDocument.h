@@ -15,15 +15,15 @@
 // One element, located in the document text by UTF-16 offsets. Lengths are kept in
 // full-width fields so that no element of any size is cut short.
 struct ElementRecord {
-    std::uint32_t start = 0;           // offset of the element's "<"
-    std::uint32_t length = 0;          // through the end tag; the start tag's length if there is none
+    std::uint32_t start = 0;   // offset of the element's "<"
+    std::uint32_t length = 0;  // through the end tag; the start tag's length if there is none
     std::uint32_t startTagLength = 0;
-    std::uint32_t endTagLength = 0;    // 0 for an empty-element tag and an element never ended
-    std::uint32_t flags = 0;           // record 0: kNotWellFormed; others: kNotEnded
+    std::uint32_t endTagLength = 0;  // 0 for an empty-element tag and an element never ended
+    std::uint32_t flags = 0;         // record 0: kNotWellFormed; others: kNotEnded
     std::uint32_t parent = 0;
     std::uint32_t firstChild = 0;
     std::uint32_t nextSibling = 0;
-    std::uint32_t prevSibling = 0;     // for a first child: the last child of the same parent
+    std::uint32_t prevSibling = 0;  // for a first child: the last child of the same parent
 
     static constexpr std::uint32_t kNotWellFormed = 1;
     static constexpr std::uint32_t kNotEnded = 1;

@@ -33,9 +33,9 @@ enum class NodeError : std::uint8_t {
 struct XmlNode {
     NodeKind kind = NodeKind::End;
     NodeError error = NodeError::None;
-    std::size_t start = 0;  // offset of the first character ("<" for markup)
-    std::size_t end = 0;    // offset after the last character
-    std::size_t nameEnd = 0;  // tags: offset after the name
+    std::size_t start = 0;                       // offset of the first character ("<" for markup)
+    std::size_t end = 0;                         // offset after the last character
+    std::size_t nameEnd = 0;                     // tags: offset after the name
     const char16_t* unterminatedKind = nullptr;  // for NodeError::Unterminated
 };
 
@@ -57,15 +57,12 @@ std::u16string_view ElementNameAt(std::u16string_view text, std::size_t pos);
 // Inline: the reader compares names all the time, and most differ in length.
 bool NamesEqualIgnoringCase(std::u16string_view a, std::u16string_view b);  // of equal length
 inline bool NamesEqual(std::u16string_view a, std::u16string_view b, bool ignoreCase) {
-    if (a.size() != b.size())
-        return false;
-    if (ignoreCase)
-        return NamesEqualIgnoringCase(a, b);
+    if (a.size() != b.size()) return false;
+    if (ignoreCase) return NamesEqualIgnoringCase(a, b);
     // Not a == b: char_traits<char16_t> orders the units, twice per unit, and a call
     // of memcmp costs more than the short names it would compare.
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i])
-            return false;
+        if (a[i] != b[i]) return false;
     return true;
 }
 

@@ -24,8 +24,7 @@ HWND CreateHidden(const wchar_t* className, const wchar_t* title, void* self) {
                            self);
 }
 
-template <class T>
-T* Bind(HWND hwnd, UINT msg, LPARAM lParam) {
+template <class T> T* Bind(HWND hwnd, UINT msg, LPARAM lParam) {
     if (msg == WM_NCCREATE)
         SetWindowLongPtrW(hwnd, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
@@ -33,8 +32,7 @@ T* Bind(HWND hwnd, UINT msg, LPARAM lParam) {
 }
 
 // Dispatches this thread's messages until `done` holds or the timeout passes.
-template <class Done>
-bool PumpUntil(DWORD timeoutMs, Done done) {
+template <class Done> bool PumpUntil(DWORD timeoutMs, Done done) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     for (;;) {
         MSG msg;
@@ -60,7 +58,8 @@ std::string Describe(const Received& r) {
 
 std::string Describe(const std::vector<Received>& sequence) {
     std::string out;
-    for (std::size_t i = 0; i < sequence.size(); ++i) out += "  " + std::to_string(i) + ": " + Describe(sequence[i]) + "\n";
+    for (std::size_t i = 0; i < sequence.size(); ++i)
+        out += "  " + std::to_string(i) + ": " + Describe(sequence[i]) + "\n";
     return out.empty() ? "  (nothing)\n" : out;
 }
 
@@ -108,9 +107,7 @@ bool CConfigClient::Register(HWND window, DWORD timeoutMs, LRESULT* result) {
 
 bool CConfigClient::Apply(DWORD timeoutMs, LRESULT* result) { return Send(WM_APPLY_SETTINGS, 0, 0, timeoutMs, result); }
 
-bool CConfigClient::SetReportRate(WPARAM code, DWORD timeoutMs) {
-    return Send(WM_SET_REPORT_RATE, code, 0, timeoutMs);
-}
+bool CConfigClient::SetReportRate(WPARAM code, DWORD timeoutMs) { return Send(WM_SET_REPORT_RATE, code, 0, timeoutMs); }
 
 bool CConfigClient::RestoreFactory(DWORD timeoutMs) { return Send(WM_RESTORE_FACTORY, 0, 0, timeoutMs); }
 

@@ -53,8 +53,7 @@ bool WaitForState(SC_HANDLE service, DWORD wanted, std::uint32_t timeoutMs) {
 }
 
 // One private request on \\.\oxkbdctl; `returned` gets the byte count.
-bool ControlRequest(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD& returned,
-                    const char* what) {
+bool ControlRequest(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD& returned, const char* what) {
     HANDLE h = CreateFileW(L"\\\\.\\oxkbdctl", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return Fail("opening \\\\.\\oxkbdctl");
@@ -122,8 +121,7 @@ bool WaitForKeyboardHandles(std::uint32_t open, std::uint32_t timeoutMs) {
         if (state.handlesOpen == open) return true;
         if (GetTickCount64() >= deadline) {
             char text[96];
-            std::snprintf(text, sizeof text, "%u handles of \\\\.\\oxkbd still open, not %u",
-                          state.handlesOpen, open);
+            std::snprintf(text, sizeof text, "%u handles of \\\\.\\oxkbd still open, not %u", state.handlesOpen, open);
             g_error = text;
             return false;
         }

@@ -19,10 +19,10 @@ inline constexpr std::uint32_t IOCTL_OXKBD_INSPECT = IoctlCode(0x800);  // out: 
 inline constexpr std::uint32_t IOCTL_OXKBD_COMMAND = IoctlCode(0x801);  // in: Command
 
 enum CommandAction : std::uint32_t {
-    kFailNext = 1,      // let `skip` requests with code `code` pass, then fail `count` (kFailAll: all);
-                        // count 0 cancels
-    kResetState = 2,    // start over: table by `code` (a TableStart), macros, slots and rate zero
-    kClearCounters = 3, // zero counters, opened/closed counts and the log; faults are kept
+    kFailNext = 1,       // let `skip` requests with code `code` pass, then fail `count` (kFailAll: all);
+                         // count 0 cancels
+    kResetState = 2,     // start over: table by `code` (a TableStart), macros, slots and rate zero
+    kClearCounters = 3,  // zero counters, opened/closed counts and the log; faults are kept
 };
 
 struct Command {

@@ -96,18 +96,13 @@ NTSTATUS ControlControl(ULONG code, UCHAR* buf, ULONG inSize, ULONG outSize, ULO
     Command cmd;
     RtlCopyMemory(&cmd, buf, sizeof cmd);
     switch (cmd.action) {
-    case kFailNext:
-        model.FailRequests(cmd.code, cmd.skip, cmd.count);
-        return STATUS_SUCCESS;
+    case kFailNext: model.FailRequests(cmd.code, cmd.skip, cmd.count); return STATUS_SUCCESS;
     case kResetState:
         if (cmd.code > kZeroTable) return STATUS_INVALID_PARAMETER;
         model.Reset(static_cast<TableStart>(cmd.code));
         return STATUS_SUCCESS;
-    case kClearCounters:
-        model.ClearCounters();
-        return STATUS_SUCCESS;
-    default:
-        return STATUS_INVALID_PARAMETER;
+    case kClearCounters: model.ClearCounters(); return STATUS_SUCCESS;
+    default: return STATUS_INVALID_PARAMETER;
     }
 }
 
@@ -139,7 +134,7 @@ NTSTATUS DispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp) {
     auto* buf = static_cast<UCHAR*>(irp->AssociatedIrp.SystemBuffer);
     ULONG_PTR information = 0;
     const NTSTATUS status = IsKeyboard(device) ? KeyboardControl(code, buf, inSize, outSize, information)
-                                                     : ControlControl(code, buf, inSize, outSize, information);
+                                               : ControlControl(code, buf, inSize, outSize, information);
     return Complete(irp, status, information);
 }
 
@@ -250,11 +245,8 @@ NTSTATUS DispatchPnp(PDEVICE_OBJECT device, PIRP irp) {
     case IRP_MN_QUERY_REMOVE_DEVICE:
     case IRP_MN_CANCEL_STOP_DEVICE:
     case IRP_MN_CANCEL_REMOVE_DEVICE:
-    case IRP_MN_STOP_DEVICE:
-        irp->IoStatus.Status = STATUS_SUCCESS;
-        return Forward(*plugged, irp);
-    default:
-        return Forward(*plugged, irp);
+    case IRP_MN_STOP_DEVICE: irp->IoStatus.Status = STATUS_SUCCESS; return Forward(*plugged, irp);
+    default: return Forward(*plugged, irp);
     }
 }
 

@@ -74,8 +74,10 @@ void PrintState(std::FILE* out, const oxkbd::State& s, bool json) {
         PrintKeyTable(out, s.table, false);
         std::fprintf(out, "Macros (193 bytes as received, number first):\n");
         for (std::uint32_t n = 0; n < kMacroCount; ++n) {
-            if (AllZero(s.macros[n], kMacroRequestSize)) std::fprintf(out, "  macro %2u  empty\n", n);
-            else std::fprintf(out, "  macro %2u  %s ...\n", n, Hex(s.macros[n], 16).c_str());
+            if (AllZero(s.macros[n], kMacroRequestSize))
+                std::fprintf(out, "  macro %2u  empty\n", n);
+            else
+                std::fprintf(out, "  macro %2u  %s ...\n", n, Hex(s.macros[n], 16).c_str());
         }
         std::fprintf(out, "Combination slots (slot, then 8 key bytes):\n");
         for (std::uint32_t n = 0; n < kCombinationCount; ++n)
@@ -129,8 +131,9 @@ void PrintState(std::FILE* out, const oxkbd::State& s, bool json) {
                  s.failCode, s.failSkip, s.failRemaining, s.failInjected);
     for (std::uint32_t i = 0; i < s.logCount; ++i) {
         const LogEntry& e = s.log[i];
-        std::fprintf(out, "%s\n    {\"sequence\": %u, \"code\": %u, \"name\": %s, \"in\": %u, \"out\": %u, "
-                          "\"status\": %d, \"head\": %s}",
+        std::fprintf(out,
+                     "%s\n    {\"sequence\": %u, \"code\": %u, \"name\": %s, \"in\": %u, \"out\": %u, "
+                     "\"status\": %d, \"head\": %s}",
                      i ? "," : "", e.sequence, e.code, JsonString(RequestName(e.code)).c_str(), e.inSize, e.outSize,
                      e.status, JsonBytes(e.head, std::min(e.inSize, kLogHeadSize)).c_str());
     }

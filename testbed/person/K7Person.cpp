@@ -90,8 +90,10 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"apply" || command == L"press") return Press(command == L"apply");
     if (command == L"warning" || command == L"shown") {
         HWND dialog = nullptr;
-        if (!WaitFor([&] { return (dialog = FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(kCombWarnTitle))) &&
-                                  IsWindowVisible(dialog); }))
+        if (!WaitFor([&] {
+                return (dialog = FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(kCombWarnTitle))) &&
+                       IsWindowVisible(dialog);
+            }))
             return 1;
         if (command == L"shown") return 0;
         // Enter, as on its default button OK.

@@ -47,9 +47,9 @@ public:
     std::u16string ModulePath() override { return m_modulePath; }
 
     // Set-up.
-    std::map<WindowHandle, std::uint32_t> m_windowProcess;         // live windows and their owners
+    std::map<WindowHandle, std::uint32_t> m_windowProcess;             // live windows and their owners
     std::multimap<std::u16string, WindowHandle> m_ownTopLevelWindows;  // OwnTopLevelWindows answers
-    std::map<std::uint32_t, std::intptr_t> m_defaultResults;       // DefaultProcessing answers, else 0
+    std::map<std::uint32_t, std::intptr_t> m_defaultResults;           // DefaultProcessing answers, else 0
     std::u16string m_modulePath = u"C:\\Program Files\\Orvex\\K7_Setting.exe";
     bool m_devicePresent = false;
     bool m_trayAvailable = true;

@@ -26,7 +26,9 @@ public:
     const DeviceKeyTable& Table() const { return m_keyboard.Inspect().table; }
     void HoldTable(const DeviceKeyTable& table) { m_keyboard.HoldTable(table); }
     CombinationKeys Combination(std::uint8_t slot) const;
-    void HoldCombination(std::uint8_t slot, const CombinationKeys& keys) { m_keyboard.HoldCombination(slot, keys.data()); }
+    void HoldCombination(std::uint8_t slot, const CombinationKeys& keys) {
+        m_keyboard.HoldCombination(slot, keys.data());
+    }
     std::uint8_t ReportRate() const { return m_keyboard.Inspect().reportRate; }
     // Requests fail as the model's injected faults say (FailRequests); a failing request may
     // still have written over its answer, as a real driver's may.

@@ -5,7 +5,8 @@
 namespace {
 
 TEST(ModulePath, PathsFromUnusualModulePaths) {
-    EXPECT_EQ(ConfigProgramPath(u"C:\\Program Files\\Orvex\\K7_Setting.exe"), u"C:\\Program Files\\Orvex\\K7_Config.exe");
+    EXPECT_EQ(ConfigProgramPath(u"C:\\Program Files\\Orvex\\K7_Setting.exe"),
+              u"C:\\Program Files\\Orvex\\K7_Config.exe");
     EXPECT_EQ(ConfigProgramPath(u"D:\\a.b\\agent"), u"D:\\a.b\\K7_Config.exe");
     EXPECT_EQ(ModuleBaseName(u"D:\\a.b\\agent"), u"agent");
     EXPECT_EQ(ModuleBaseName(u"C:\\x\\K7.Setting.exe"), u"K7.Setting");

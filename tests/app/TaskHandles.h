@@ -15,8 +15,7 @@ inline constexpr WindowHandle kWarnDialog = 0x30060;
 inline constexpr std::uint32_t kConfigProcess = 0x1F4;
 inline constexpr std::uint32_t kOtherProcess = 0x2A8;
 
-template <class T>
-std::vector<std::uint8_t> BytesOf(const T& value) {
+template <class T> std::vector<std::uint8_t> BytesOf(const T& value) {
     const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
     return {p, p + sizeof value};
 }

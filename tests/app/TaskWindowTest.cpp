@@ -17,8 +17,10 @@ using TaskWindow = TaskFixture;
 TEST_F(TaskWindow, CreationOpensRegistersAndReadsTheKeyboardWithoutApplying) {
     keyboard.HoldTable(CustomTable(true));
     const Event expected[] = {
-        Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen,
-        {Ev::RegSession, kTask}, TrayAdded(), {Ev::RegDevice, kTask}, kReadTable,
+        Default(WM_CREATE),          {Ev::LoadIcon, 0, IDI_APP},
+        {Ev::SetIcon, kTask, 0x1C0}, kOpen,
+        {Ev::RegSession, kTask},     TrayAdded(),
+        {Ev::RegDevice, kTask},      kReadTable,
     };
     EXPECT_EQ(Send(WM_CREATE), 0);
     ExpectSequence(trace, expected, "creation");
@@ -34,8 +36,8 @@ TEST_F(TaskWindow, CreationOpensRegistersAndReadsTheKeyboardWithoutApplying) {
 TEST_F(TaskWindow, CreationWithoutDriverLeavesTheWorkingTableZeroAndStartsNoTimer) {
     keyboard.m_present = false;
     const Event expected[] = {
-        Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen,
-        {Ev::RegSession, kTask}, TrayAdded(), {Ev::RegDevice, kTask},
+        Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen, {Ev::RegSession, kTask},
+        TrayAdded(),        {Ev::RegDevice, kTask},
     };
     EXPECT_EQ(Send(WM_CREATE), 0);
     ExpectSequence(trace, expected, "creation without driver");
@@ -72,15 +74,19 @@ TEST_F(TaskWindow, RequestsDuringCreationAreAnsweredAtOnceAndRunInOrderWhenItEnd
     keyboard.HoldTable(CustomTable(true));
     desktop.m_windowProcess[kConfig] = kConfigProcess;
     std::vector<std::intptr_t> answers;
-    const std::pair<std::uint32_t, std::uintptr_t> requests[] = {
-        {WM_REGISTER_CONFIG_WINDOW, kConfig}, {WM_APPLY_SETTINGS, 0}, {WM_SET_REPORT_RATE, 2}, {WM_CLOSE, 0},
-        {WM_APPLY_SETTINGS, 0}};
+    const std::pair<std::uint32_t, std::uintptr_t> requests[] = {{WM_REGISTER_CONFIG_WINDOW, kConfig},
+                                                                 {WM_APPLY_SETTINGS, 0},
+                                                                 {WM_SET_REPORT_RATE, 2},
+                                                                 {WM_CLOSE, 0},
+                                                                 {WM_APPLY_SETTINGS, 0}};
     desktop.m_whileAddingTray = [&] {
         for (const auto& [msg, wParam] : requests) answers.push_back(Send(msg, wParam));
     };
     const Event creation[] = {
-        Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen,
-        {Ev::RegSession, kTask}, TrayAdded(), {Ev::RegDevice, kTask}, kReadTable,
+        Default(WM_CREATE),          {Ev::LoadIcon, 0, IDI_APP},
+        {Ev::SetIcon, kTask, 0x1C0}, kOpen,
+        {Ev::RegSession, kTask},     TrayAdded(),
+        {Ev::RegDevice, kTask},      kReadTable,
     };
     EXPECT_EQ(Send(WM_CREATE), 0);
     ExpectSequence(trace, creation, "creation with requests");
@@ -88,11 +94,22 @@ TEST_F(TaskWindow, RequestsDuringCreationAreAnsweredAtOnceAndRunInOrderWhenItEnd
 
     // The apply after the close is not carried out: the close ended the window.
     const Event afterwards[] = {
-        Default(WM_REGISTER_CONFIG_WINDOW, kConfig), Posted(kConfig, WM_APPLY_PROGRESS, 0, 25),
-        Posted(kConfig, WM_APPLY_PROGRESS, 0, 50), kWriteTable, Posted(kConfig, WM_APPLY_PROGRESS, 0, 100),
-        Control(IOCTL_SET_REPORT_RATE, 1, 2), Default(WM_SET_REPORT_RATE, 2), {.kind = Ev::Find, .text = kCombWarnTitle},
-        Default(WM_CLOSE), Default(WM_DESTROY), Posted(kConfig, WM_CLOSE), kClose,
-        {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved,
+        Default(WM_REGISTER_CONFIG_WINDOW, kConfig),
+        Posted(kConfig, WM_APPLY_PROGRESS, 0, 25),
+        Posted(kConfig, WM_APPLY_PROGRESS, 0, 50),
+        kWriteTable,
+        Posted(kConfig, WM_APPLY_PROGRESS, 0, 100),
+        Control(IOCTL_SET_REPORT_RATE, 1, 2),
+        Default(WM_SET_REPORT_RATE, 2),
+        {.kind = Ev::Find, .text = kCombWarnTitle},
+        Default(WM_CLOSE),
+        Default(WM_DESTROY),
+        Posted(kConfig, WM_CLOSE),
+        kClose,
+        {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY},
+        {Ev::UnregSession, kTask},
+        {Ev::UnregDevice},
+        kTrayRemoved,
         Default(WM_NCDESTROY),
     };
     task.EndCreation();
@@ -123,8 +140,14 @@ TEST_F(TaskWindow, DestructionClosesTheConfigWindowThenReleasesEverything) {
     Create();
     RegisterConfig();
     static const Event expected[] = {
-        {Ev::Destroy, kTask}, Default(WM_DESTROY), Posted(kConfig, WM_CLOSE), kClose,
-        {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved,
+        {Ev::Destroy, kTask},
+        Default(WM_DESTROY),
+        Posted(kConfig, WM_CLOSE),
+        kClose,
+        {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY},
+        {Ev::UnregSession, kTask},
+        {Ev::UnregDevice},
+        kTrayRemoved,
         Default(WM_NCDESTROY),
     };
     task.Destroy();
@@ -148,8 +171,9 @@ TEST_F(TaskWindow, DestructionPostsNoCloseToAHandleThatNoLongerNamesTheConfigPro
     Create();
     RegisterConfig();
     static const Event expected[] = {
-        {Ev::Destroy, kTask}, Default(WM_DESTROY), {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY},
-        {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved, Default(WM_NCDESTROY),
+        {Ev::Destroy, kTask},      Default(WM_DESTROY), {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY},
+        {Ev::UnregSession, kTask}, {Ev::UnregDevice},   kTrayRemoved,
+        Default(WM_NCDESTROY),
     };
     // The configuration program ended and another program's window got the handle.
     desktop.m_windowProcess[kConfig] = kOtherProcess;
@@ -170,8 +194,8 @@ TEST_F(TaskWindow, RegistrationWithZeroClearsIt) {
     ExpectSequence(trace, reg, "registration with 0");
     EXPECT_EQ(task.m_hConfigWnd, 0u);
     static const Event destroy[] = {
-        {Ev::Destroy, kTask}, Default(WM_DESTROY), kClose, {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY},
-        {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved, Default(WM_NCDESTROY),
+        {Ev::Destroy, kTask},      Default(WM_DESTROY), kClose,       {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY},
+        {Ev::UnregSession, kTask}, {Ev::UnregDevice},   kTrayRemoved, Default(WM_NCDESTROY),
     };
     task.Destroy();
     ExpectSequence(trace, destroy, "destruction after clearing");
@@ -192,8 +216,9 @@ TEST_F(TaskWindow, ApplyPostsProgressAroundTheTableWrite) {
     keyboard.HoldTable(CustomTable(true));
     Create();
     RegisterConfig();
-    static const Event expected[] = {Posted(kConfig, WM_APPLY_PROGRESS, 0, 25), Posted(kConfig, WM_APPLY_PROGRESS, 0, 50),
-                                     kWriteTable, Posted(kConfig, WM_APPLY_PROGRESS, 0, 100)};
+    static const Event expected[] = {Posted(kConfig, WM_APPLY_PROGRESS, 0, 25),
+                                     Posted(kConfig, WM_APPLY_PROGRESS, 0, 50), kWriteTable,
+                                     Posted(kConfig, WM_APPLY_PROGRESS, 0, 100)};
     EXPECT_EQ(Send(WM_APPLY_SETTINGS, 0x77, 0x88), 1);
     ExpectSequence(trace, expected, "apply");
     EXPECT_EQ(keyboard.Table(), task.m_workTable);
@@ -212,7 +237,8 @@ TEST_F(TaskWindow, ApplyWithTheChannelClosedOnlyPostsProgress) {
     keyboard.m_present = false;
     Create();
     RegisterConfig();
-    static const Event expected[] = {Posted(kConfig, WM_APPLY_PROGRESS, 0, 25), Posted(kConfig, WM_APPLY_PROGRESS, 0, 50),
+    static const Event expected[] = {Posted(kConfig, WM_APPLY_PROGRESS, 0, 25),
+                                     Posted(kConfig, WM_APPLY_PROGRESS, 0, 50),
                                      Posted(kConfig, WM_APPLY_PROGRESS, 0, 100)};
     EXPECT_EQ(Send(WM_APPLY_SETTINGS), 1);
     ExpectSequence(trace, expected, "apply closed");
@@ -226,8 +252,9 @@ TEST_F(TaskWindow, ProgressKeepsGoingToAStaleHandle) {
     Create();
     RegisterConfig();
     desktop.m_windowProcess.erase(kConfig);
-    static const Event expected[] = {Posted(kConfig, WM_APPLY_PROGRESS, 0, 25), Posted(kConfig, WM_APPLY_PROGRESS, 0, 50),
-                                     kWriteTable, Posted(kConfig, WM_APPLY_PROGRESS, 0, 100)};
+    static const Event expected[] = {Posted(kConfig, WM_APPLY_PROGRESS, 0, 25),
+                                     Posted(kConfig, WM_APPLY_PROGRESS, 0, 50), kWriteTable,
+                                     Posted(kConfig, WM_APPLY_PROGRESS, 0, 100)};
     Send(WM_APPLY_SETTINGS);
     ExpectSequence(trace, expected, "apply to stale handle");
 }
@@ -253,9 +280,17 @@ TEST_F(TaskWindow, CloseWithOpenWarningDialogsClosesEachFirst) {
     desktop.m_ownTopLevelWindows.insert({kCombWarnTitle, kWarnDialog});
     desktop.m_ownTopLevelWindows.insert({kCombWarnTitle, kWarnDialog + 0x20});
     static const Event expected[] = {
-        {.kind = Ev::Find, .text = kCombWarnTitle}, Posted(kWarnDialog, WM_CLOSE), Posted(kWarnDialog + 0x20, WM_CLOSE),
-        Default(WM_CLOSE), Default(WM_DESTROY), Posted(kConfig, WM_CLOSE), kClose,
-        {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, {Ev::UnregSession, kTask}, {Ev::UnregDevice}, kTrayRemoved,
+        {.kind = Ev::Find, .text = kCombWarnTitle},
+        Posted(kWarnDialog, WM_CLOSE),
+        Posted(kWarnDialog + 0x20, WM_CLOSE),
+        Default(WM_CLOSE),
+        Default(WM_DESTROY),
+        Posted(kConfig, WM_CLOSE),
+        kClose,
+        {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY},
+        {Ev::UnregSession, kTask},
+        {Ev::UnregDevice},
+        kTrayRemoved,
         Default(WM_NCDESTROY),
     };
     EXPECT_EQ(Send(WM_CLOSE), 0);
@@ -356,8 +391,11 @@ TEST_F(TaskSettings, NinthCombinationWarnsResetsAndStillWritesTheTable) {
     RegisterConfig();
     StoreNineCombinations(registry, settings.keys);
     static const Event expected[] = {
-        Posted(kConfig, WM_APPLY_PROGRESS, 0, 25), {Ev::CombWarn, kConfig, kTask},
-        Posted(kConfig, WM_ASSIGNMENT_RESET, kTask, 0x4A), Posted(kConfig, WM_APPLY_PROGRESS, 0, 50), kWriteTable,
+        Posted(kConfig, WM_APPLY_PROGRESS, 0, 25),
+        {Ev::CombWarn, kConfig, kTask},
+        Posted(kConfig, WM_ASSIGNMENT_RESET, kTask, 0x4A),
+        Posted(kConfig, WM_APPLY_PROGRESS, 0, 50),
+        kWriteTable,
         Posted(kConfig, WM_APPLY_PROGRESS, 0, 100),
     };
     EXPECT_EQ(Send(WM_APPLY_SETTINGS), 1);
@@ -407,8 +445,16 @@ TEST_F(TaskSettings, CreationReadsBackTheCombinationsTheTableNames) {
     keyboard.HoldCombination(3, {0, 0xE0, 0, 0x06});
     keyboard.HoldCombination(8, {0, 0xE2, 0, 0x2B});
     const Event expected[] = {
-        Default(WM_CREATE), {Ev::LoadIcon, 0, IDI_APP}, {Ev::SetIcon, kTask, 0x1C0}, kOpen, {Ev::RegSession, kTask},
-        TrayAdded(), {Ev::RegDevice, kTask}, kReadTable, Control(IOCTL_READ_COMBINATION, 9, 3), Control(IOCTL_READ_COMBINATION, 9, 8),
+        Default(WM_CREATE),
+        {Ev::LoadIcon, 0, IDI_APP},
+        {Ev::SetIcon, kTask, 0x1C0},
+        kOpen,
+        {Ev::RegSession, kTask},
+        TrayAdded(),
+        {Ev::RegDevice, kTask},
+        kReadTable,
+        Control(IOCTL_READ_COMBINATION, 9, 3),
+        Control(IOCTL_READ_COMBINATION, 9, 8),
     };
     Send(WM_CREATE);
     ExpectSequence(trace, expected, "creation with combinations");
@@ -441,7 +487,8 @@ using TaskTray = TaskFixture;
 
 TEST_F(TaskTray, DoubleClickStartsTheConfigProgramOnlyWithTheKeyboardPresent) {
     Create();
-    const Event absent[] = {{Ev::FindDevice}, {.kind = Ev::MessageBox, .window = kTask, .text = str_msg4 + u"|K7_Setting"}};
+    const Event absent[] = {{Ev::FindDevice},
+                            {.kind = Ev::MessageBox, .window = kTask, .text = str_msg4 + u"|K7_Setting"}};
     EXPECT_EQ(Send(WM_TRAY_NOTIFY, 128, WM_LBUTTONDBLCLK), 0);
     ExpectSequence(trace, absent, "double click, keyboard absent");
     desktop.m_devicePresent = true;
@@ -475,8 +522,8 @@ TEST_F(TaskTray, ExitCommandDestroysTheTaskWindowOnly) {
 TEST_F(TaskTray, CommandsFromOtherSourcesPassToDefault) {
     Create();
     // An accelerator (code 1) or a control notification is not a menu command.
-    static const Event expected[] = {Default(WM_COMMAND, 0x10000 | ID_TRAY_EXIT, 0),
-                                     Default(WM_COMMAND, 0x6002, 0), Default(WM_COMMAND, 0x3000 << 16 | ID_TRAY_CONFIGURE, 0x99)};
+    static const Event expected[] = {Default(WM_COMMAND, 0x10000 | ID_TRAY_EXIT, 0), Default(WM_COMMAND, 0x6002, 0),
+                                     Default(WM_COMMAND, 0x3000 << 16 | ID_TRAY_CONFIGURE, 0x99)};
     Send(WM_COMMAND, 0x10000 | ID_TRAY_EXIT);
     Send(WM_COMMAND, 0x6002);
     Send(WM_COMMAND, 0x3000 << 16 | ID_TRAY_CONFIGURE, 0x99);
@@ -498,14 +545,15 @@ TEST_F(TaskTray, ARefusedIconIsTriedAgainWithAGrowingWaitForAtMostTenMinutes) {
     // After `ticks` of timer 101, the additions and timers since the last comparison.
     auto expect = [&](int ticks, std::span<const Event> expected, const char* context) {
         for (int i = 0; i < ticks; ++i) Send(WM_TIMER, TIMER_TRAY_RETRY);
-        trace.RemoveIf([](const Event& e) { return e.kind != Ev::AddTray && e.kind != Ev::SetTimer && e.kind != Ev::KillTimer; });
+        trace.RemoveIf(
+            [](const Event& e) { return e.kind != Ev::AddTray && e.kind != Ev::SetTimer && e.kind != Ev::KillTimer; });
         ExpectSequence(trace, expected, context);
     };
     // In at the third retry; a tick queued before the timer stopped adds nothing.
     desktop.m_trayFailures = 3;
     Send(WM_CREATE);
-    const Event inAtTheThird[] = {TrayAdded(), TrayRetryIn(1000), TrayAdded(), TrayRetryIn(2000), TrayAdded(),
-                                  TrayRetryIn(4000), TrayAdded(), kTrayRetryStopped};
+    const Event inAtTheThird[] = {TrayAdded(), TrayRetryIn(1000), TrayAdded(), TrayRetryIn(2000),
+                                  TrayAdded(), TrayRetryIn(4000), TrayAdded(), kTrayRetryStopped};
     expect(4, inAtTheThird, "in at the third retry");
     // Refused throughout: tries at 1, 3, 7, ... 543 s; the next, at 603 s, would be past ten minutes.
     desktop.m_trayAvailable = false;
@@ -526,7 +574,8 @@ TEST_F(TaskTray, ARefusedIconIsTriedAgainWithAGrowingWaitForAtMostTenMinutes) {
     desktop.m_trayAvailable = false;
     task.OnTaskbarCreated();
     task.Destroy();
-    const Event destroyed[] = {TrayAdded(), TrayRetryIn(1000), {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, kTrayRetryStopped};
+    const Event destroyed[] = {
+        TrayAdded(), TrayRetryIn(1000), {Ev::KillTimer, kTask, TIMER_DEVICE_RETRY}, kTrayRetryStopped};
     expect(0, destroyed, "destruction while retrying");
     EXPECT_TRUE(desktop.m_runningTimers.empty());
 }

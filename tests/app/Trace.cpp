@@ -10,10 +10,9 @@
 namespace {
 
 const char* const kNames[] = {
-    "Post", "Find", "Default", "Destroy", "SetTimer", "KillTimer",
-    "RegSession", "UnregSession", "RegDevice", "UnregDevice", "LoadIcon", "SetIcon",
-    "AddTray", "RemoveTray", "TrayMenu", "CombWarn", "MessageBox", "StartProgram", "FindDevice",
-    "DevOpen", "DevControl", "DevClose",
+    "Post",       "Find",         "Default",    "Destroy", "SetTimer",   "KillTimer",  "RegSession", "UnregSession",
+    "RegDevice",  "UnregDevice",  "LoadIcon",   "SetIcon", "AddTray",    "RemoveTray", "TrayMenu",   "CombWarn",
+    "MessageBox", "StartProgram", "FindDevice", "DevOpen", "DevControl", "DevClose",
 };
 static_assert(std::size(kNames) == static_cast<std::size_t>(Ev::DevClose) + 1);
 
@@ -52,8 +51,7 @@ std::string Hex(std::uint64_t value) {
     return buf;
 }
 
-template <std::size_t N>
-std::string NameOr(const Named (&names)[N], std::uint64_t value) {
+template <std::size_t N> std::string NameOr(const Named (&names)[N], std::uint64_t value) {
     for (const Named& n : names)
         if (n.value == value) return n.name;
     return Hex(value);
@@ -146,8 +144,7 @@ std::string Describe(const Event& e) {
 
 std::string Trace::Dump() const { return ::Dump(m_events); }
 
-void ExpectSequenceAt(const char* file, int line, Trace& trace, std::span<const Event> expected,
-                      const char* context) {
+void ExpectSequenceAt(const char* file, int line, Trace& trace, std::span<const Event> expected, const char* context) {
     const auto& got = trace.Events();
     std::size_t first = 0;
     while (first < got.size() && first < expected.size() && Matches(expected[first], got[first])) ++first;

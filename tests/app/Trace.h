@@ -11,10 +11,28 @@
 #include <vector>
 
 enum class Ev {
-    Post, Find, Default, Destroy, SetTimer, KillTimer,
-    RegSession, UnregSession, RegDevice, UnregDevice, LoadIcon, SetIcon,
-    AddTray, RemoveTray, TrayMenu, CombWarn, MessageBox, StartProgram, FindDevice,
-    DevOpen, DevControl, DevClose,
+    Post,
+    Find,
+    Default,
+    Destroy,
+    SetTimer,
+    KillTimer,
+    RegSession,
+    UnregSession,
+    RegDevice,
+    UnregDevice,
+    LoadIcon,
+    SetIcon,
+    AddTray,
+    RemoveTray,
+    TrayMenu,
+    CombWarn,
+    MessageBox,
+    StartProgram,
+    FindDevice,
+    DevOpen,
+    DevControl,
+    DevClose,
 };
 
 // Field use by kind: Post/Default (window, msg, wParam, lParam); SetTimer (window, id,
@@ -64,10 +82,7 @@ public:
     void Add(Event e) { m_events.push_back(std::move(e)); }
     void Clear() { m_events.clear(); }
     // Leaves out the events a test does not look at.
-    template <class Pred>
-    void RemoveIf(Pred pred) {
-        std::erase_if(m_events, pred);
-    }
+    template <class Pred> void RemoveIf(Pred pred) { std::erase_if(m_events, pred); }
     const std::vector<Event>& Events() const { return m_events; }
     std::string Dump() const;
 
@@ -77,8 +92,7 @@ private:
 
 // Adds a test failure at `file`:`line`, naming `context`, the first entry that differs and
 // both sequences, when the trace differs from `expected`; clears the trace either way.
-void ExpectSequenceAt(const char* file, int line, Trace& trace, std::span<const Event> expected,
-                      const char* context);
+void ExpectSequenceAt(const char* file, int line, Trace& trace, std::span<const Event> expected, const char* context);
 
 // The check as a test writes it: a failure is reported at the test's own line.
 #define ExpectSequence(trace, expected, context) ExpectSequenceAt(__FILE__, __LINE__, trace, expected, context)

@@ -85,7 +85,8 @@ TEST(ApplyResult, StoringKeepsTheBackupAndGivesWhatTheKeyboardHoldsAfterwards) {
     ASSERT_TRUE(SetKeyCombination(second, KeyIndex(u"F2"), ComboKeys{0x11, 0x43, 0, 0}));
     const std::optional<KeyboardState> state = StoreForApply(registry, second, ShippedLayout());
     ASSERT_TRUE(state.has_value());
-    EXPECT_EQ(registry.Find(kBackupKeyPath, kKeySettingName)->bytes, before.bytes) << "the replaced values are the backup";
+    EXPECT_EQ(registry.Find(kBackupKeyPath, kKeySettingName)->bytes, before.bytes)
+        << "the replaced values are the backup";
     const std::unique_ptr<StoredSettings> stored = ReadStoredSettings(registry);
     ASSERT_NE(stored, nullptr);
     const KeyboardState expected = KeyboardAfter(*stored);

@@ -83,7 +83,14 @@ TEST_F(Assign, EveryKindOffersWhatTheKeyboardKnowsAndNothingElse) {
         std::set<std::u16string> seen;
         for (const FunctionChoice& c : list) {
             EXPECT_EQ(KindOf(c.function.type), kind);
-            EXPECT_TRUE(CheckKey([&] { Profile p; p.keys[0] = c.function; return p; }(), ShippedLayout(), 0).empty())
+            EXPECT_TRUE(CheckKey(
+                            [&] {
+                                Profile p;
+                                p.keys[0] = c.function;
+                                return p;
+                            }(),
+                            ShippedLayout(), 0)
+                            .empty())
                 << Utf8FromUtf16(c.text) << " is no function the keyboard knows";
             EXPECT_FALSE(c.text.empty());
             seen.insert(c.text);
@@ -212,7 +219,8 @@ TEST_F(Assign, WhatTheKeyboardCannotHoldIsSaidAndTheNinthRefusedBeforeAnythingCh
     // A key set already in use shares its slot; another function frees nothing but fits.
     EXPECT_EQ(CheckAssignment(profile, layout, KeyIndex(u"Esc"), ComboKeys{0xA2, 0x30, 0, 0}, {}, texts).lines,
               std::vector<std::u16string>{});
-    const AssignVerdict media = CheckAssignment(profile, layout, KeyIndex(u"Esc"), KeyFunction{AssignConsumer, 1}, {}, texts);
+    const AssignVerdict media =
+        CheckAssignment(profile, layout, KeyIndex(u"Esc"), KeyFunction{AssignConsumer, 1}, {}, texts);
     EXPECT_FALSE(media.refused);
     EXPECT_TRUE(media.lines.empty());
     // Replacing one key's combination with a new set is no ninth.
@@ -220,10 +228,12 @@ TEST_F(Assign, WhatTheKeyboardCannotHoldIsSaidAndTheNinthRefusedBeforeAnythingCh
 
     // The twelfth macro does not reach the keyboard.
     for (int i = 1; i <= 12; ++i) profile.macros.push_back({"m" + std::to_string(i), 1, {}});
-    const AssignVerdict macro = CheckAssignment(profile, layout, KeyIndex(u"Esc"), KeyFunction{AssignMacro, 11}, {}, texts);
+    const AssignVerdict macro =
+        CheckAssignment(profile, layout, KeyIndex(u"Esc"), KeyFunction{AssignMacro, 11}, {}, texts);
     EXPECT_TRUE(macro.refused);
-    EXPECT_EQ(macro.lines, std::vector<std::u16string>{
-                               u"key \"Esc\": macro \"m12\" is number 12 in the list; only the first 11 reach the keyboard"});
+    EXPECT_EQ(macro.lines,
+              std::vector<std::u16string>{
+                  u"key \"Esc\": macro \"m12\" is number 12 in the list; only the first 11 reach the keyboard"});
     EXPECT_FALSE(CheckAssignment(profile, layout, KeyIndex(u"Esc"), KeyFunction{AssignMacro, 10}, {}, texts).refused);
     EXPECT_TRUE(CheckAssignment(profile, layout, KeyIndex(u"Esc"), KeyFunction{AssignMacro, 12}, {}, texts).refused)
         << "no such macro";

@@ -86,7 +86,8 @@ TEST_F(StoredValues, EachValueOfAnotherTypeOrSizeIsNamedWithWhatIsDone) {
     const std::u16string keys = u"size of KeySetting: 1295 not 1296, shorter";
     const std::u16string combs = u"size of CombSetting: " + Utf16FromUtf8(std::to_string(sizeof(CombSetting) + 16)) +
                                  u" not " + Utf16FromUtf8(std::to_string(sizeof(CombSetting))) + u", longer";
-    EXPECT_EQ(Problems(), (std::vector<std::u16string>{keys, u"type of MacroSetting: 4", combs, u"type of RateSetting: 1"}));
+    EXPECT_EQ(Problems(),
+              (std::vector<std::u16string>{keys, u"type of MacroSetting: 4", combs, u"type of RateSetting: 1"}));
     EXPECT_EQ(reg.OpenHandles(), 0u);
     EXPECT_EQ(reg.Find(kSettingsKeyPath, kKeySettingName)->bytes.size(), sizeof(KeySetting) - 1) << "nothing repaired";
 }

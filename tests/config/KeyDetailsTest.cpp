@@ -14,19 +14,25 @@ namespace {
 
 TEST(FunctionKind, EachStoredTypeHasItsKindAndEachKindItsOwnFace) {
     const std::pair<std::int32_t, FunctionKind> kinds[] = {
-        {AssignDefault, FunctionKind::Factory},      {AssignSystemShortcut, FunctionKind::Shortcut},
-        {AssignMouseButton, FunctionKind::Mouse},    {AssignMacro, FunctionKind::Macro},
-        {AssignConsumer, FunctionKind::Media},       {AssignEditShortcut, FunctionKind::Shortcut},
-        {AssignConsumerAlt, FunctionKind::Media},    {AssignCombination, FunctionKind::Combination},
-        {AssignKeyRemap, FunctionKind::Remap},       {0, FunctionKind::Unknown},
-        {10, FunctionKind::Unknown},                 {-1, FunctionKind::Unknown},
+        {AssignDefault, FunctionKind::Factory},
+        {AssignSystemShortcut, FunctionKind::Shortcut},
+        {AssignMouseButton, FunctionKind::Mouse},
+        {AssignMacro, FunctionKind::Macro},
+        {AssignConsumer, FunctionKind::Media},
+        {AssignEditShortcut, FunctionKind::Shortcut},
+        {AssignConsumerAlt, FunctionKind::Media},
+        {AssignCombination, FunctionKind::Combination},
+        {AssignKeyRemap, FunctionKind::Remap},
+        {0, FunctionKind::Unknown},
+        {10, FunctionKind::Unknown},
+        {-1, FunctionKind::Unknown},
     };
     for (auto [type, kind] : kinds) EXPECT_EQ(KindOf(type), kind) << type;
 
     std::set<std::tuple<int, int, int>> faces;
-    for (FunctionKind kind : {FunctionKind::Factory, FunctionKind::Remap, FunctionKind::Media, FunctionKind::Mouse,
-                              FunctionKind::Shortcut, FunctionKind::Macro, FunctionKind::Combination,
-                              FunctionKind::Unknown}) {
+    for (FunctionKind kind :
+         {FunctionKind::Factory, FunctionKind::Remap, FunctionKind::Media, FunctionKind::Mouse, FunctionKind::Shortcut,
+          FunctionKind::Macro, FunctionKind::Combination, FunctionKind::Unknown}) {
         const KindColour c = FaceColour(kind);
         // Black text stays readable: every face is light.
         EXPECT_GT(c.r * 299 + c.g * 587 + c.b * 114, 150 * 1000);

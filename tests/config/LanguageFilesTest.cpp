@@ -82,8 +82,8 @@ TEST(LanguageFiles, EachFileDecodesToItsOwnWords) {
         {"language.xml", "utf-8 ", u"K7 Gaming Keyboard", u"Next track", u"&Language", u"English"},
         {"language.de.xml", "utf-8 ", u"K7 Gaming-Tastatur", u"N\u00e4chster Titel", u"&Sprache", u"Deutsch"},
         // Declared as GB2312, converted from code page 936.
-        {"language.zh-CN.xml", "gb2312 ", u"K7 \u6e38\u620f\u952e\u76d8", u"\u4e0b\u4e00\u66f2",
-         u"\u8bed\u8a00(&L)", u"\u7b80\u4f53\u4e2d\u6587"},
+        {"language.zh-CN.xml", "gb2312 ", u"K7 \u6e38\u620f\u952e\u76d8", u"\u4e0b\u4e00\u66f2", u"\u8bed\u8a00(&L)",
+         u"\u7b80\u4f53\u4e2d\u6587"},
     };
     for (const Expected& e : expected) {
         XmlDocument document;
@@ -99,9 +99,9 @@ TEST(LanguageFiles, EachFileDecodesToItsOwnWords) {
 TEST(LanguageFiles, OnlyLanguageTagFileNamesCount) {
     for (const char16_t* name : {u"language.de.xml", u"language.zh-CN.xml", u"language.en.xml", u"language.1.xml"})
         EXPECT_TRUE(IsLanguageFileName(name)) << Narrow(name);
-    for (const char16_t* name : {u"language.xml", u"language..xml", u"language.de.xml.bak", u"language.d e.xml",
-                                 u"language.de.txt", u"Language.de.xml", u"languages.de.xml", u"language.de_DE.xml",
-                                 u"xlanguage.de.xml", u""})
+    for (const char16_t* name :
+         {u"language.xml", u"language..xml", u"language.de.xml.bak", u"language.d e.xml", u"language.de.txt",
+          u"Language.de.xml", u"languages.de.xml", u"language.de_DE.xml", u"xlanguage.de.xml", u""})
         EXPECT_FALSE(IsLanguageFileName(name)) << Narrow(name);
 }
 

@@ -145,11 +145,11 @@ TEST(MacroRecorder, RecordsWithTheEventsOwnTimesRoundedAndEveryModifierByItsSide
         EXPECT_EQ(result.outcome, outcome) << key.vk << " at " << key.time;
     }
     r.Stop();
-    EXPECT_THAT(r.Steps(), ElementsAre(MacroStep{0xA1, true, 0}, MacroStep{0x41, true, 100},
-                                       MacroStep{0x41, false, 100}, MacroStep{0xA1, false, 0},
-                                       MacroStep{0xDA, true, 50}, MacroStep{0xDA, false, 50},
-                                       MacroStep{0xA3, true, 0}, MacroStep{0xA3, false, 0},
-                                       MacroStep{0xA4, true, 0}, MacroStep{0xA4, false, 6600}));
+    EXPECT_THAT(r.Steps(),
+                ElementsAre(MacroStep{0xA1, true, 0}, MacroStep{0x41, true, 100}, MacroStep{0x41, false, 100},
+                            MacroStep{0xA1, false, 0}, MacroStep{0xDA, true, 50}, MacroStep{0xDA, false, 50},
+                            MacroStep{0xA3, true, 0}, MacroStep{0xA3, false, 0}, MacroStep{0xA4, true, 0},
+                            MacroStep{0xA4, false, 6600}));
     EXPECT_FALSE(r.Holding());
 }
 
@@ -196,8 +196,8 @@ TEST(MacroRecorder, NoKeyIsLeftDownInTheSystemOrInTheMacro) {
     EXPECT_FALSE(r.Recording()) << "keys after Break are not recorded, however late the caller stops";
     EXPECT_EQ(r.Feed(Up(0xA2, 360)).outcome, Outcome::Passed);
     r.Stop();
-    EXPECT_THAT(r.Steps(), ElementsAre(MacroStep{0x5B, true, 0}, MacroStep{0x44, true, 50},
-                                       MacroStep{0x44, false, 50}, MacroStep{0x5B, false, 0}));
+    EXPECT_THAT(r.Steps(), ElementsAre(MacroStep{0x5B, true, 0}, MacroStep{0x44, true, 50}, MacroStep{0x44, false, 50},
+                                       MacroStep{0x5B, false, 0}));
     EXPECT_TRUE(r.Holding());
     // After the stop the swallowed presses still get their releases swallowed, and nothing else.
     for (std::uint32_t vk : {kStopRecordingVk, 0xAFu, 0x5Bu}) {

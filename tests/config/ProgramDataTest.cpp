@@ -61,14 +61,15 @@ TEST(RecentFilesList, ADamagedListKeepsWhatStandsBeforeTheDamageAndSaysWhere) {
 
 TEST(ClosedByTheAgent, TheNoteReadsBackAsWritten) {
     std::string error;
-    for (const ClosedNote& note : {ClosedNote{CloseReason::KeyboardRemoved, false, {}},
-                                   ClosedNote{CloseReason::AgentEnded, true, {}},
-                                   ClosedNote{CloseReason::KeyboardRemoved, true, u"C:\\profiles\\f\u00fcr mich.json"}}) {
+    for (const ClosedNote& note :
+         {ClosedNote{CloseReason::KeyboardRemoved, false, {}}, ClosedNote{CloseReason::AgentEnded, true, {}},
+          ClosedNote{CloseReason::KeyboardRemoved, true, u"C:\\profiles\\f\u00fcr mich.json"}}) {
         const auto back = ReadClosedNote(ClosedNoteText(note), error);
         ASSERT_TRUE(back.has_value()) << error;
         EXPECT_EQ(*back, note);
     }
-    EXPECT_EQ(ClosedNoteText({CloseReason::AgentEnded, true, u"C:\\a.json"}), "reason: agent ended\r\ndraft: C:\\a.json\r\n");
+    EXPECT_EQ(ClosedNoteText({CloseReason::AgentEnded, true, u"C:\\a.json"}),
+              "reason: agent ended\r\ndraft: C:\\a.json\r\n");
 }
 
 TEST(ClosedByTheAgent, ADamagedNoteIsToldByLine) {
@@ -91,8 +92,8 @@ TEST(WindowPlace, ReadsBackAndRefusesWhatIsNoRectangle) {
     const WindowPlacement placed{-1200, 40, -200, 700, true};
     EXPECT_EQ(ReadPlacement(PlacementText(placed)), placed) << "a monitor left of the primary one";
     EXPECT_EQ(ReadPlacement("10 20 800 600\r\n"), (WindowPlacement{10, 20, 800, 600, false}));
-    for (const char* damaged : {"", "10 20 800", "10 20 800 600 huge", "800 20 10 600", "10 20 10 600", "a b c d",
-                                "10 20 800 99999999999"})
+    for (const char* damaged :
+         {"", "10 20 800", "10 20 800 600 huge", "800 20 10 600", "10 20 10 600", "a b c d", "10 20 800 99999999999"})
         EXPECT_FALSE(ReadPlacement(damaged).has_value()) << damaged;
 }
 

@@ -37,8 +37,14 @@ public:
     bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
                  std::uint32_t outSize) override {
         const auto* bytes = static_cast<const std::uint8_t*>(in);
-        m_calls.push_back({'C', handle, code, inSize, outSize, std::vector<std::uint8_t>(bytes, bytes + inSize),
-                           out != nullptr && out == in, {}});
+        m_calls.push_back({'C',
+                           handle,
+                           code,
+                           inSize,
+                           outSize,
+                           std::vector<std::uint8_t>(bytes, bytes + inSize),
+                           out != nullptr && out == in,
+                           {}});
         if (!m_accept) return false;
         auto* dst = static_cast<std::uint8_t*>(out);
         for (std::uint32_t i = 0; i < outSize && i < m_answer.size(); ++i) dst[i] = m_answer[i];

@@ -32,11 +32,11 @@ TEST(Plan, TheExampleChangesItsKeysAndSendsItsMacrosAndCombinations) {
     const Profile p = Read(text.str());
     const ApplyPlan plan = PlanApply(p, ShippedLayout());
 
-    EXPECT_EQ(plan.table.slots[22], Entry(0x04, 0, 0x00, 0xCD));   // F1 (usage 0x3A): PlayPause
-    EXPECT_EQ(plan.table.slots[17], Entry(0x00, 0xE0, 0, 0));      // Caps Lock (usage 0x39) -> LeftCtrl
-    EXPECT_EQ(plan.table.slots[87], Entry(0x53, 0, 1, 0xC0));      // F10 (usage 0x43): macro 1
-    EXPECT_EQ(plan.table.slots[62], Entry(0x02, 0, 1, 1));         // F8 (usage 0x41): double click
-    EXPECT_EQ(plan.table.slots[0], Entry(0x23, 0, 5, 8));          // Pause (usage 0x48): fifth combination
+    EXPECT_EQ(plan.table.slots[22], Entry(0x04, 0, 0x00, 0xCD));  // F1 (usage 0x3A): PlayPause
+    EXPECT_EQ(plan.table.slots[17], Entry(0x00, 0xE0, 0, 0));     // Caps Lock (usage 0x39) -> LeftCtrl
+    EXPECT_EQ(plan.table.slots[87], Entry(0x53, 0, 1, 0xC0));     // F10 (usage 0x43): macro 1
+    EXPECT_EQ(plan.table.slots[62], Entry(0x02, 0, 1, 1));        // F8 (usage 0x41): double click
+    EXPECT_EQ(plan.table.slots[0], Entry(0x23, 0, 5, 8));         // Pause (usage 0x48): fifth combination
     ASSERT_EQ(plan.macros.size(), 2u);
     EXPECT_EQ(plan.macros[0].number, 1);
     EXPECT_THAT(std::vector<std::uint8_t>(plan.macros[0].content.begin(), plan.macros[0].content.begin() + 10),

@@ -75,8 +75,9 @@ TEST(ProfileCheck, KeyFunctionsMustNameWhatTheKeyboardKnows) {
     for (int i = 2; i <= 12; ++i) AddMacro(p, {"m" + std::to_string(i), 1, {}});
     EXPECT_THAT(at("F2", {AssignMacro, 10}), IsEmpty());
     EXPECT_THAT(at("F2", {AssignMacro, 11}),
-                ElementsAre(KeyFinding("F2", "macro \"m12\" is number 12 in the list; only the first 11 reach the "
-                                             "keyboard")));
+                ElementsAre(KeyFinding("F2",
+                                       "macro \"m12\" is number 12 in the list; only the first 11 reach the "
+                                       "keyboard")));
     EXPECT_EQ(DeviceMacroNumbersLeft(p), 0);
 }
 
@@ -106,9 +107,8 @@ TEST(ProfileCheck, CombinationRules) {
     ASSERT_TRUE(SetKeyCombination(p, KeyIndex("F1"), {}));
     ASSERT_TRUE(SetKeyCombination(p, KeyIndex("F2"), {0xA2, 0, 0x07, 0}));
     ASSERT_TRUE(SetKeyCombination(p, KeyIndex("F3"), {0, 0, 0, 0x41}));
-    EXPECT_THAT(CheckCombination(p, 0),
-                ElementsAre(Finding{Of::Combination, 0, 0, "combination 1",
-                                    "a combination is a list of 1 to 4 key names"}));
+    EXPECT_THAT(CheckCombination(p, 0), ElementsAre(Finding{Of::Combination, 0, 0, "combination 1",
+                                                            "a combination is a list of 1 to 4 key names"}));
     EXPECT_THAT(CheckCombination(p, 1),
                 ElementsAre(Finding{Of::Combination, 1, 0, "combination 2", "unknown key code 7 in the combination"}));
     EXPECT_THAT(CheckCombination(p, 2), IsEmpty());
@@ -125,8 +125,9 @@ TEST(ProfileCheck, TheNinthDistinctCombinationFindsNoSlot) {
     // A shortcut counts like the combination of its keys, and equal keys share a slot.
     ASSERT_TRUE(SetKeyFunction(p, KeyIndex("F9"), {AssignEditShortcut, 2}));  // Ctrl+C
     EXPECT_THAT(CheckKey(p, ShippedLayout(), KeyIndex("F9")),
-                ElementsAre(KeyFinding("F9", "no combination slot left; the keyboard holds 8 distinct combinations "
-                                             "and shortcuts")));
+                ElementsAre(KeyFinding("F9",
+                                       "no combination slot left; the keyboard holds 8 distinct combinations "
+                                       "and shortcuts")));
     ASSERT_TRUE(SetKeyFunction(p, KeyIndex("F9"), {AssignEditShortcut, 2}));
     ASSERT_TRUE(SetKeyCombination(p, KeyIndex("F3"), {0xA2, 0x43, 0, 0}));
     EXPECT_THAT(CheckKey(p, ShippedLayout(), KeyIndex("F9")), IsEmpty());
@@ -156,8 +157,9 @@ TEST(ProfileCheck, ChecksOneAtATimeFindWhatTheWholeCheckFinds) {
     EXPECT_EQ(whole, pieces);
     EXPECT_THAT(whole, ::testing::Contains(KeyFinding("Esc", "unknown mouse button 17")));
     // The ninth distinct combination in the order the agent visits the keys (the bottom row comes late).
-    EXPECT_THAT(whole, ::testing::Contains(KeyFinding("C", "no combination slot left; the keyboard holds 8 distinct "
-                                                           "combinations and shortcuts")));
+    EXPECT_THAT(whole, ::testing::Contains(KeyFinding("C",
+                                                      "no combination slot left; the keyboard holds 8 distinct "
+                                                      "combinations and shortcuts")));
     EXPECT_EQ(whole.size(), 7u);
 }
 

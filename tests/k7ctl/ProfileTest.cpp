@@ -79,7 +79,8 @@ TEST(ProfileReader, CombinationsAreNumberedInLayoutOrderAndEqualOnesShareARecord
     Profile p;
     ASSERT_THAT(Check(R"({"keys": {"Z": {"combination": ["LeftCtrl", null, "C"]},
                                    "F3": {"combination": ["LeftAlt", "Tab"]},
-                                   "F2": {"combination": ["LeftCtrl", null, "C"]}}})", &p),
+                                   "F2": {"combination": ["LeftCtrl", null, "C"]}}})",
+                      &p),
                 IsEmpty());
     EXPECT_THAT(p.combinations, ElementsAre(ComboKeys{0xA2, 0, 0x43, 0}, ComboKeys{0xA4, 0x09, 0, 0}));
     EXPECT_EQ(p.keys[KeyIndex("F2")], (KeyFunction{AssignCombination, 0}));
@@ -128,8 +129,9 @@ TEST(ProfileReader, StructureErrors) {
 TEST(ProfileReader, KeyErrorsNameTheKeyAndTheRule) {
     EXPECT_THAT(Check(OneKey("F13", "\"default\"")),
                 ElementsAre("p.json:1:11: key \"F13\": unknown key; keys are named as in ButtonPos.xml"));
-    const std::string shape = "expected \"default\" or an object with one of \"remap\", \"media\", \"media-alt\", "
-                              "\"shortcut\", \"mouse\", \"macro\", \"combination\"";
+    const std::string shape =
+        "expected \"default\" or an object with one of \"remap\", \"media\", \"media-alt\", "
+        "\"shortcut\", \"mouse\", \"macro\", \"combination\"";
     EXPECT_THAT(Check(OneKey("F1", "\"none\"")), ElementsAre("p.json:1:17: key \"F1\": " + shape));
     EXPECT_THAT(Check(OneKey("F1", R"({"remap": "A", "mouse": "Left"})")),
                 ElementsAre("p.json:1:17: key \"F1\": " + shape));
@@ -149,8 +151,9 @@ TEST(ProfileReader, KeyErrorsNameTheKeyAndTheRule) {
 }
 
 TEST(ProfileReader, CombinationRules) {
-    EXPECT_THAT(Check(OneKey("F1", R"({"combination": ["A", "B", "C", "D", "E"]})")),
-                ElementsAre("p.json:1:33: key \"F1\": 5 keys in a combination; the keyboard presses at most 4 together"));
+    EXPECT_THAT(
+        Check(OneKey("F1", R"({"combination": ["A", "B", "C", "D", "E"]})")),
+        ElementsAre("p.json:1:33: key \"F1\": 5 keys in a combination; the keyboard presses at most 4 together"));
     for (const char* bad : {R"({"combination": []})", R"({"combination": [null]})", R"({"combination": "A"})",
                             R"({"combination": ["A", 1]})"})
         EXPECT_THAT(Check(OneKey("F1", bad)),
@@ -179,22 +182,27 @@ TEST(ProfileReader, NineDistinctCombinationsCountingShortcutsDoNotFit) {
 }
 
 TEST(ProfileReader, MacroRules) {
-    EXPECT_THAT(Check(R"({"macros": [{"repeat": 2}]})"),
-                ElementsAre("p.json:1:13: macro 1: expected an object with a \"name\", and \"repeat\" and \"events\" if needed"));
-    EXPECT_THAT(Check(R"({"macros": [{"name": "m", "repeat": 70000, "loop": true}]})"),
-                ElementsAre("p.json:1:37: macro \"m\": \"repeat\" must be a whole number from 0 to 65535",
-                            "p.json:1:44: macro \"m\": unknown member \"loop\"; expected \"name\", \"repeat\" or \"events\""));
+    EXPECT_THAT(
+        Check(R"({"macros": [{"repeat": 2}]})"),
+        ElementsAre(
+            "p.json:1:13: macro 1: expected an object with a \"name\", and \"repeat\" and \"events\" if needed"));
+    EXPECT_THAT(
+        Check(R"({"macros": [{"name": "m", "repeat": 70000, "loop": true}]})"),
+        ElementsAre("p.json:1:37: macro \"m\": \"repeat\" must be a whole number from 0 to 65535",
+                    "p.json:1:44: macro \"m\": unknown member \"loop\"; expected \"name\", \"repeat\" or \"events\""));
     EXPECT_THAT(Check(R"({"macros": [{"name": "m"}, {"name": "m"}]})"),
                 ElementsAre("p.json:1:37: macro \"m\": the name is used twice"));
     EXPECT_THAT(Check(R"({"macros": [{"name": "m", "events": {}}]})"),
                 ElementsAre("p.json:1:37: macro \"m\": \"events\" must be a list"));
-    EXPECT_THAT(Check(R"({"macros": [{"name": "m", "events": [{"down": "A", "up": "A"}, {"press": "A"},
+    EXPECT_THAT(
+        Check(R"({"macros": [{"name": "m", "events": [{"down": "A", "up": "A"}, {"press": "A"},
                 {"down": "Shift"}, {"up": "A", "delay": 6400}, {"up": "A", "delay": -1}, {"up": "A", "delay": 6399}]}]})"),
-                ElementsAre("p.json:1:38: macro \"m\", event 1: expected {\"down\": KEY} or {\"up\": KEY} with an optional \"delay\"",
-                            "p.json:1:64: macro \"m\", event 2: expected {\"down\": KEY} or {\"up\": KEY} with an optional \"delay\"",
-                            "p.json:2:26: macro \"m\", event 3: unknown key \"Shift\"",
-                            "p.json:2:57: macro \"m\", event 4: delay 6400 ms; at most 6399 ms",
-                            "p.json:2:85: macro \"m\", event 5: \"delay\" must be a whole number of milliseconds"));
+        ElementsAre(
+            "p.json:1:38: macro \"m\", event 1: expected {\"down\": KEY} or {\"up\": KEY} with an optional \"delay\"",
+            "p.json:1:64: macro \"m\", event 2: expected {\"down\": KEY} or {\"up\": KEY} with an optional \"delay\"",
+            "p.json:2:26: macro \"m\", event 3: unknown key \"Shift\"",
+            "p.json:2:57: macro \"m\", event 4: delay 6400 ms; at most 6399 ms",
+            "p.json:2:85: macro \"m\", event 5: \"delay\" must be a whole number of milliseconds"));
 }
 
 TEST(ProfileReader, MacroLimits) {
@@ -205,7 +213,8 @@ TEST(ProfileReader, MacroLimits) {
 
     // Twelve macros may be stored; only the first eleven can be put on a key.
     std::string macros;
-    for (int i = 1; i <= 12; ++i) macros += std::string(i > 1 ? "," : "") + "{\"name\": \"m" + std::to_string(i) + "\"}";
+    for (int i = 1; i <= 12; ++i)
+        macros += std::string(i > 1 ? "," : "") + "{\"name\": \"m" + std::to_string(i) + "\"}";
     const std::string list = "\"macros\": [" + macros + "]";
     EXPECT_THAT(Check("{" + list + ", \"keys\": {\"F1\": {\"macro\": \"m11\"}}}"), IsEmpty());
     EXPECT_THAT(Check("{" + list + ",\n\"keys\": {\"F1\": {\"macro\": \"m12\"}}}"),
@@ -220,8 +229,8 @@ TEST(ProfileReader, MacroLimits) {
 }
 
 TEST(ProfileReader, ErrorsComeInDocumentOrder) {
-    EXPECT_THAT(Check("{\"keys\": {\"F13\": \"default\", \"F1\": {\"mouse\": \"Nine\"}},\n \"rate\": 3}"),
-                ElementsAre("p.json:1:11: key \"F13\": unknown key; keys are named as in ButtonPos.xml",
-                            "p.json:1:45: key \"F1\": unknown mouse button \"Nine\"",
-                            "p.json:2:10: rate: must be 1, 2 or 8"));
+    EXPECT_THAT(
+        Check("{\"keys\": {\"F13\": \"default\", \"F1\": {\"mouse\": \"Nine\"}},\n \"rate\": 3}"),
+        ElementsAre("p.json:1:11: key \"F13\": unknown key; keys are named as in ButtonPos.xml",
+                    "p.json:1:45: key \"F1\": unknown mouse button \"Nine\"", "p.json:2:10: rate: must be 1, 2 or 8"));
 }

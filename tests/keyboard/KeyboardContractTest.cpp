@@ -55,7 +55,9 @@ void ExpectLog(const State& s, const std::vector<Expected>& expected) {
     EXPECT_TRUE(same) << "request log:\n" << LogText(s);
 }
 
-bool AllZero(const std::uint8_t* bytes, std::size_t n) { return std::all_of(bytes, bytes + n, [](auto b) { return b == 0; }); }
+bool AllZero(const std::uint8_t* bytes, std::size_t n) {
+    return std::all_of(bytes, bytes + n, [](auto b) { return b == 0; });
+}
 
 class KeyboardContract : public ::testing::Test {
 protected:
@@ -144,8 +146,8 @@ TEST_F(KeyboardContract, RequestsOfAnyOtherShapeAreRefusedAndCounted) {
     std::vector<std::uint8_t> buffer(1024, 0x77);
     std::vector<Expected> expected;
     auto refuse = [&](std::uint32_t code, std::uint32_t inSize, std::uint32_t outSize, std::int32_t status) {
-        EXPECT_FALSE(m_io.Control(h, code, inSize ? buffer.data() : nullptr, inSize,
-                                  outSize ? buffer.data() : nullptr, outSize))
+        EXPECT_FALSE(
+            m_io.Control(h, code, inSize ? buffer.data() : nullptr, inSize, outSize ? buffer.data() : nullptr, outSize))
             << std::hex << code << std::dec << " in " << inSize << " out " << outSize;
         expected.push_back({code, inSize, outSize, status});
     };

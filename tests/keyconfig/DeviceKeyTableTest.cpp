@@ -11,6 +11,8 @@ namespace {
 KeyEntry E(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) { return {{a, b, c, d}}; }
 
 // The factory table as its layout is written down, eight slots a row, each entry byte 0 first.
+// The table keeps its rows.
+// clang-format off
 constexpr std::uint8_t kFactoryRows[19][8][4] = {
     // slots 0 to 7
     {{0x00, 0x48, 0x00, 0x00}, {0x07, 0x01, 0x00, 0x00}, {0x00, 0x00, 0x00, 0x00}, {0x07, 0x02, 0x00, 0x00},
@@ -70,6 +72,7 @@ constexpr std::uint8_t kFactoryRows[19][8][4] = {
     {{0x53, 0x00, 0x07, 0xC0}, {0x53, 0x00, 0x08, 0xC0}, {0x53, 0x00, 0x09, 0xC0}, {0x70, 0xFF, 0x00, 0x00},
      {0x0D, 0x02, 0x00, 0x00}, {0x0D, 0x03, 0x00, 0x00}, {0x0D, 0x00, 0x00, 0x00}, {0x0D, 0x01, 0x00, 0x00}},
 };
+// clang-format on
 
 TEST(FactoryTable, EveryRowAsWrittenDown) {
     const std::uint8_t* bytes = FactoryKeyTable().Bytes();
@@ -87,14 +90,27 @@ TEST(FactoryTable, CountsOfEachKindMatchTheLayout) {
     std::set<int> plainUsages, macroNumbers;
     for (int s = 0; s < kSlotCount; ++s) {
         const KeyEntry& e = t.slots[s];
-        if (e == KeyEntry{}) { ++none; continue; }
+        if (e == KeyEntry{}) {
+            ++none;
+            continue;
+        }
         switch (e.b[0]) {
-        case KindKey: ++plain; plainUsages.insert(e.b[1]); break;
+        case KindKey:
+            ++plain;
+            plainUsages.insert(e.b[1]);
+            break;
         case KindConsumer: ++consumer; break;
-        case KindMacro: ++macro; macroNumbers.insert(e.b[2]); EXPECT_EQ(e.b[3], 0xC0); break;
+        case KindMacro:
+            ++macro;
+            macroNumbers.insert(e.b[2]);
+            EXPECT_EQ(e.b[3], 0xC0);
+            break;
         case KindDevice7: ++d7; break;
         case KindDevice13: ++d13; break;
-        case KindMark: ++mark; EXPECT_EQ(s, kMarkSlot); break;
+        case KindMark:
+            ++mark;
+            EXPECT_EQ(s, kMarkSlot);
+            break;
         default: ADD_FAILURE() << "unexpected kind at slot " << s;
         }
     }
@@ -174,6 +190,8 @@ std::vector<int> Run(int first, int last) {
     for (int c = first; c <= last; ++c) codes.push_back(c);
     return codes;
 }
+// The table keeps its rows.
+// clang-format off
 const VkRow kVkRows[] = {
     {Run(0x41, 0x5A), Run(0x04, 0x1D)},
     {{0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39, 0x30}, Run(0x1E, 0x27)},
@@ -191,6 +209,7 @@ const VkRow kVkRows[] = {
     {{0xAD}, {0xE2}},
     {{0xB5}, {0x83}},
 };
+// clang-format on
 
 TEST(VkUsageTable, EveryCodeAsWrittenDown) {
     // First match in the rows' order; a code no row lists has usage 0.

@@ -38,7 +38,7 @@ TEST_F(DeviceRecords, EmptyMacroWithRepeatZeroIsSentOnce) {
 
 TEST_F(DeviceRecords, MacroEventsCarryDelayUnitsStateBitAndUsage) {
     MacroRecord& m = Macro(0);
-    SetCounts(m, 0xABCD0102, 3);  // only the low 16 bits count
+    SetCounts(m, 0xABCD0102, 3);    // only the low 16 bits count
     SetEvent(m, 0, 0x41, 1, 120);   // 2 units, down
     SetEvent(m, 1, 0x41, 0, 49);    // 0 units, up
     SetEvent(m, 2, 0xC2, 0, 6350);  // unlisted key, 127 units
@@ -47,9 +47,12 @@ TEST_F(DeviceRecords, MacroEventsCarryDelayUnitsStateBitAndUsage) {
     MacroContent expected{};
     expected[0] = 0x01;
     expected[1] = 0x02;
-    expected[2] = 0x82; expected[3] = 0x04;
-    expected[4] = 0x00; expected[5] = 0x04;
-    expected[6] = 0x7F; expected[7] = 0x00;
+    expected[2] = 0x82;
+    expected[3] = 0x04;
+    expected[4] = 0x00;
+    expected[5] = 0x04;
+    expected[6] = 0x7F;
+    expected[7] = 0x00;
     EXPECT_EQ(c, expected);
 }
 

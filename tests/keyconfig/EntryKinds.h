@@ -22,8 +22,8 @@ inline bool IsTranslatedEntry(const KeyEntry& e, std::int32_t macroCount) {
     case KindKey: return b[2] == 0 && b[3] == 0;
     case KindMouse: return b[1] == 0;
     case KindConsumer:
-        return b[1] == 0 && std::find(std::begin(kConsumer), std::end(kConsumer), (b[2] << 8) | b[3]) !=
-                                std::end(kConsumer);
+        return b[1] == 0 &&
+               std::find(std::begin(kConsumer), std::end(kConsumer), (b[2] << 8) | b[3]) != std::end(kConsumer);
     case KindCombination: return b[1] == 0 && b[3] == 8 && b[2] >= 1 && b[2] <= kMaxCombinationSlot;
     case KindMacro: return b[1] == 0 && b[3] == 0xC0 && b[2] >= 1 && b[2] <= macroCount;
     default: return false;

@@ -96,7 +96,5 @@ std::size_t FakeRegistry::ValueCount(std::u16string_view path) const {
 
 void FakeRegistry::RemoveKey(std::u16string_view path) {
     const std::u16string folded = Fold(path);
-    std::erase_if(m_keys, [&](const auto& kv) {
-        return kv.first == folded || kv.first.starts_with(folded + u'\\');
-    });
+    std::erase_if(m_keys, [&](const auto& kv) { return kv.first == folded || kv.first.starts_with(folded + u'\\'); });
 }

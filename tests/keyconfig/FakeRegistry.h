@@ -26,8 +26,7 @@ public:
     std::int32_t CloseKey(RegKey key) override;
 
     // Direct access for tests, bypassing handles.
-    void Put(std::u16string_view path, std::u16string_view name, std::uint32_t type,
-             std::vector<std::uint8_t> bytes);
+    void Put(std::u16string_view path, std::u16string_view name, std::uint32_t type, std::vector<std::uint8_t> bytes);
     const Value* Find(std::u16string_view path, std::u16string_view name) const;
     bool HasKey(std::u16string_view path) const;
     std::size_t ValueCount(std::u16string_view path) const;
@@ -40,7 +39,7 @@ public:
 private:
     using Values = std::map<std::u16string, Value>;  // by folded name
 
-    std::map<std::u16string, Values> m_keys;       // by folded path
-    std::map<RegKey, std::u16string> m_handles;    // open handle -> folded path
+    std::map<std::u16string, Values> m_keys;     // by folded path
+    std::map<RegKey, std::u16string> m_handles;  // open handle -> folded path
     RegKey m_nextHandle = 0x100;
 };

@@ -75,8 +75,8 @@ TEST_F(RegistryContract, ShorterValueReplacesOnlyItsOwnBytes) {
     EXPECT_EQ(reg.QueryValue(key, u"Small", &type, buf.data(), &size), kRegOk);
     EXPECT_EQ(size, 5u);
     EXPECT_EQ(type, kRegBinary);
-    const std::array<std::uint8_t, 12> expected = {1, 2, 3, 4, 5, kSentinel, kSentinel, kSentinel,
-                                                   kSentinel, kSentinel, kSentinel, kSentinel};
+    const std::array<std::uint8_t, 12> expected = {1,         2,         3,         4,         5,         kSentinel,
+                                                   kSentinel, kSentinel, kSentinel, kSentinel, kSentinel, kSentinel};
     EXPECT_EQ(buf, expected);
 }
 

@@ -24,8 +24,7 @@ std::vector<std::uint8_t> Bytes(const void* p, std::size_t n) {
     return {b, b + n};
 }
 
-template <class T>
-std::vector<std::uint8_t> Bytes(const T& t) { return Bytes(&t, sizeof t); }
+template <class T> std::vector<std::uint8_t> Bytes(const T& t) { return Bytes(&t, sizeof t); }
 
 class SettingsStore : public ScratchKeyTest {
 protected:

@@ -88,7 +88,7 @@ TEST_F(Translation, EntriesForEveryPlainType) {
     Rec(8, 0x48, AssignMouseButton, 16);
     Rec(9, 0x49, AssignMouseButton, 17);
     Rec(10, 0x4A, AssignMouseButton, 0);
-    Rec(11, 0x4B, 10, 0);                      // unknown type
+    Rec(11, 0x4B, 10, 0);  // unknown type
     Run();
     EXPECT_EQ(work.slots[10], E(0x00, 0x04, 0, 0));
     EXPECT_EQ(work.slots[147], E(0x70, 0xFF, 0, 0));
@@ -328,9 +328,13 @@ TEST_F(Translation, WorstCaseConfigurationSendsOnlyWholeRequests) {
         }
     }
     for (int i = 0; i < 108; ++i) {
-        if (i < 11) Rec(i, vks[i], AssignMacro, i);
-        else if (i < 19) { SetCombination(i - 11, 0xA2, vks[i]); Rec(i, vks[i], AssignCombination, i - 11); }
-        else Rec(i, vks[i], AssignDefault, 0);
+        if (i < 11)
+            Rec(i, vks[i], AssignMacro, i);
+        else if (i < 19) {
+            SetCombination(i - 11, 0xA2, vks[i]);
+            Rec(i, vks[i], AssignCombination, i - 11);
+        } else
+            Rec(i, vks[i], AssignDefault, 0);
     }
     Run();
     EXPECT_TRUE(host.events.empty());

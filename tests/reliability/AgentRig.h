@@ -77,4 +77,3 @@ inline void ExpectOnlyKnownTables(const Rig& r, bool translates, const std::stri
         }
     }
 }
-

@@ -58,12 +58,16 @@ TEST(FaultSweep, EveryRequestFailingInTurnInEverySequence) {
                     r->faulty.FailFrom(code, nth, onward);
                     phase.run(*r);
                     // The request counted in the clean run comes again, and fails.
-                    EXPECT_GT(r->keyboard.Model().Inspect().failInjected, 0u) << phase.name << " " << code << " #" << nth;
-                    const std::string context = std::string(phase.name) + ", request 0x" + [code = code] {
-                        char hex[16];
-                        std::snprintf(hex, sizeof hex, "%X", code);
-                        return std::string(hex);
-                    }() + " #" + std::to_string(nth) + (onward ? " onward" : " alone") + " failing";
+                    EXPECT_GT(r->keyboard.Model().Inspect().failInjected, 0u)
+                        << phase.name << " " << code << " #" << nth;
+                    const std::string context = std::string(phase.name) + ", request 0x" +
+                                                [code = code] {
+                                                    char hex[16];
+                                                    std::snprintf(hex, sizeof hex, "%X", code);
+                                                    return std::string(hex);
+                                                }() +
+                                                " #" + std::to_string(nth) + (onward ? " onward" : " alone") +
+                                                " failing";
                     ExpectOnlyKnownTables(*r, phase.translates, context);
                     ExpectStillApplies(*r, context);
                     ++runs;
@@ -93,8 +97,7 @@ TEST(FaultSweep, RegistryValuesOfEveryWrongTypeAndSize) {
                 std::vector<std::uint8_t> bytes(size, 0xC3);  // every field at an odd, large value
                 r->registry.Put(kSettingsKeyPath, v.name, type, bytes);
                 const std::string context = std::string(v.name, v.name + std::char_traits<char16_t>::length(v.name)) +
-                                            " of type " + std::to_string(type) + ", " + std::to_string(size) +
-                                            " bytes";
+                                            " of type " + std::to_string(type) + ", " + std::to_string(size) + " bytes";
                 r->Create();
                 r->Send(WM_SET_REPORT_RATE, 2);
                 r->Send(WM_APPLY_SETTINGS);

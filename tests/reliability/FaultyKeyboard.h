@@ -22,7 +22,9 @@ public:
     // Counted from now on; nth 0 cancels.
     void FailFrom(std::uint32_t code, int nth, bool onward) {
         m_inner.Model().FailRequests(code, nth > 0 ? static_cast<std::uint32_t>(nth - 1) : 0,
-                                     nth <= 0 ? 0 : onward ? keyboard::kFailAll : 1);
+                                     nth <= 0 ? 0
+                                     : onward ? keyboard::kFailAll
+                                              : 1);
     }
 
     DeviceHandle Open(std::u16string_view path) override { return m_inner.Open(path); }

@@ -70,7 +70,8 @@ TEST_F(HostileMessages, DeviceNotificationsCutShortOversizedOrOfOtherTypes) {
             // A copy of its own, so that the allocation ends exactly where the record does.
             auto copy = std::make_unique<std::uint8_t[]>(record.size());
             if (!record.empty()) std::memcpy(copy.get(), record.data(), record.size());
-            EXPECT_EQ(rig->Send(WM_DEVICECHANGE, event, record.empty() ? 0 : reinterpret_cast<std::intptr_t>(copy.get())), 0);
+            EXPECT_EQ(
+                rig->Send(WM_DEVICECHANGE, event, record.empty() ? 0 : reinterpret_cast<std::intptr_t>(copy.get())), 0);
         }
     }
     // A whole record still works: the keyboard leaves and comes back.

@@ -88,15 +88,25 @@ std::uint32_t Drawn(const IconImage& image, std::size_t i, std::uint32_t screen)
 using Images = std::vector<std::pair<int, int>>;  // size, bits per pixel
 
 Images MenuImages() {
-    return {{48, 32}, {48, 8}, {48, 4}, {32, 32}, {32, 8}, {32, 4}, {24, 32}, {24, 8},
-            {24, 4},  {16, 32}, {16, 8}, {16, 4}, {48, 1}, {32, 1}, {16, 1}};
+    return {{48, 32}, {48, 8},  {48, 4}, {32, 32}, {32, 8}, {32, 4}, {24, 32}, {24, 8},
+            {24, 4},  {16, 32}, {16, 8}, {16, 4},  {48, 1}, {32, 1}, {16, 1}};
 }
 
 const std::map<int, std::pair<std::string, Images>>& Groups() {
     static const std::map<int, std::pair<std::string, Images>> groups{
         {128,
          {"app.ico",
-          {{256, 32}, {256, 8}, {256, 4}, {128, 32}, {96, 32}, {72, 32}, {64, 32}, {48, 32}, {32, 32}, {24, 32}, {16, 32}}}},
+          {{256, 32},
+           {256, 8},
+           {256, 4},
+           {128, 32},
+           {96, 32},
+           {72, 32},
+           {64, 32},
+           {48, 32},
+           {32, 32},
+           {24, 32},
+           {16, 32}}}},
         {129, {"menu-129.ico", MenuImages()}},
         {130, {"menu-130.ico", MenuImages()}},
         {131, {"menu-131.ico", MenuImages()}},
@@ -130,7 +140,8 @@ TEST(IconFiles, PaletteImagesAreTransparentWhereTheirTrueColourSiblingIs) {
             for (std::size_t i = 0; i < image.colour.size(); ++i) {
                 const bool transparent = reference->colour[i] >> 24 < 128;
                 const std::uint32_t overBlack = Drawn(image, i, 0x000000), overWhite = Drawn(image, i, 0xFFFFFF);
-                const bool wrong = transparent ? overBlack != 0x000000 || overWhite != 0xFFFFFF : overBlack != overWhite;
+                const bool wrong =
+                    transparent ? overBlack != 0x000000 || overWhite != 0xFFFFFF : overBlack != overWhite;
                 if (wrong && tinted++ == 0)
                     first = std::to_string(i % image.size) + "," + std::to_string(i / image.size);
                 (transparent ? seeThrough : opaque) += !wrong;

@@ -8,9 +8,7 @@
 
 namespace {
 
-std::string Keys(std::string_view keys) {
-    return "<ButtonPos>" + std::string(keys) + "</ButtonPos>";
-}
+std::string Keys(std::string_view keys) { return "<ButtonPos>" + std::string(keys) + "</ButtonPos>"; }
 
 ButtonPosTable LoadInto(std::string_view content, ButtonPosTable table = {}) {
     ScratchFile file(content, "ButtonPos.xml");
@@ -54,7 +52,7 @@ TEST(ButtonPositions, KeyCodesInBase16) {
     EXPECT_EQ(VkOf(""), 0);
     EXPECT_EQ(VkOf("0x"), 0);
     EXPECT_EQ(VkOf("1Bh"), 0x1B);
-    EXPECT_EQ(VkOf("FFFFFFFFFF"), 0xFF);  // clamped to 0x7FFFFFFF
+    EXPECT_EQ(VkOf("FFFFFFFFFF"), 0xFF);   // clamped to 0x7FFFFFFF
     EXPECT_EQ(VkOf("-FFFFFFFFFF"), 0x00);  // clamped to -0x80000000
 }
 
@@ -103,8 +101,7 @@ TEST(ButtonPositions, FilesThatFillNothing) {
     before[0].vkcode = 0x20;
     for (std::string_view content :
          {std::string_view("<a><key vkcode=\"41\"/></a><b/>"), std::string_view("<a><key vkcode=\"41\"/>"),
-          std::string_view("<a><key vkcode=\"41\"/></b></a>"), std::string_view("no markup"),
-          std::string_view("")}) {
+          std::string_view("<a><key vkcode=\"41\"/></b></a>"), std::string_view("no markup"), std::string_view("")}) {
         ButtonPosTable t = LoadInto(content, before);
         EXPECT_EQ(t[0].name, u"kept") << content;
         EXPECT_EQ(t[0].vkcode, 0x20) << content;

@@ -17,8 +17,7 @@ std::vector<std::string> NativeResults() {
     for (std::uint32_t cp : TableCodePages()) {
         for (const auto& bytes : samples) {
             CodePageSample s{cp, bytes, {}};
-            if (!ConvertFromCodePage(cp, bytes, s.text))
-                break;  // iconv does not know this code page
+            if (!ConvertFromCodePage(cp, bytes, s.text)) break;  // iconv does not know this code page
             lines.push_back(FormatSample(s));
         }
     }
@@ -31,8 +30,7 @@ TEST(CodePageSamples, MatchTheCommittedResults) {
     ASSERT_GT(lines.size(), 10000u);
     if (std::getenv("K7_UPDATE_TEST_DATA")) {
         std::ofstream out(path, std::ios::binary);
-        for (const std::string& line : lines)
-            out << line << '\n';
+        for (const std::string& line : lines) out << line << '\n';
     }
     std::ifstream in(path, std::ios::binary);
     ASSERT_TRUE(in) << path;
@@ -66,7 +64,8 @@ TEST(CodePageConversion, UnknownCodePagesAndBadBytes) {
     ASSERT_TRUE(ConvertFromCodePage(kCodePageUtf8, utf8, out));
     EXPECT_EQ(out, u"a\uFFFDb\uFFFD");
     // One U+FFFD per maximal ill-formed part, as Windows converts.
-    const std::uint8_t ill[] = {0xE0, 0x80, 0xF0, 0x9F, 0x98, 'x', 0xED, 0xA0, 0x80, 0xF4, 0x90, 0xC0, 0xF0, 0x9F, 0x98};
+    const std::uint8_t ill[] = {0xE0, 0x80, 0xF0, 0x9F, 0x98, 'x',  0xED, 0xA0,
+                                0x80, 0xF4, 0x90, 0xC0, 0xF0, 0x9F, 0x98};
     out.clear();
     ASSERT_TRUE(ConvertFromCodePage(kCodePageUtf8, ill, out));
     EXPECT_EQ(out, u"\uFFFD\uFFFD\uFFFDx\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");

@@ -200,8 +200,9 @@ TEST(DocumentFile, EncodingsWithoutAConverter) {
 }
 
 TEST(DocumentFile, HtmlMetaCharset) {
-    Loaded l = Load("<html><head><meta name=x><META HTTP-EQUIV=\"content-type\" "
-                    "content=\"text/html; charset = windows-1251\"></head><body>\xE0</body></html>");
+    Loaded l = Load(
+        "<html><head><meta name=x><META HTTP-EQUIV=\"content-type\" "
+        "content=\"text/html; charset = windows-1251\"></head><body>\xE0</body></html>");
     EXPECT_EQ(l.status.substr(0, 13), "windows-1251 ");
     EXPECT_NE(l.doc.DocumentText().find(u"<body>\u0430</body>"), std::u16string::npos);
 
@@ -212,8 +213,7 @@ TEST(DocumentFile, HtmlMetaCharset) {
         ("<html><meta http-equiv=\"Content-Type\" content=\"text/html\"><meta http-equiv=\"Content-Type\" "
          "content=\"text/html; charset=koi8-r\"></html>"),
     };
-    for (const char* text : none)
-        EXPECT_EQ(Load(text).status.substr(0, 6), "UTF-8 ") << text;
+    for (const char* text : none) EXPECT_EQ(Load(text).status.substr(0, 6), "UTF-8 ") << text;
 }
 
 TEST(DocumentFile, MarkupErrorEndsTheDeclarationScan) {
@@ -265,7 +265,8 @@ TEST(DocumentFile, LargeDocumentsReadLikeTheirText) {
         ASSERT_EQ(doc.DocumentText(), text);
         ASSERT_EQ(doc.Elements().size(), expected.Elements().size());
         EXPECT_EQ(std::memcmp(doc.Elements().data(), expected.Elements().data(),
-                              doc.Elements().size() * sizeof(ElementRecord)), 0);
+                              doc.Elements().size() * sizeof(ElementRecord)),
+                  0);
         ASSERT_TRUE(doc.NextChildElement(u"k"));
         EXPECT_EQ(doc.ChildAttribute(u"n"), u"0 caf\u00E9");
         EXPECT_EQ(doc.ChildText(), u"<0" + U16(filler));

@@ -15,21 +15,18 @@ protected:
         LoadLanguageStrings(file.Path());
     }
     void TearDown() override {
-        for (const LanguageKey& k : LanguageKeys())
-            k.text->clear();
+        for (const LanguageKey& k : LanguageKeys()) k.text->clear();
     }
     static std::size_t Filled() {
         std::size_t n = 0;
-        for (const LanguageKey& k : LanguageKeys())
-            n += !k.text->empty();
+        for (const LanguageKey& k : LanguageKeys()) n += !k.text->empty();
         return n;
     }
 };
 
 TEST_F(LanguageStrings, TheKeysInTheirOrder) {
     std::set<std::u16string_view> names;
-    for (const LanguageKey& k : LanguageKeys())
-        names.insert(k.key);
+    for (const LanguageKey& k : LanguageKeys()) names.insert(k.key);
     EXPECT_EQ(names.size(), 58u);
     EXPECT_EQ(LanguageKeys()[0].key, u"str_title");
     EXPECT_EQ(LanguageKeys()[0].text, &str_title);
@@ -40,9 +37,10 @@ TEST_F(LanguageStrings, TheKeysInTheirOrder) {
 }
 
 TEST_F(LanguageStrings, KeysUnderConfig) {
-    Load("<language><other><str_title>no</str_title></other>"
-         "<config><str_title>K7 &amp; co</str_title><str_exit> Exit </str_exit>"
-         "<str_exit>second</str_exit><str_msg4><b>bold</b></str_msg4></config></language>");
+    Load(
+        "<language><other><str_title>no</str_title></other>"
+        "<config><str_title>K7 &amp; co</str_title><str_exit> Exit </str_exit>"
+        "<str_exit>second</str_exit><str_msg4><b>bold</b></str_msg4></config></language>");
     EXPECT_EQ(str_title, u"K7 & co");
     EXPECT_EQ(str_exit, u" Exit ");  // the first occurrence, untrimmed
     EXPECT_EQ(str_msg4, u"");        // a key with child elements has no text

@@ -48,8 +48,7 @@ TEST_F(ShippedButtonPos, KeysPlacedByTheirCode) {
     std::size_t found = 0;
     for (const ButtonPosRecord& r : m_table) {
         auto it = fixed.find(r.vkcode);
-        if (it == fixed.end())
-            continue;
+        if (it == fixed.end()) continue;
         ++found;
         EXPECT_EQ(SelectSlot(m_map, r.vkcode), it->second);
     }
@@ -71,14 +70,12 @@ TEST_F(ShippedButtonPos, RectanglesDoNotOverlap) {
 
 TEST(ShippedLanguage, FillsEveryString) {
     LoadLanguageStrings(kResDir + u"/language.xml");
-    for (const LanguageKey& k : LanguageKeys())
-        EXPECT_FALSE(k.text->empty()) << U8(k.key);
+    for (const LanguageKey& k : LanguageKeys()) EXPECT_FALSE(k.text->empty()) << U8(k.key);
     EXPECT_EQ(str_title, u"K7 Gaming Keyboard");
     EXPECT_NE(str_msg4.find(u"not connected"), std::u16string::npos);
     EXPECT_EQ(str_config, u"Configure keyboard");
     EXPECT_EQ(str_exit, u"Exit");
-    for (const LanguageKey& k : LanguageKeys())
-        k.text->clear();
+    for (const LanguageKey& k : LanguageKeys()) k.text->clear();
 }
 
 }  // namespace

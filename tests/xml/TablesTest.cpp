@@ -23,22 +23,19 @@ std::map<std::string, std::uint32_t> Html401Entities() {
         EXPECT_TRUE(in) << set;
         for (std::string text; std::getline(in, text);) {
             std::smatch m;
-            if (std::regex_search(text, m, line))
-                entities[m[1]] = static_cast<std::uint32_t>(std::stoul(m[2]));
+            if (std::regex_search(text, m, line)) entities[m[1]] = static_cast<std::uint32_t>(std::stoul(m[2]));
         }
     }
     return entities;
 }
 
 std::u16string CodePointText(std::uint32_t c) {
-    if (c < 0x10000)
-        return std::u16string(1, static_cast<char16_t>(c));
+    if (c < 0x10000) return std::u16string(1, static_cast<char16_t>(c));
     return {static_cast<char16_t>(((c - 0x10000) >> 10) | 0xD800), static_cast<char16_t>((c & 0x3FF) | 0xDC00)};
 }
 
 std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -54,10 +51,8 @@ TEST(EntityTable, HoldsTheHtml401SetsAndApos) {
 
     // Every entry is one of them, under its lower-case name.
     std::multiset<std::pair<std::string, std::uint32_t>> fromSets, fromTable;
-    for (const auto& [name, code] : expected)
-        fromSets.insert({Lower(name), code});
-    for (const NamedValue& e : g_entityTable.Entries())
-        fromTable.insert({U8(e.name), e.value});
+    for (const auto& [name, code] : expected) fromSets.insert({Lower(name), code});
+    for (const NamedValue& e : g_entityTable.Entries()) fromTable.insert({U8(e.name), e.value});
     EXPECT_EQ(fromTable, fromSets);
 }
 
@@ -65,8 +60,7 @@ TEST(EntityTable, BucketsAndCasePairs) {
     // lower-case name -> the names of the sets that share it
     std::map<std::string, std::vector<std::string>> byLower;
     auto sets = Html401Entities();
-    for (const auto& [name, code] : sets)
-        byLower[Lower(name)].push_back(name);
+    for (const auto& [name, code] : sets) byLower[Lower(name)].push_back(name);
 
     std::size_t total = 0, pairs = 0;
     for (std::size_t b = 0; b < EntityTable::kBuckets; ++b) {
@@ -74,8 +68,7 @@ TEST(EntityTable, BucketsAndCasePairs) {
         total += bucket.size();
         for (std::size_t i = 0; i < bucket.size(); ++i) {
             EXPECT_EQ(EntityTable::BucketOf(bucket[i].name), b);
-            if (i + 1 == bucket.size() || bucket[i + 1].name != bucket[i].name)
-                continue;
+            if (i + 1 == bucket.size() || bucket[i + 1].name != bucket[i].name) continue;
             // Two entries for one lower-case name: the capital variant first.
             ++pairs;
             std::string small = U8(bucket[i].name);
@@ -112,10 +105,12 @@ const struct {
     {874, u"tis-620, dos-874, windows-874, iso-8859-11"},
     {875, u"x-ebcdic-greekmodern"},
     {932, u"x-sjis, shift-jis, csshiftjis, x-ms-cp932, shift_jis, ms_kanji, cswindows31j"},
-    {936, u"cn-gb, gbk, csgb2312, gb_2312-80, gb231280, gb2312-80, gb2312, csiso58gb231280, "
-         u"csgb231280, chinese, iso-ir-58"},
-    {949, u"ksc_5601, korean, iso-ir-149, csksc56011987, ksc5601, ks_c_5601-1987, "
-         u"ks_c_5601-1989, ks_c_5601, ks_c_5601_1987, euc-kr"},
+    {936,
+     u"cn-gb, gbk, csgb2312, gb_2312-80, gb231280, gb2312-80, gb2312, csiso58gb231280, "
+     u"csgb231280, chinese, iso-ir-58"},
+    {949,
+     u"ksc_5601, korean, iso-ir-149, csksc56011987, ksc5601, ks_c_5601-1987, "
+     u"ks_c_5601-1989, ks_c_5601, ks_c_5601_1987, euc-kr"},
     {950, u"cn-big5, big5, x-x-big5, csbig5"},
     {1026, u"cp1026"},
     {1140, u"x-ebcdic-cp-us-euro"},
@@ -157,8 +152,9 @@ const struct {
     {20106, u"x-ia5-german"},
     {20107, u"x-ia5-swedish"},
     {20108, u"x-ia5-norwegian"},
-    {20127, u"ansi_x3.4-1968, ansi_x3.4-1986, iso646-us, ibm367, iso-ir-6us, "
-         u"iso_646.irv:1991, us-ascii, ascii, cp367, csascii"},
+    {20127,
+     u"ansi_x3.4-1968, ansi_x3.4-1986, iso646-us, ibm367, iso-ir-6us, "
+     u"iso_646.irv:1991, us-ascii, ascii, cp367, csascii"},
     {20273, u"x-ebcdic-germany"},
     {20277, u"x-ebcdic-denmarknorway"},
     {20278, u"x-ebcdic-finlandsweden"},
@@ -182,8 +178,9 @@ const struct {
     {28594, u"l4, iso-ir-110, csisolatin4, iso-8859-4, iso_8859-4:1988, latin4, iso_8859-4"},
     {28595, u"l5, iso-ir-144, csisolatin5, iso-8859-5, cyrillic, iso_8859-5:1988, csisolatincyrillic, iso_8859-5"},
     {28596, u"ecma-114, arabic, csisolatinarabic, iso-ir-127, iso-8859-6, iso_8859-6:1987, iso_8859-6"},
-    {28597, u"ecma-118, iso-ir-126, greek, elot_928, iso-8859-7, csisolatingreek, "
-         u"iso_8859-7:1987, greek8, iso_8859-7"},
+    {28597,
+     u"ecma-118, iso-ir-126, greek, elot_928, iso-8859-7, csisolatingreek, "
+     u"iso_8859-7:1987, greek8, iso_8859-7"},
     {28598, u"hebrew, iso-ir-138, visual, csisolatinhebrew, iso-8859-8, iso_8859-8:1988, iso_8859-8"},
     {28599, u"iso_8859-9, iso-ir-148, iso-8859-9, iso_8859-9:1989, latin5"},
     {28605, u"l9, iso_8859-15, latin9, iso-8859-15"},

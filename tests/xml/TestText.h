@@ -14,9 +14,7 @@
 // UTF-16 as UTF-8, so that failures print readable text.
 inline std::string U8(std::u16string_view s) { return Utf8FromUtf16(s); }
 
-inline std::u16string U16(std::string_view ascii) {
-    return std::u16string(ascii.begin(), ascii.end());
-}
+inline std::u16string U16(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
 // A file in a fresh scratch folder, removed with the object.
 class ScratchFile {

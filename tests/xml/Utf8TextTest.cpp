@@ -20,14 +20,16 @@ TEST(Utf8Text, WhatNoCharacterIsBecomesTheReplacementCharacter) {
     AppendUtf8(out, 0x110000);
     AppendUtf8(out, 0x10FFFF);
     EXPECT_EQ(out, "\xEF\xBF\xBD\xEF\xBF\xBD\xF4\x8F\xBF\xBF");
-    EXPECT_EQ(Utf16FromUtf8("\xC0\xAF" "b\xE2\x82"), u"\uFFFD\uFFFDb\uFFFD");
+    EXPECT_EQ(Utf16FromUtf8("\xC0\xAF"
+                            "b\xE2\x82"),
+              u"\uFFFD\uFFFDb\uFFFD");
 }
 
 // ASCII goes sixteen bytes at a time: every sequence, well-formed or not, at every
 // place around such a run reads as it reads alone.
 TEST(Utf8Text, SequencesAtEveryPlaceAroundAsciiRuns) {
-    for (std::string_view sequence : {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\x80", "\xC3", "\xE2\x82", "\xFF",
-                                      "\xED\xA0\x80"}) {
+    for (std::string_view sequence :
+         {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\x80", "\xC3", "\xE2\x82", "\xFF", "\xED\xA0\x80"}) {
         const std::u16string alone = Utf16FromUtf8(sequence);
         for (std::size_t before = 0; before < 40; ++before) {
             const std::string ascii(before, 'a');

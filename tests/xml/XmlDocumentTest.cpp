@@ -55,8 +55,9 @@ TEST(XmlDocument, EmptyTextAndTextWithoutElements) {
 }
 
 TEST(XmlDocument, WellFormedDocument) {
-    Parsed p = Parse(u"<?xml version=\"1.0\"?>\n<!DOCTYPE r [<!ELEMENT r ANY><!ATTLIST r a CDATA \">\">]>\n"
-                     u"<r a='1'><!-- c --><x/><y>t</y><![CDATA[<z>]]></r>\n");
+    Parsed p = Parse(
+        u"<?xml version=\"1.0\"?>\n<!DOCTYPE r [<!ELEMENT r ANY><!ATTLIST r a CDATA \">\">]>\n"
+        u"<r a='1'><!-- c --><x/><y>t</y><![CDATA[<z>]]></r>\n");
     EXPECT_TRUE(p.ok);
     EXPECT_EQ(U8(p.doc.StatusText()), "");
     ASSERT_EQ(p.doc.Elements().size(), 4u);
@@ -134,8 +135,7 @@ TEST(XmlDocument, ElementsStillOpenAtTheEndBecomeSiblings) {
 TEST(XmlDocument, DeepNestNeverEndedIsFlattenedInOnePass) {
     constexpr std::size_t kDepth = 300'000;
     std::u16string text;
-    for (std::size_t i = 0; i < kDepth; ++i)
-        text += u"<a>";
+    for (std::size_t i = 0; i < kDepth; ++i) text += u"<a>";
     text += u"<b/></a>";  // closes the innermost a only
     Parsed p = Parse(text);
     EXPECT_FALSE(p.ok);
@@ -144,8 +144,7 @@ TEST(XmlDocument, DeepNestNeverEndedIsFlattenedInOnePass) {
     EXPECT_EQ(e[kDepth].flags, 0u);  // the innermost a, complete with its child b
     EXPECT_EQ(e[kDepth + 1].parent, kDepth);
     std::size_t top = 0;
-    for (p.doc.Rewind(); p.doc.NextElement(u"");)
-        ++top;
+    for (p.doc.Rewind(); p.doc.NextElement(u"");) ++top;
     EXPECT_EQ(top, kDepth);
 }
 
@@ -154,10 +153,8 @@ TEST(XmlDocument, DeepNestNeverEndedIsFlattenedInOnePass) {
 TEST(XmlDocument, StrayEndTagsUnderADeepNestCostNoMoreThanTheirSize) {
     constexpr std::size_t kDepth = 200'000;
     std::u16string text = u"<R>";
-    for (std::size_t i = 0; i < kDepth; ++i)
-        text += u"<a>";
-    for (std::size_t i = 0; i < kDepth; ++i)
-        text += u"</b>";
+    for (std::size_t i = 0; i < kDepth; ++i) text += u"<a>";
+    for (std::size_t i = 0; i < kDepth; ++i) text += u"</b>";
     text += u"</r>";
     Parsed p = Parse(text);
     EXPECT_FALSE(p.ok);
@@ -240,20 +237,20 @@ TEST(XmlDocument, CursorMoves) {
     Parsed p = Parse(u"<r n='r'><a n='a'><a1 n='a1'/><a2 n='a2'/></a><b n='b'/></r>");
     ASSERT_TRUE(p.ok);
     XmlDocument& doc = p.doc;
-    EXPECT_FALSE(doc.EnterElement());           // no main position
-    EXPECT_FALSE(doc.NextElement(u"a"));        // not on the top level
-    ASSERT_TRUE(doc.NextChildElement(u"b"));    // takes r as the main position first
+    EXPECT_FALSE(doc.EnterElement());         // no main position
+    EXPECT_FALSE(doc.NextElement(u"a"));      // not on the top level
+    ASSERT_TRUE(doc.NextChildElement(u"b"));  // takes r as the main position first
     EXPECT_EQ(doc.ChildAttribute(u"n"), u"b");
     EXPECT_FALSE(doc.NextChildElement(u"a"));   // a comes before b: not found ...
     EXPECT_EQ(doc.ChildAttribute(u"n"), u"b");  // ... and the child position stays
     doc.Rewind();
     EXPECT_EQ(doc.ChildAttribute(u"n"), u"");
     ASSERT_TRUE(doc.NextChildElement(u"a"));
-    ASSERT_TRUE(doc.EnterElement());            // a becomes the main position
+    ASSERT_TRUE(doc.EnterElement());  // a becomes the main position
     EXPECT_EQ(ChildNames(doc), "a1 a2 ");
-    ASSERT_TRUE(doc.EnterElement());            // into a2, which has no children
+    ASSERT_TRUE(doc.EnterElement());  // into a2, which has no children
     EXPECT_FALSE(doc.NextChildElement(u""));
-    ASSERT_TRUE(doc.EnterElement());            // no child position: main becomes none
+    ASSERT_TRUE(doc.EnterElement());  // no child position: main becomes none
     EXPECT_FALSE(doc.EnterElement());
     EXPECT_EQ(doc.ChildAttribute(u"n"), u"");
 }
@@ -263,7 +260,7 @@ TEST(XmlDocument, NextElementWalksTheMainLevel) {
     ASSERT_TRUE(p.ok);
     XmlDocument& doc = p.doc;
     ASSERT_TRUE(doc.NextChildElement(u"a"));
-    ASSERT_TRUE(doc.EnterElement());  // parent r, main the first a
+    ASSERT_TRUE(doc.EnterElement());     // parent r, main the first a
     ASSERT_TRUE(doc.NextElement(u"a"));  // skips b
     EXPECT_FALSE(doc.NextElement(u""));
     EXPECT_FALSE(doc.NextElement(u"b"));  // nothing changed: still at the last a
@@ -348,8 +345,9 @@ TEST(XmlDocument, ValuesAndTextsOfEveryLength) {
 }
 
 TEST(XmlDocument, ChildText) {
-    Parsed p = Parse(u"<r><a> x &amp; y </a><b><![CDATA[&amp;<c>]]> <!-- no --> z&lt;<?p i?> \n </b>"
-                     u"<c>t<d/></c><e/><f></f></r>");
+    Parsed p = Parse(
+        u"<r><a> x &amp; y </a><b><![CDATA[&amp;<c>]]> <!-- no --> z&lt;<?p i?> \n </b>"
+        u"<c>t<d/></c><e/><f></f></r>");
     ASSERT_TRUE(p.ok);
     XmlDocument& doc = p.doc;
     ASSERT_TRUE(doc.NextChildElement(u"a"));
@@ -380,9 +378,8 @@ TEST(DecodeEntities, NamedReferences) {
 }
 
 TEST(DecodeEntities, ReferencesLeftAsWritten) {
-    for (std::u16string_view s : {u"&unknown;", u"&abcdefghij;", u"&#0;", u"&#x0;", u"&#;", u"&;", u"&amp",
-                                  u"& amp;", u"&#-65;", u"&#x110000;", u"&#99999999999;", u"&\u00E9;", u"&",
-                                  u"&&"})
+    for (std::u16string_view s : {u"&unknown;", u"&abcdefghij;", u"&#0;", u"&#x0;", u"&#;", u"&;", u"&amp", u"& amp;",
+                                  u"&#-65;", u"&#x110000;", u"&#99999999999;", u"&\u00E9;", u"&", u"&&"})
         EXPECT_EQ(U8(XmlDocument::DecodeEntities(s)), U8(s));
     // The "&" alone is kept and copying goes on after it.
     EXPECT_EQ(XmlDocument::DecodeEntities(u"&&amp;"), u"&&");

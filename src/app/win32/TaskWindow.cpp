@@ -69,8 +69,8 @@ HWND CreateTaskWindow(HINSTANCE instance, COrvexTask& task) {
     if (RegisterClassW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
     if (g_hPostFilter == nullptr)
         g_hPostFilter = SetWindowsHookExW(WH_GETMESSAGE, FilterPostedMessage, nullptr, GetCurrentThreadId());
-    HWND window = CreateWindowExW(0, className, reinterpret_cast<const wchar_t*>(kTaskWindowTitle), WS_POPUP, 1, 1,
-                                  1, 1, nullptr, nullptr, instance, &task);
+    HWND window = CreateWindowExW(0, className, reinterpret_cast<const wchar_t*>(kTaskWindowTitle), WS_POPUP, 1, 1, 1,
+                                  1, nullptr, nullptr, instance, &task);
     if (window != nullptr) task.EndCreation();
     return window;
 }

@@ -56,7 +56,7 @@ std::uint32_t CWin32WindowSystem::WindowProcessId(WindowHandle window) {
 void CWin32WindowSystem::DestroyWindow(WindowHandle window) { ::DestroyWindow(Hwnd(window)); }
 
 std::intptr_t CWin32WindowSystem::DefaultProcessing(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
-                                               std::intptr_t lParam) {
+                                                    std::intptr_t lParam) {
     return DefWindowProcW(Hwnd(window), msg, wParam, lParam);
 }
 

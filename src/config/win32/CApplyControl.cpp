@@ -47,13 +47,13 @@ bool CApplyControl::Create(HWND parent, HWND status, HWND after) {
     m_hParent = parent;
     m_hStatus = status;
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-    m_hButton = CreateWindowExW(0, L"BUTTON", Wide(m_texts.apply), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                                0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_APPLY)), instance,
-                                nullptr);
+    m_hButton =
+        CreateWindowExW(0, L"BUTTON", Wide(m_texts.apply), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0,
+                        0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_APPLY)), instance, nullptr);
     // A progress bar has no text of its own; its window text is its accessible name.
-    m_hProgress = CreateWindowExW(0, PROGRESS_CLASSW, Wide(m_texts.applyProgress), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_APPLY_PROGRESS)), instance,
-                                  nullptr);
+    m_hProgress =
+        CreateWindowExW(0, PROGRESS_CLASSW, Wide(m_texts.applyProgress), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_APPLY_PROGRESS)), instance, nullptr);
     if (m_hButton == nullptr || m_hProgress == nullptr) return false;
     SetWindowPos(m_hButton, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(m_hProgress, PBM_SETRANGE32, 0, 100);
@@ -91,8 +91,8 @@ void CApplyControl::Register(HWND agent) {
     // Sent, so that it has arrived before anything this program posts after it. The agent
     // answers at once, also while it is still starting or its warning dialog is open.
     DWORD_PTR result = 0;
-    if (SendMessageTimeoutW(agent, WM_REGISTER_CONFIG_WINDOW, reinterpret_cast<WPARAM>(m_hParent), 0,
-                            SMTO_ABORTIFHUNG, kRegisterMs, &result) != 0)
+    if (SendMessageTimeoutW(agent, WM_REGISTER_CONFIG_WINDOW, reinterpret_cast<WPARAM>(m_hParent), 0, SMTO_ABORTIFHUNG,
+                            kRegisterMs, &result) != 0)
         m_hAgent = agent;
 }
 
@@ -224,9 +224,7 @@ bool CApplyControl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             End();
         }
         return false;
-    case WM_DESTROY:
-        Stop();
-        return false;
+    case WM_DESTROY: Stop(); return false;
     }
     return false;
 }

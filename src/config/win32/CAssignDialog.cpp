@@ -330,7 +330,7 @@ void CAssignDialog::Arm(Capture mode) {
     m_chord.reset();
     if (mode == Capture::Single || mode == Capture::Together)
         m_chord.emplace(mode == Capture::Single ? CKeyChord::Mode::Single : CKeyChord::Mode::Together);
-    const std::u16string& prompt = mode == Capture::Off      ? m_texts.captureArm
+    const std::u16string& prompt = mode == Capture::Off     ? m_texts.captureArm
                                    : mode == Capture::Remap ? m_texts.captureWaiting
                                                             : m_texts.captureChord;
     SetWindowTextW(m_hCapture, Wide(prompt));

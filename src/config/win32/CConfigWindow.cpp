@@ -18,7 +18,7 @@ namespace {
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr int kMargin = 10;      // around the picture, in 96-dpi pixels
 constexpr int kDetailLines = 3;  // key, code, stored assignment
-constexpr int kRowHeight = 26;  // the row of rate and factory controls, in 96-dpi pixels
+constexpr int kRowHeight = 26;   // the row of rate and factory controls, in 96-dpi pixels
 constexpr int kStatusHeight = 20;
 constexpr int kMeterHeight = 20;
 // How long the agent may take for a report-rate or factory request. It answers sent messages
@@ -27,8 +27,8 @@ constexpr UINT kAgentTimeoutMs = 5000;
 
 std::u16string Utf16Text(HWND window) {
     std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, u'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()),
-                                                        static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -36,9 +36,16 @@ std::u16string Utf16Text(HWND window) {
 
 CConfigWindow::CConfigWindow(CConfigDocument& document, const ConfigTexts& texts, const IKeyFunctionText& functions,
                              IRegistry& registry)
-    : m_document(document), m_layout(document.Layout()), m_texts(texts), m_functions(functions), m_registry(registry),
-      m_view(document, functions), m_files(document, texts, registry), m_macros(document, texts),
-      m_apply(document, texts, registry, m_view), m_assign(document, texts, functions),
+    : m_document(document),
+      m_layout(document.Layout()),
+      m_texts(texts),
+      m_functions(functions),
+      m_registry(registry),
+      m_view(document, functions),
+      m_files(document, texts, registry),
+      m_macros(document, texts),
+      m_apply(document, texts, registry, m_view),
+      m_assign(document, texts, functions),
       m_nDrawn(static_cast<int>(DrawnKeys(document.Layout()).size())) {}
 
 CConfigWindow::~CConfigWindow() {
@@ -230,7 +237,8 @@ void CConfigWindow::Layout() {
     const int details = row + Scaled(kRowHeight);
     MoveWindow(m_hDetails, margin, details + margin, std::max(0, width - 2 * margin),
                std::max(0, DetailsHeight() - 2 * margin), TRUE);
-    MoveWindow(m_hMeter, margin, details + DetailsHeight(), std::max(0, width - 2 * margin), Scaled(kMeterHeight), TRUE);
+    MoveWindow(m_hMeter, margin, details + DetailsHeight(), std::max(0, width - 2 * margin), Scaled(kMeterHeight),
+               TRUE);
     MoveWindow(m_hStatus, margin, details + DetailsHeight() + Scaled(kMeterHeight), std::max(0, width - 2 * margin),
                Scaled(kStatusHeight), TRUE);
 }
@@ -293,8 +301,9 @@ void CConfigWindow::AskAgent(UINT msg, WPARAM wParam, const std::u16string& aske
     DWORD_PTR result = 0;
     const std::u16string& status =
         agent == nullptr ? m_texts.noAgent
-        : SendMessageTimeoutW(agent, msg, wParam, 0, SMTO_ABORTIFHUNG, kAgentTimeoutMs, &result) != 0 ? asked
-                                                                                                       : m_texts.noAnswer;
+        : SendMessageTimeoutW(agent, msg, wParam, 0, SMTO_ABORTIFHUNG, kAgentTimeoutMs, &result) != 0
+            ? asked
+            : m_texts.noAnswer;
     SetWindowTextW(m_hStatus, Wide(status));
 }
 
@@ -316,5 +325,6 @@ void CConfigWindow::Assign() {
 void CConfigWindow::OnDocumentChanged() {
     m_view.Refresh();
     if (IsWindowVisible(m_hDetails)) ShowDetails();
-    SetWindowTextW(m_hMeter, Wide(MeterText(MeasureSlots(m_document.Current(), m_layout, m_document.Applied()), m_texts)));
+    SetWindowTextW(m_hMeter,
+                   Wide(MeterText(MeasureSlots(m_document.Current(), m_layout, m_document.Applied()), m_texts)));
 }

@@ -1,6 +1,6 @@
 // The main window of K7_Config.exe: the keyboard view and, below it, the details panel of the
-// chosen key and the meter of the combination slots. Per-monitor DPI aware: it starts at the picture's size for its monitor's DPI and
-// follows WM_DPICHANGED.
+// chosen key and the meter of the combination slots. Per-monitor DPI aware: it starts at the picture's size for its
+// monitor's DPI and follows WM_DPICHANGED.
 #pragma once
 
 #include <windows.h>
@@ -79,7 +79,7 @@ private:
     HWND m_hStatus = nullptr;
     HWND m_hMeter = nullptr;
     std::optional<std::size_t> m_listener;  // of the document, ended with the window object
-    HWND m_hFocus = nullptr;  // the control that had the focus when the window was left
+    HWND m_hFocus = nullptr;                // the control that had the focus when the window was left
     HFONT m_hFont = nullptr;
     UINT m_nDpi = 96;
     int m_nDrawn = 0;  // keys of ButtonPos.xml with a place in the picture

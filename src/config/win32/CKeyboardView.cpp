@@ -32,7 +32,10 @@ HFONT KeyFont(double factor, int pictureHeight, int weight) {
 }  // namespace
 
 CKeyboardView::CKeyboardView(const CConfigDocument& document, const IKeyFunctionText& functions)
-    : m_document(document), m_layout(document.Layout()), m_functions(functions), m_picture(PictureBounds(m_layout)),
+    : m_document(document),
+      m_layout(document.Layout()),
+      m_functions(functions),
+      m_picture(PictureBounds(m_layout)),
       m_keys(DrawnKeys(m_layout)) {}
 
 CKeyboardView::~CKeyboardView() {
@@ -57,9 +60,9 @@ HWND CKeyboardView::Create(HWND parent, int id, const wchar_t* name) {
 
 void CKeyboardView::CreateKeys() {
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_hWnd, GWLP_HINSTANCE));
-    m_hTooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, GetParent(m_hWnd), nullptr,
-                                 instance, nullptr);
+    m_hTooltip =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, GetParent(m_hWnd), nullptr, instance, nullptr);
     for (std::size_t position = 0; position < m_keys.size(); ++position) {
         const ButtonPosRecord& record = m_layout[m_keys[position]];
         // The first key is the tab stop until another is chosen.
@@ -71,7 +74,7 @@ void CKeyboardView::CreateKeys() {
         m_hKeys.push_back(hKey);
         if (m_hTooltip != nullptr && !record.buttontip.empty()) {
             TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
+            tool.cbSize = sizeof tool;
             tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
             tool.hwnd = m_hWnd;
             tool.uId = reinterpret_cast<UINT_PTR>(hKey);
@@ -182,7 +185,8 @@ LRESULT CALLBACK CKeyboardView::KeyProc(HWND hWnd, UINT msg, WPARAM wParam, LPAR
     auto* self = reinterpret_cast<CKeyboardView*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
     if (self == nullptr) return DefWindowProcW(hWnd, msg, wParam, lParam);
     for (std::size_t position = 0; position < self->m_hKeys.size(); ++position)
-        if (self->m_hKeys[position] == hWnd) return self->OnKeyMessage(static_cast<int>(position), hWnd, msg, wParam, lParam);
+        if (self->m_hKeys[position] == hWnd)
+            return self->OnKeyMessage(static_cast<int>(position), hWnd, msg, wParam, lParam);
     return DefWindowProcW(hWnd, msg, wParam, lParam);
 }
 

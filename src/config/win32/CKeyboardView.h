@@ -49,11 +49,11 @@ private:
     const ButtonPosTable& m_layout;
     const IKeyFunctionText& m_functions;
     KeyBox m_picture;
-    std::vector<int> m_keys;       // records shown, in file order
-    std::vector<HWND> m_hKeys;     // one child window per shown record
-    std::vector<KeyBox> m_boxes;   // their rectangles in the view's client area
-    std::vector<int> m_marked;     // positions in m_keys
-    int m_nChosen = 0;             // position in m_keys
+    std::vector<int> m_keys;      // records shown, in file order
+    std::vector<HWND> m_hKeys;    // one child window per shown record
+    std::vector<KeyBox> m_boxes;  // their rectangles in the view's client area
+    std::vector<int> m_marked;    // positions in m_keys
+    int m_nChosen = 0;            // position in m_keys
     int m_nMargin = 10;
     HWND m_hWnd = nullptr;
     HWND m_hTooltip = nullptr;

@@ -197,7 +197,8 @@ bool CMacrosWindow::OnCreate() {
     SendMessageW(kind, CB_SETCURSEL, 0, 0);
     HWND key = GetDlgItem(m_hWnd, IDC_EVENT_KEY);
     for (const NamedCode& named : VirtualKeyNames()) {
-        const LRESULT at = SendMessageW(key, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(Utf16FromUtf8(named.name))));
+        const LRESULT at =
+            SendMessageW(key, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(Utf16FromUtf8(named.name))));
         SendMessageW(key, CB_SETITEMDATA, static_cast<WPARAM>(at), named.code);
     }
     SendMessageW(key, CB_SETCURSEL, 0, 0);
@@ -258,8 +259,7 @@ int CMacrosWindow::Selection(int id) const {
 
 void CMacrosWindow::SetStatus(const std::u16string& text) { SetDlgItemTextW(m_hWnd, IDC_MACRO_STATUS, Wide(text)); }
 
-template <typename T>
-std::optional<T> CMacrosWindow::Typed(int id, std::optional<T> (*parse)(std::u16string_view)) {
+template <typename T> std::optional<T> CMacrosWindow::Typed(int id, std::optional<T> (*parse)(std::u16string_view)) {
     const std::optional<T> value = parse(Text(id));
     SetStatus(value ? u"" : m_texts.badNumber);
     return value;
@@ -300,7 +300,8 @@ void CMacrosWindow::Refresh() {
         // The field the user types in keeps its text (and caret) while it says the same count.
         const std::optional<std::uint16_t> typed = ParseRepeat(Text(IDC_REPEAT));
         if (!typed || *typed != Macro().repeat) SetDlgItemTextW(m_hWnd, IDC_REPEAT, Wide(Number(Macro().repeat)));
-        SetDlgItemTextW(m_hWnd, IDC_MACRO_LIMITS, Wide(MacroLimitText(profile, static_cast<std::size_t>(m_nMacro), m_texts)));
+        SetDlgItemTextW(m_hWnd, IDC_MACRO_LIMITS,
+                        Wide(MacroLimitText(profile, static_cast<std::size_t>(m_nMacro), m_texts)));
     } else {
         SetDlgItemTextW(m_hWnd, IDC_MACRO_LIMITS, Wide(m_texts.noMacro));
     }
@@ -341,7 +342,8 @@ void CMacrosWindow::ShowEvent() {
     HWND key = GetDlgItem(m_hWnd, IDC_EVENT_KEY);
     const int keys = static_cast<int>(SendMessageW(key, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < keys; ++i)
-        if (SendMessageW(key, CB_GETITEMDATA, static_cast<WPARAM>(i), 0) == step.vk) SendMessageW(key, CB_SETCURSEL, i, 0);
+        if (SendMessageW(key, CB_GETITEMDATA, static_cast<WPARAM>(i), 0) == step.vk)
+            SendMessageW(key, CB_SETCURSEL, i, 0);
     SetDlgItemTextW(m_hWnd, IDC_EVENT_DELAY, Wide(Number(step.delayMs)));
 }
 
@@ -453,7 +455,8 @@ void CMacrosWindow::DuplicateMacro() {
 
 void CMacrosWindow::DeleteMacro() {
     if (!Chosen()) return;
-    const std::u16string keys = KeyNamesUsingMacro(m_document.Current(), m_document.Layout(), static_cast<std::size_t>(m_nMacro));
+    const std::u16string keys =
+        KeyNamesUsingMacro(m_document.Current(), m_document.Layout(), static_cast<std::size_t>(m_nMacro));
     // The keys that play it lose it: named first, and No is the default.
     if (!keys.empty() && MessageBoxW(m_hWnd, Wide(m_texts.deleteAsk + u":\r\n" + keys), Wide(str_title),
                                      MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
@@ -475,7 +478,8 @@ std::optional<MacroStep> CMacrosWindow::FieldEvent() {
     const int key = Selection(IDC_EVENT_KEY);
     MacroStep step;
     step.down = Selection(IDC_EVENT_KIND) != 1;
-    step.vk = static_cast<std::uint8_t>(SendDlgItemMessageW(m_hWnd, IDC_EVENT_KEY, CB_GETITEMDATA, static_cast<WPARAM>(std::max(key, 0)), 0));
+    step.vk = static_cast<std::uint8_t>(
+        SendDlgItemMessageW(m_hWnd, IDC_EVENT_KEY, CB_GETITEMDATA, static_cast<WPARAM>(std::max(key, 0)), 0));
     const std::optional<std::uint32_t> delay = Typed(m_bFixed ? IDC_FIXED_DELAY : IDC_EVENT_DELAY, ParseDelay);
     if (!delay) return std::nullopt;
     step.delayMs = *delay;
@@ -574,7 +578,8 @@ void CMacrosWindow::OnRecorded() {
     macro.events = steps;
     m_document.SetMacro(static_cast<std::size_t>(m_nRecording), std::move(macro));
     if (m_recorder.Recording())
-        SetStatus(m_texts.recording + u" (" + Number(steps.size()) + u"): " + Spaced(EventRowText(steps.back(), m_texts)));
+        SetStatus(m_texts.recording + u" (" + Number(steps.size()) + u"): " +
+                  Spaced(EventRowText(steps.back(), m_texts)));
 }
 
 void CMacrosWindow::Unhook() {

@@ -86,9 +86,9 @@ void CProfileFiles::OfferKeptEdits() {
     // Read once: the next start must not ask again, whatever the user answers now.
     DeleteFileW(notePath.c_str());
     if (!note) {
-        AddLine(m_notices, FillText(m_texts.dataDamaged, {ToUtf16(notePath), read == ERROR_SUCCESS
-                                                                                  ? Utf16FromUtf8(error)
-                                                                                  : u"error " + Number(read)}));
+        AddLine(m_notices,
+                FillText(m_texts.dataDamaged,
+                         {ToUtf16(notePath), read == ERROR_SUCCESS ? Utf16FromUtf8(error) : u"error " + Number(read)}));
     }
     std::u16string why;
     if (note) why = note->reason == CloseReason::KeyboardRemoved ? m_texts.closedRemoved : m_texts.closedEnded;
@@ -191,7 +191,8 @@ namespace {
 
 // "Profiles (*.json)", "*.json", "All files (*.*)", "*.*", each ended by a zero, and one more.
 std::wstring Filter(const ConfigTexts& texts) {
-    std::wstring filter = ToWide(texts.profileFiles) + L'\0' + L"*.json" + L'\0' + ToWide(texts.allFiles) + L'\0' + L"*.*";
+    std::wstring filter =
+        ToWide(texts.profileFiles) + L'\0' + L"*.json" + L'\0' + ToWide(texts.allFiles) + L'\0' + L"*.*";
     filter += L'\0';
     return filter;
 }
@@ -208,8 +209,7 @@ bool AskForFile(HWND owner, const ConfigTexts& texts, bool save, std::wstring& f
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());
     ofn.lpstrDefExt = L"json";
-    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER |
-                (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) return false;
     file = buffer.c_str();
     return true;
@@ -291,9 +291,9 @@ void CProfileFiles::ReadRecent() {
     std::string error;
     if (read == ERROR_SUCCESS) m_recent = ReadRecentFiles(text, error);
     if (read != ERROR_SUCCESS || !error.empty()) {
-        AddLine(m_notices, FillText(m_texts.dataDamaged, {ToUtf16(path), read == ERROR_SUCCESS
-                                                                              ? Utf16FromUtf8(error)
-                                                                              : u"error " + Number(read)}));
+        AddLine(m_notices,
+                FillText(m_texts.dataDamaged,
+                         {ToUtf16(path), read == ERROR_SUCCESS ? Utf16FromUtf8(error) : u"error " + Number(read)}));
         // What was read is written back, so that the damage is told once.
         WriteRecent();
     }
@@ -304,7 +304,8 @@ void CProfileFiles::WriteRecent() {
     const std::wstring path = DataFile(kRecentFileName);
     if (path.empty()) return;
     const DWORD error = ReplaceWholeFile(path, RecentFilesText(m_recent));
-    if (error != ERROR_SUCCESS) Say(FillText(m_texts.dataFailed, {ToUtf16(path), Number(error)}), MB_OK | MB_ICONWARNING);
+    if (error != ERROR_SUCCESS)
+        Say(FillText(m_texts.dataFailed, {ToUtf16(path), Number(error)}), MB_OK | MB_ICONWARNING);
 }
 
 void CProfileFiles::ShowRecent() {
@@ -338,7 +339,7 @@ int CProfileFiles::PlaceWindow(int show) const {
     wp.rcNormalPosition = r;
     SetWindowPlacement(m_hWnd, &wp);
     return placed->maximized && (show == SW_SHOWNORMAL || show == SW_SHOWDEFAULT || show == SW_SHOW) ? SW_SHOWMAXIMIZED
-                                                                                                       : show;
+                                                                                                     : show;
 }
 
 void CProfileFiles::SavePlacement() const {

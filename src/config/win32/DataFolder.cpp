@@ -59,7 +59,8 @@ DWORD ReadWholeFile(const std::wstring& path, std::string& bytes) {
 
 DWORD ReplaceWholeFile(const std::wstring& path, std::string_view bytes) {
     const std::wstring temporary = path + L".new";
-    CHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CHandle file(
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE) return GetLastError();
     DWORD written = 0;
     const bool ok = WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&

@@ -21,8 +21,8 @@ struct LanguageChoice {
 // Puts language file `index` in place and, when the agent runs, restarts it: the program's
 // registration is withdrawn first (wParam 0, so that the agent's WM_CLOSE to the registered
 // window, as it ends, does not close the program), the agent is asked to close, and once it has
-// ended it is started again from its folder. The caller registers its window again (RegisterWithAgent) once its windows speak
-// the new language.
+// ended it is started again from its folder. The caller registers its window again (RegisterWithAgent) once its windows
+// speak the new language.
 LanguageChoice ChooseLanguage(int index);
 
 // The agent posts its answers to `window` from now on; nothing when it does not run.

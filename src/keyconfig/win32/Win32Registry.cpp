@@ -24,8 +24,8 @@ std::int32_t CWin32Registry::OpenKey(std::u16string_view path, RegKey& key) {
 
 std::int32_t CWin32Registry::CreateKey(std::u16string_view path, RegKey& key) {
     HKEY h = nullptr;
-    const LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, Terminated(path).c_str(), 0, nullptr,
-                                    REG_OPTION_NON_VOLATILE, kAccess, nullptr, &h, nullptr);
+    const LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, Terminated(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                    kAccess, nullptr, &h, nullptr);
     key = rc == ERROR_SUCCESS ? reinterpret_cast<RegKey>(h) : 0;
     return rc;
 }

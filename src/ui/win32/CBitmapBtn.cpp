@@ -74,13 +74,13 @@ void CBitmapBtn::DrawItem(const DRAWITEMSTRUCT& request) {
     if (gdip::GdipCreateFromHDC(request.hDC, &graphics) != Gdiplus::Ok) return;
     RECT client{};
     GetClientRect(m_hWnd, &client);
-    GpBitmap* image = (request.itemState & ODS_SELECTED) ? m_pPressed
-                      : m_bHover                         ? m_pHover
+    GpBitmap* image = (request.itemState & ODS_SELECTED)   ? m_pPressed
+                      : m_bHover                           ? m_pHover
                       : (request.itemState & ODS_DISABLED) ? m_pDisabled
                                                            : m_pNormal;
     if (image)
         gdip::GdipDrawImageRectI(graphics, image, client.left, client.top, client.right - client.left,
-                                    client.bottom - client.top);
+                                 client.bottom - client.top);
     gdip::GdipDeleteGraphics(graphics);
 }
 
@@ -101,11 +101,8 @@ LRESULT CALLBACK CBitmapBtn::SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LP
 
 LRESULT CBitmapBtn::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_ERASEBKGND:
-        return 0;  // every paint covers the whole client area
-    case WM_MOUSEMOVE:
-        OnMouseMove(wParam, lParam);
-        return 0;
+    case WM_ERASEBKGND: return 0;  // every paint covers the whole client area
+    case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
     case WM_CAPTURECHANGED: {
         // The flag stays: after a click the hover look remains until the pointer is
         // seen over another window or the button loses focus.
@@ -121,8 +118,7 @@ LRESULT CBitmapBtn::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Repaint();
         return result;
     }
-    default:
-        return DefSubclassProc(m_hWnd, msg, wParam, lParam);
+    default: return DefSubclassProc(m_hWnd, msg, wParam, lParam);
     }
 }
 

@@ -30,7 +30,8 @@ public:
     bool ReflectDrawItem(const DRAWITEMSTRUCT& request);
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR self);
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnMouseMove(WPARAM keys, LPARAM point);
     void Repaint() { InvalidateRect(m_hWnd, nullptr, TRUE); }

@@ -52,8 +52,8 @@ void COrvexMenu::DrawItem(const DRAWITEMSTRUCT& request) const {
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, L"Arial");
     HGDIOBJ oldFont = SelectObject(dc, font);
     RECT text{r.left + kTextLeft, r.top, r.right, r.bottom};
-    DrawTextW(dc, reinterpret_cast<const wchar_t*>(item->strText.c_str()), static_cast<int>(item->strText.size()), &text,
-              kTextFormat);
+    DrawTextW(dc, reinterpret_cast<const wchar_t*>(item->strText.c_str()), static_cast<int>(item->strText.size()),
+              &text, kTextFormat);
     SelectObject(dc, oldFont);
     DeleteObject(font);
 }

@@ -25,7 +25,8 @@ public:
     static constexpr COLORREF kTextAreaColour = RGB(249, 248, 247);
     static constexpr COLORREF kTextColour = RGB(0, 0, 0);
     static constexpr COLORREF kHighlightedTextColour = RGB(0, 60, 145);
-    static constexpr UINT kTextFormat = DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_SINGLELINE | DT_NOCLIP | DT_END_ELLIPSIS;
+    static constexpr UINT kTextFormat =
+        DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_SINGLELINE | DT_NOCLIP | DT_END_ELLIPSIS;
 
     COrvexMenu(COLORREF crStrip, COLORREF crHighlight) : m_crStrip(crStrip), m_crHighlight(crHighlight) {}
     ~COrvexMenu();

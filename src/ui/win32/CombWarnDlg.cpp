@@ -65,9 +65,7 @@ INT_PTR CALLBACK CCombWarnDlg::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LP
     auto* dialog = reinterpret_cast<CCombWarnDlg*>(GetWindowLongPtrW(hWnd, DWLP_USER));
     if (!dialog) return FALSE;
     switch (msg) {
-    case WM_PAINT:
-        dialog->OnPaint();
-        return TRUE;
+    case WM_PAINT: dialog->OnPaint(); return TRUE;
     case WM_DRAWITEM: {
         const auto& request = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (!dialog->m_btnAccept.ReflectDrawItem(request) && !dialog->m_btnCancel.ReflectDrawItem(request) &&
@@ -76,9 +74,7 @@ INT_PTR CALLBACK CCombWarnDlg::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LP
         SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, TRUE);
         return TRUE;
     }
-    case WM_COMMAND:
-        dialog->OnCommand(wParam, lParam);
-        return TRUE;
+    case WM_COMMAND: dialog->OnCommand(wParam, lParam); return TRUE;
     case WM_LBUTTONDOWN: {
         // Dragging by the surface: the platform moves the window as if by its caption.
         // WM_NCLBUTTONDOWN carries screen coordinates.
@@ -95,8 +91,7 @@ INT_PTR CALLBACK CCombWarnDlg::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LP
         SetWindowLongPtrW(hWnd, DWLP_USER, 0);
         dialog->m_hWnd = nullptr;
         return FALSE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 

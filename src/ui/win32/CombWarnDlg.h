@@ -33,9 +33,9 @@ private:
 
     HWND m_hWnd = nullptr;
     bool m_bDestroying = false;  // the system is destroying the dialog (not another program)
-    CPngPicture m_background;  // 138: the face, and every button's normal look
-    CPngPicture m_hover;       // 139
-    CPngPicture m_pressed;     // 137: pressed and disabled looks
+    CPngPicture m_background;    // 138: the face, and every button's normal look
+    CPngPicture m_hover;         // 139
+    CPngPicture m_pressed;       // 137: pressed and disabled looks
     HWND m_hReference;
     HWND m_hParent;
     CBitmapBtn m_btnAccept;
@@ -50,7 +50,6 @@ INT_PTR RunCombWarnDialog(HWND reference, HWND parent);
 class CWin32WarningDialog final : public IWarningDialog {
 public:
     int ShowCombWarnDialog(WindowHandle reference, WindowHandle parent) override {
-        return static_cast<int>(
-            RunCombWarnDialog(reinterpret_cast<HWND>(reference), reinterpret_cast<HWND>(parent)));
+        return static_cast<int>(RunCombWarnDialog(reinterpret_cast<HWND>(reference), reinterpret_cast<HWND>(parent)));
     }
 };

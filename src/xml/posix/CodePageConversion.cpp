@@ -19,6 +19,8 @@ struct CodePageName {
     const char* iconvName;
 };
 
+// The table keeps its rows.
+// clang-format off
 constexpr std::array<CodePageName, 84> kIconvNames{{
     {37, "IBM037"},           {420, "IBM420"},        {437, "IBM437"},        {708, "ASMO-708"},
     {737, "CP737"},           {775, "CP775"},         {850, "IBM850"},        {852, "IBM852"},
@@ -43,7 +45,10 @@ constexpr std::array<CodePageName, 84> kIconvNames{{
     {50939, "IBM939"},        {51932, "EUC-JP"},      {51936, "EUC-CN"},      {51949, "EUC-KR"},
     {65000, "UTF-7"},
 }};
+// clang-format on
 
+// The table keeps its rows.
+// clang-format off
 const char* IconvName(std::uint32_t codePage) {
     if (codePage == kCodePageDefaultAnsi)
         codePage = 1252;
@@ -79,6 +84,7 @@ public:
 private:
     std::map<std::string, iconv_t> m_open;
 };
+// clang-format on
 
 }  // namespace
 
@@ -88,12 +94,10 @@ bool ConvertFromCodePage(std::uint32_t codePage, std::span<const std::uint8_t> b
         return true;
     }
     const char* name = IconvName(codePage);
-    if (!name)
-        return false;
+    if (!name) return false;
     thread_local ConverterCache converters;
     iconv_t cd = converters.For(name);
-    if (cd == ConverterCache::kNone)
-        return false;
+    if (cd == ConverterCache::kNone) return false;
 
     std::array<char, 4096> buffer;
     auto flush = [&](std::size_t produced) {
@@ -130,8 +134,7 @@ bool ConvertFromCodePage(std::uint32_t codePage, std::span<const std::uint8_t> b
             --inLeft;
             continue;
         }
-        if (shiftFlushed)
-            break;
+        if (shiftFlushed) break;
     }
     return true;
 }

@@ -13,8 +13,7 @@ void AdviseHugePages(void* data, std::size_t bytes) {
     const std::uintptr_t begin = (from + kHugePage - 1) & ~(kHugePage - 1);
     const std::uintptr_t end = (from + bytes) & ~(kHugePage - 1);
     // Advice only: a system that refuses it leaves the pages as they were.
-    if (end > begin)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 #else
     (void)data;
     (void)bytes;

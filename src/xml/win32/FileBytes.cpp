@@ -11,11 +11,10 @@ namespace {
 std::u16string LastErrorText() {
     DWORD error = GetLastError();
     wchar_t buffer[100];
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, buffer,
-                             100, nullptr);
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, buffer, 100,
+                             nullptr);
     std::u16string text;
-    for (DWORD i = 0; i < n && buffer[i] != L'\r' && buffer[i] != L'\n'; ++i)
-        text += static_cast<char16_t>(buffer[i]);
+    for (DWORD i = 0; i < n && buffer[i] != L'\r' && buffer[i] != L'\n'; ++i) text += static_cast<char16_t>(buffer[i]);
     return text;
 }
 
@@ -30,8 +29,8 @@ bool ReadFileBytes(std::u16string_view path, std::vector<std::uint8_t>& bytes, s
     std::wstring name(path.begin(), path.end());
     // An editor may hold the file open for writing (or keep a handle it may rename or delete
     // through); sharing all three lets the agent still read what the file holds.
-    HANDLE h = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         errorText = LastErrorText();
         return false;
@@ -56,8 +55,7 @@ bool ReadFileBytes(std::u16string_view path, std::vector<std::uint8_t>& bytes, s
             bytes.resize(done);
             return false;
         }
-        if (n == 0)
-            break;
+        if (n == 0) break;
         done += n;
     }
     bytes.resize(done);

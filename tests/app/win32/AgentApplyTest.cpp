@@ -27,8 +27,8 @@ using configclient::Received;
 namespace {
 
 // Factory slots of keys A to I: A is fixed at slot 10, the others hold their usage (0x05 to 0x0C).
-constexpr int kSlotA = 10, kSlotB = 37, kSlotC = 28, kSlotD = 26, kSlotE = 24, kSlotF = 34, kSlotG = 35,
-              kSlotH = 43, kSlotI = 48;
+constexpr int kSlotA = 10, kSlotB = 37, kSlotC = 28, kSlotD = 26, kSlotE = 24, kSlotF = 34, kSlotG = 35, kSlotH = 43,
+              kSlotI = 48;
 
 // One request as the keyboard's log shows it: its code, input size and first input bytes.
 struct Request {
@@ -186,7 +186,7 @@ protected:
         const int slots[] = {kSlotA, kSlotB, kSlotC, kSlotD, kSlotE, kSlotF, kSlotG, kSlotH, kSlotI};
         for (int i = 0; i < 9; ++i) {
             SetRecord(*b, i, static_cast<std::uint8_t>(0x41 + i), AssignCombination, i);
-            b->combinations.records[i].vks[0] = 0xA2;                           // Left Control
+            b->combinations.records[i].vks[0] = 0xA2;                                 // Left Control
             b->combinations.records[i].vks[1] = static_cast<std::uint8_t>(0x42 + i);  // B to J
         }
         SetRecord(*b, 9, 0x4A, AssignKeyRemap, 0x41);  // after the warning: never translated
@@ -216,12 +216,12 @@ protected:
 TEST_F(AgentApply, SmallConfigurationReachesTheKeyboardExactly) {
     StartAgent();
     auto b = DefaultSettings();
-    SetRecord(*b, 0, 0x41, AssignKeyRemap, 0x5A);    // A sends Z
-    SetRecord(*b, 1, 0x42, AssignConsumer, 7);       // B: Mute
-    SetRecord(*b, 2, 0x43, AssignMouseButton, 10);   // C: double-click
-    SetRecord(*b, 3, 0x44, AssignMacro, 0);          // D: macro 0
-    SetRecord(*b, 4, 0x45, AssignCombination, 0);    // E: Left Control + C
-    SetRecord(*b, 5, 0x46, AssignEditShortcut, 4);   // F: Control + A
+    SetRecord(*b, 0, 0x41, AssignKeyRemap, 0x5A);   // A sends Z
+    SetRecord(*b, 1, 0x42, AssignConsumer, 7);      // B: Mute
+    SetRecord(*b, 2, 0x43, AssignMouseButton, 10);  // C: double-click
+    SetRecord(*b, 3, 0x44, AssignMacro, 0);         // D: macro 0
+    SetRecord(*b, 4, 0x45, AssignCombination, 0);   // E: Left Control + C
+    SetRecord(*b, 5, 0x46, AssignEditShortcut, 4);  // F: Control + A
     MacroRecord& m = b->macros.records[0];
     StoreLe32(m.repeat, 0x00030002);  // only the low 16 bits count
     m.eventCount[0] = 2;
@@ -261,8 +261,7 @@ TEST_F(AgentApply, SmallConfigurationReachesTheKeyboardExactly) {
     const auto state = State();
     ExpectRequests(*state, requests);
     EXPECT_EQ(0, std::memcmp(state->table.Bytes(), table.Bytes(), kKeyTableSize));
-    for (int s = 0; s < kSlotCount; ++s)
-        EXPECT_EQ(state->table.slots[s], table.slots[s]) << "slot " << s;
+    for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(state->table.slots[s], table.slots[s]) << "slot " << s;
     EXPECT_EQ(0, std::memcmp(state->macros[1], macro, kMacroRequestSize));
     const std::uint8_t slot1[kCombinationRequestSize] = {1, 0, 0xE0, 0, 0, 0, 0x06, 0, 0};
     const std::uint8_t slot2[kCombinationRequestSize] = {2, 0, 0xE0, 0, 0x04, 0, 0, 0, 0};
@@ -331,8 +330,8 @@ TEST_F(AgentApply, RemovalDuringTheWarningSendsNothingMore) {
 
     ASSERT_TRUE(PostMessageW(dialog, WM_CLOSE, 0, 0));
     ASSERT_TRUE(client.WaitForReceived(5, kWaitMs));
-    const Received expected[] = {Progress(25), {client.Window(), WM_CLOSE, 0, 0}, Reset(0x49), Progress(50),
-                                 Progress(100)};
+    const Received expected[] = {
+        Progress(25), {client.Window(), WM_CLOSE, 0, 0}, Reset(0x49), Progress(50), Progress(100)};
     ExpectReceived(client, expected, "removal while the dialog is open");
     client.Pump(kQuietMs);
     ExpectRequests(*State(), requests);  // the combinations before the warning, and no table
@@ -370,8 +369,11 @@ TEST_F(AgentApply, RequestsDuringCreationRunInOrderWhenItEnds) {
         // The agent's icon is not in the notification area yet: this is its addition.
         ASSERT_TRUE(client.Connect(kWaitMs));
         const std::pair<UINT, WPARAM> requests[] = {
-            {WM_REGISTER_CONFIG_WINDOW, reinterpret_cast<WPARAM>(client.Window())}, {WM_APPLY_SETTINGS, 0},
-            {WM_SET_REPORT_RATE, 2}, {WM_RESTORE_FACTORY, 0}, {WM_CLOSE, 0}};
+            {WM_REGISTER_CONFIG_WINDOW, reinterpret_cast<WPARAM>(client.Window())},
+            {WM_APPLY_SETTINGS, 0},
+            {WM_SET_REPORT_RATE, 2},
+            {WM_RESTORE_FACTORY, 0},
+            {WM_CLOSE, 0}};
         for (const auto& [msg, wParam] : requests) {
             LRESULT result = -1;
             EXPECT_TRUE(client.Send(msg, wParam, 0, kWaitMs, &result)) << "request 0x" << std::hex << msg;
@@ -396,8 +398,8 @@ TEST_F(AgentApply, RequestsDuringCreationRunInOrderWhenItEnds) {
     applied.slots[kSlotA] = KeyEntry{{0x00, 0x1D, 0, 0}};
     Request rate{IOCTL_SET_REPORT_RATE, 1};
     rate.head[0] = 2;
-    std::vector<Request> requests = {{IOCTL_READ_KEY_TABLE, 0}, KeyTableWrite(applied), rate,
-                                     KeyTableWrite(FactoryKeyTable())};
+    std::vector<Request> requests = {
+        {IOCTL_READ_KEY_TABLE, 0}, KeyTableWrite(applied), rate, KeyTableWrite(FactoryKeyTable())};
     AddClearingWrites(requests, 1);
     for (int n = 1; n <= 11; ++n) {
         const std::uint8_t number[kMacroRequestSize] = {static_cast<std::uint8_t>(n)};
@@ -420,7 +422,8 @@ TEST_F(AgentApply, RestoreFactoryClearsSlotsOneToEightAndMacrosOneToEleven) {
             content.fill(static_cast<std::uint8_t>(0xA0 + n));
             ASSERT_TRUE(driver.WriteMacro(n, content));
         }
-        for (std::uint8_t s = 0; s <= 8; ++s) ASSERT_TRUE(driver.WriteCombination(s, ControlWith(static_cast<std::uint8_t>(0x04 + s))));
+        for (std::uint8_t s = 0; s <= 8; ++s)
+            ASSERT_TRUE(driver.WriteCombination(s, ControlWith(static_cast<std::uint8_t>(0x04 + s))));
     }
     ASSERT_TRUE(k7testbed::WaitForKeyboardHandles(0));
     const auto before = State();

@@ -25,8 +25,8 @@ DebuggedRun RunUnderDebugger(const std::wstring& exe) {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::wstring command = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
-                        nullptr, &si, &pi)) {
+    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr, nullptr,
+                        &si, &pi)) {
         ADD_FAILURE() << "CreateProcessW failed: " << GetLastError();
         return run;
     }

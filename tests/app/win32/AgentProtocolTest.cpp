@@ -131,8 +131,7 @@ TEST_F(Agent, SessionChangesAndForeignTimersChangeNothing) {
     RegisterClient();
     for (WPARAM event = WTS_CONSOLE_CONNECT; event <= WTS_SESSION_UNLOCK; ++event)
         ASSERT_TRUE(client.Send(WM_WTSSESSION_CHANGE, event, 1, kWaitMs));
-    for (WPARAM id : {0, 1, 99, 101})
-        ASSERT_TRUE(client.Send(WM_TIMER, id, 0, kWaitMs));
+    for (WPARAM id : {0, 1, 99, 101}) ASSERT_TRUE(client.Send(WM_TIMER, id, 0, kWaitMs));
     client.Pump(kQuietMs);
     ExpectReceived(client, {}, "session changes and timers");
     EXPECT_TRUE(agent.Running());
@@ -146,8 +145,9 @@ TEST_F(Agent, KeyboardRemovalClosesTheConfigWindowEachTime) {
     RegisterClient();
     ASSERT_TRUE(SendDeviceChange(agent.Window(), DBT_DEVICEREMOVECOMPLETE, kKeyboardInterface));
     ASSERT_TRUE(client.WaitForReceived(1, kWaitMs));
-    ASSERT_TRUE(SendDeviceChange(agent.Window(), DBT_DEVICEREMOVECOMPLETE,
-                                 L"\\\\?\\usb#vid_04d9&pid_a059#6&1a2b3c4d&0&2#{a5dcbf10-6530-11d2-901f-00c04fb951ed}"));
+    ASSERT_TRUE(
+        SendDeviceChange(agent.Window(), DBT_DEVICEREMOVECOMPLETE,
+                         L"\\\\?\\usb#vid_04d9&pid_a059#6&1a2b3c4d&0&2#{a5dcbf10-6530-11d2-901f-00c04fb951ed}"));
     client.WaitForReceived(2, kWaitMs);
     client.Pump(kQuietMs);
     const Received expected[] = {CloseFor(client.Window()), CloseFor(client.Window())};

@@ -9,8 +9,8 @@
 
 #include <span>
 
-inline constexpr DWORD kWaitMs = 10000;     // for anything that must happen
-inline constexpr DWORD kQuietMs = 300;      // to see that nothing more happens
+inline constexpr DWORD kWaitMs = 10000;  // for anything that must happen
+inline constexpr DWORD kQuietMs = 300;   // to see that nothing more happens
 
 // Compares what the client's windows received with `expected` and prints both
 // sequences on a mismatch; clears the record either way.

@@ -32,8 +32,8 @@ bool CountHandles(HANDLE process, DWORD& count) {
     const DWORD id = GetProcessId(process);
     std::vector<std::byte> buffer(1 << 16);
     NTSTATUS status;
-    while ((status = NtQuerySystemInformation(SystemHandleInformation, buffer.data(),
-                                              static_cast<ULONG>(buffer.size()), nullptr)) ==
+    while ((status = NtQuerySystemInformation(SystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                                              nullptr)) ==
            static_cast<NTSTATUS>(0xC0000004))  // STATUS_INFO_LENGTH_MISMATCH
         buffer.resize(buffer.size() * 2);
     if (status < 0) return false;

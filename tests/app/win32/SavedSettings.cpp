@@ -30,10 +30,10 @@ CSavedSettings::~CSavedSettings() {
 bool CSavedSettings::Write(const SettingBuffers& b) {
     RegKey key = 0;
     if (m_registry.CreateKey(kSettingsKeyPath, key) != kRegOk) return false;
-    const bool ok = m_registry.SetValue(key, kKeySettingName, kRegBinary, &b.keys, sizeof b.keys) == kRegOk &&
-                    m_registry.SetValue(key, kMacroSettingName, kRegBinary, &b.macros, sizeof b.macros) == kRegOk &&
-                    m_registry.SetValue(key, kCombSettingName, kRegBinary, &b.combinations,
-                                        sizeof b.combinations) == kRegOk;
+    const bool ok =
+        m_registry.SetValue(key, kKeySettingName, kRegBinary, &b.keys, sizeof b.keys) == kRegOk &&
+        m_registry.SetValue(key, kMacroSettingName, kRegBinary, &b.macros, sizeof b.macros) == kRegOk &&
+        m_registry.SetValue(key, kCombSettingName, kRegBinary, &b.combinations, sizeof b.combinations) == kRegOk;
     m_registry.CloseKey(key);
     return ok;
 }

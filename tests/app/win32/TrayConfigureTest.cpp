@@ -138,11 +138,10 @@ TEST_F(TrayConfigure, FilesAnEditorHoldsOpenForWritingAreStillRead) {
 
     BYTE keys[sizeof(KeySetting)] = {};
     DWORD size = sizeof keys;
-    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Orvex\\K7", L"KeySetting", RRF_RT_REG_BINARY, nullptr,
-                           keys, &size),
-              ERROR_SUCCESS);
-    for (int i = 0; i < kKeyAssignmentCount; ++i)
-        EXPECT_EQ(keys[12 * i], layout[i].vkcode) << "key " << i;
+    ASSERT_EQ(
+        RegGetValueW(HKEY_CURRENT_USER, L"Software\\Orvex\\K7", L"KeySetting", RRF_RT_REG_BINARY, nullptr, keys, &size),
+        ERROR_SUCCESS);
+    for (int i = 0; i < kKeyAssignmentCount; ++i) EXPECT_EQ(keys[12 * i], layout[i].vkcode) << "key " << i;
 }
 
 // The configuration program's main windows, with the path of the program each belongs to.

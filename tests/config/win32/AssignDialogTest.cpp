@@ -82,7 +82,8 @@ protected:
         EXPECT_TRUE(WaitUntil([&] {
             const std::wstring text = Text(program.Details());
             return text.starts_with(start) && text.ends_with(L"\r\nAssignment: " + assignment);
-        })) << std::string(key.begin(), key.end()) << ": " << Narrow(Text(program.Details()));
+        })) << std::string(key.begin(), key.end())
+            << ": " << Narrow(Text(program.Details()));
     }
     // The key's face beside its texts, as the screen shows it.
     static COLORREF Face(HWND key) {
@@ -99,8 +100,10 @@ protected:
         return out;
     }
 
-    CKeptValue m_kept[4] = {{kSettingsKey, L"KeySetting"}, {kSettingsKey, L"MacroSetting"},
-                            {kSettingsKey, L"CombSetting"}, {kSettingsKey, L"RateSetting"}};
+    CKeptValue m_kept[4] = {{kSettingsKey, L"KeySetting"},
+                            {kSettingsKey, L"MacroSetting"},
+                            {kSettingsKey, L"CombSetting"},
+                            {kSettingsKey, L"RateSetting"}};
     CConfigProcess program;
     HWND m_hDialog = nullptr;
 };
@@ -111,14 +114,19 @@ TEST_F(AssignDialog, EveryKindIsChosenFromItsListAndTheKeyShowsItInItsWordsAndCo
     // A drop-down list is read by its selection under Wine (the window's text); each has a
     // label before it, which is its name where the system takes the name from the label.
     const std::pair<int, const wchar_t*> names[] = {
-        {IDC_ASSIGN_KIND_LABEL, L"Function kind"},  {IDC_ASSIGN_KIND, L"Factory function"},
-        {IDC_ASSIGN_LIST_LABEL, L"Function"},       {IDC_ASSIGN_LIST, L"Function"},
+        {IDC_ASSIGN_KIND_LABEL, L"Function kind"},
+        {IDC_ASSIGN_KIND, L"Factory function"},
+        {IDC_ASSIGN_LIST_LABEL, L"Function"},
+        {IDC_ASSIGN_LIST, L"Function"},
         {IDC_ASSIGN_CAPTURE_LABEL, L"Press a key"},
         {IDC_ASSIGN_CAPTURE, L"Enter or a click, then the key"},
         {IDC_ASSIGN_VERDICT, L"The keyboard can hold this assignment"},
-        {IDC_ASSIGN_KEYS_LABEL, L"Combination keys"}, {IDC_ASSIGN_KEY1 + 3, L"(none)"},
-        {IDC_ASSIGN_SINGLE, L"New single key"},     {IDC_ASSIGN_TOGETHER, L"New combination"},
-        {IDOK, L"OK"},                              {IDCANCEL, L"Cancel"},
+        {IDC_ASSIGN_KEYS_LABEL, L"Combination keys"},
+        {IDC_ASSIGN_KEY1 + 3, L"(none)"},
+        {IDC_ASSIGN_SINGLE, L"New single key"},
+        {IDC_ASSIGN_TOGETHER, L"New combination"},
+        {IDOK, L"OK"},
+        {IDCANCEL, L"Cancel"},
     };
     for (auto [id, name] : names) EXPECT_EQ(AccessibleName(Control(id)), name) << id;
     EXPECT_EQ(SendMessageW(Control(IDC_ASSIGN_KIND), CB_GETCOUNT, 0, 0), 7);
@@ -220,7 +228,8 @@ TEST_F(AssignDialog, CombinationsPressedTogetherShareEqualSlotsAndTheNinthIsRefu
         Open(key);
         Kind(kCombination);
         // The kind's controls show once the dialog has taken the new kind.
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Control(button)) && !IsWindowVisible(Control(IDC_ASSIGN_LIST)); }));
+        ASSERT_TRUE(
+            WaitUntil([&] { return IsWindowVisible(Control(button)) && !IsWindowVisible(Control(IDC_ASSIGN_LIST)); }));
         Click(Control(button));
         ASSERT_TRUE(WaitUntil([&] { return Text(Control(IDC_ASSIGN_CAPTURE)).starts_with(L"Press the keys now"); }))
             << std::string(key.begin(), key.end()) << ": " << Narrow(Text(Control(IDC_ASSIGN_CAPTURE)));
@@ -235,8 +244,9 @@ TEST_F(AssignDialog, CombinationsPressedTogetherShareEqualSlotsAndTheNinthIsRefu
     };
 
     // A single key with its modifiers: taken when the key goes down.
-    combine(u"F1", IDC_ASSIGN_SINGLE, {{VK_LCONTROL, false}, {VK_LSHIFT, false}, {'C', false}, {'C', true},
-                                       {VK_LSHIFT, true}, {VK_LCONTROL, true}});
+    combine(
+        u"F1", IDC_ASSIGN_SINGLE,
+        {{VK_LCONTROL, false}, {VK_LSHIFT, false}, {'C', false}, {'C', true}, {VK_LSHIFT, true}, {VK_LCONTROL, true}});
     EXPECT_EQ(picked(0), L"LeftCtrl");
     EXPECT_EQ(picked(1), L"LeftShift");
     EXPECT_EQ(picked(2), L"C");
@@ -257,8 +267,9 @@ TEST_F(AssignDialog, CombinationsPressedTogetherShareEqualSlotsAndTheNinthIsRefu
     }
     ExpectDetails(u"F8", L"RightCtrl+7 (8, 7)");
     EXPECT_TRUE(WaitUntil([&] { return Face(program.Key(Record(u"F8"))) == RGB(255, 240, 160); }));
-    const std::wstring full = L"Combination slots used: 8 / 8 (keyboard in its factory state), 8 / 8 (after the "
-                              L"values last applied); all are used: a further combination would be refused";
+    const std::wstring full =
+        L"Combination slots used: 8 / 8 (keyboard in its factory state), 8 / 8 (after the "
+        L"values last applied); all are used: a further combination would be refused";
     EXPECT_EQ(Text(Meter()), full);
 
     // The same keys again share a slot.

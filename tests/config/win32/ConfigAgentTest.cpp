@@ -27,8 +27,8 @@ TEST_F(ConfigWithAgent, TheReportRateChosenFromTheKeyboardReachesTheKeyboard) {
     Press(VK_TAB);
     ASSERT_TRUE(WaitUntil([&] { return program.Focus() == Control(IDC_SET_RATE); }));
     Press(VK_SPACE);
-    EXPECT_TRUE(WaitUntil([&] { return State()->reportRate == 2; })) << "the keyboard's rate is "
-                                                                      << int(State()->reportRate);
+    EXPECT_TRUE(WaitUntil([&] { return State()->reportRate == 2; }))
+        << "the keyboard's rate is " << int(State()->reportRate);
     // The keyboard has the rate before the agent's answer reaches the program.
     EXPECT_TRUE(WaitUntil([&] { return !Text(Status()).empty(); }));
     EXPECT_EQ(Text(Status()), L"The agent was asked to set the report rate: Code 2 (2 ms, assumed)");

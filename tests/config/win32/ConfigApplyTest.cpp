@@ -72,10 +72,12 @@ protected:
     int Percent() const { return static_cast<int>(SendMessageW(Control(IDC_APPLY_PROGRESS), PBM_GETPOS, 0, 0)); }
     std::wstring Result(const std::wstring& before = L"") const {
         std::wstring status;
-        WaitUntil([&] {
-            status = Text(Status());
-            return !status.empty() && status != kApplying && status != kBusy && status != before;
-        }, 30000);
+        WaitUntil(
+            [&] {
+                status = Text(Status());
+                return !status.empty() && status != kApplying && status != kBusy && status != before;
+            },
+            30000);
         return status;
     }
     // The agent's warning, once it shows.
@@ -89,8 +91,7 @@ protected:
     }
     void ExpectKeyboardHolds(const ApplyPlan& plan) {
         const auto state = State();
-        for (int s = 0; s < kSlotCount; ++s)
-            EXPECT_EQ(state->table.slots[s], plan.table.slots[s]) << "slot " << s;
+        for (int s = 0; s < kSlotCount; ++s) EXPECT_EQ(state->table.slots[s], plan.table.slots[s]) << "slot " << s;
     }
 
     CSavedSettings m_saved;
@@ -331,8 +332,9 @@ TEST_F(ConfigApplyProtocol, TheAgentsCloseDuringAnApplyEndsItAndTheProgram) {
 TEST_F(ConfigApplyProtocol, NoFirstProgressInTimeIsSaid) {
     StartProgram();
     Click(Control(IDC_APPLY));
-    EXPECT_EQ(Result(), L"The K7 agent did not begin the apply in time; the settings are stored, but the keyboard "
-                        L"may not hold them");
+    EXPECT_EQ(Result(),
+              L"The K7 agent did not begin the apply in time; the settings are stored, but the keyboard "
+              L"may not hold them");
     EXPECT_EQ(Percent(), 0);
 }
 

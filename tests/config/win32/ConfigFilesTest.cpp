@@ -130,8 +130,8 @@ TEST_F(ConfigFiles, SaveAsWritesAProfileK7ctlChecksAndTheRecentFilesOpenItAgain)
     HWND box = program.Dialog();
     ASSERT_NE(box, nullptr) << "nothing said of the broken file";
     const std::wstring said = BoxText(box);
-    EXPECT_TRUE(said.starts_with(path + L" is not a profile this program can open; nothing was changed:\r\n" + path +
-                                 L":2:"))
+    EXPECT_TRUE(
+        said.starts_with(path + L" is not a profile this program can open; nothing was changed:\r\n" + path + L":2:"))
         << Utf8FromUtf16(ToUtf16(said));
     Press(VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
@@ -187,7 +187,8 @@ TEST_F(ConfigFiles, DamagedFilesAndStoredValuesAreNamedAtTheStart) {
     const std::wstring draft = DataFile(kDraftFileName), aside = DataFile(u"draft.damaged.json");
     const std::wstring said = BoxText(box);
     EXPECT_TRUE(said.starts_with(L"The program was closed last time because the K7 agent ended.\r\nThe kept edits in " +
-                                 draft + L" cannot be read; the file was moved to " + aside + L":\r\n" + draft + L":1:"))
+                                 draft + L" cannot be read; the file was moved to " + aside + L":\r\n" + draft +
+                                 L":1:"))
         << Utf8FromUtf16(ToUtf16(said));
     Press(VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
@@ -267,8 +268,9 @@ TEST_F(ConfigFilesWithAgent, ARemovalKeepsTheEditsAndTheNextStartSaysWhyAndResto
     ASSERT_TRUE(program->Start(true, {}, true));
     HWND box = program->Dialog();
     ASSERT_NE(box, nullptr) << "the kept edits were not offered";
-    EXPECT_EQ(BoxText(box), L"The program was closed last time because the K7 agent ended.\r\n"
-                            L"Its unsaved edits were kept. Restore them?");
+    EXPECT_EQ(BoxText(box),
+              L"The program was closed last time because the K7 agent ended.\r\n"
+              L"Its unsaved edits were kept. Restore them?");
     Click(GetDlgItem(box, IDYES));
     ASSERT_TRUE(WaitUntil([&] { return Text(program->Window()) == L"*Kept edits" + std::wstring(kProgram); }));
     EXPECT_FALSE(Exists(DataFile(kDraftFileName))) << "offered once";
@@ -291,8 +293,9 @@ TEST_F(ConfigFilesWithAgent, ARemovalKeepsTheEditsAndTheNextStartSaysWhyAndResto
     ASSERT_TRUE(program->Start(true, {}, true));
     box = program->Dialog();
     ASSERT_NE(box, nullptr) << "the kept edits were not offered after the removal";
-    EXPECT_EQ(BoxText(box), L"The program was closed last time because the keyboard was removed.\r\n"
-                            L"Its unsaved edits were kept. Restore them?");
+    EXPECT_EQ(BoxText(box),
+              L"The program was closed last time because the keyboard was removed.\r\n"
+              L"Its unsaved edits were kept. Restore them?");
     Press(VK_RETURN);  // Yes is the default
     ASSERT_TRUE(WaitUntil([&] { return Text(program->Window()) == L"*Kept edits" + std::wstring(kProgram); }));
 

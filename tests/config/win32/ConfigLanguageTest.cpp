@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr const wchar_t* kFiles[] = {L"K7_Setting.exe", L"K7_Config.exe",   L"ButtonPos.xml",     L"language.xml",
+constexpr const wchar_t* kFiles[] = {L"K7_Setting.exe",  L"K7_Config.exe",   L"ButtonPos.xml",     L"language.xml",
                                      L"language.en.xml", L"language.de.xml", L"language.zh-CN.xml"};
 
 std::vector<char> Bytes(const std::wstring& path) {
@@ -150,8 +150,9 @@ TEST_F(ConfigLanguage, WithoutTheAgentTheLanguageIsInPlaceForItsNextStart) {
     ChooseFromMenu('L', '1');
     HWND german = WindowTitled(L"Gespeicherte Einstellungen - K7 Gaming-Tastatur");
     ASSERT_NE(german, nullptr);
-    EXPECT_EQ(Status(german),
-              L"Der K7-Agent (K7_Setting.exe) l\u00e4uft nicht; er spricht diese Sprache ab seinem n\u00e4chsten Start");
+    EXPECT_EQ(
+        Status(german),
+        L"Der K7-Agent (K7_Setting.exe) l\u00e4uft nicht; er spricht diese Sprache ab seinem n\u00e4chsten Start");
     EXPECT_EQ(Bytes(At(L"language.xml")), Bytes(At(L"language.de.xml")));
     EXPECT_EQ(Agent(), nullptr) << "an agent was started";
 }
@@ -159,8 +160,8 @@ TEST_F(ConfigLanguage, WithoutTheAgentTheLanguageIsInPlaceForItsNextStart) {
 TEST_F(ConfigLanguage, ALanguageFileThatCannotBeReplacedStaysAndTheAgentRunsOn) {
     // Held open without leave to delete it, as another program reading it might.
     const std::vector<char> before = Bytes(At(L"language.xml"));
-    HANDLE held = CreateFileW(At(L"language.xml").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE held =
+        CreateFileW(At(L"language.xml").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(agent.StartAt(At(L"K7_Setting.exe")));
     StartProgram();

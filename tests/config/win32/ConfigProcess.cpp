@@ -203,6 +203,7 @@ void Type(const std::wstring& text) {
 std::wstring ProgramDataFile(const wchar_t* name) { return DataFolderPath() + L"\\" + name; }
 
 void RemoveProgramData() {
-    for (const char16_t* name : {kRecentFileName, kDraftFileName, kClosedFileName, kPlacementFileName, u"draft.damaged.json"})
+    for (const char16_t* name :
+         {kRecentFileName, kDraftFileName, kClosedFileName, kPlacementFileName, u"draft.damaged.json"})
         DeleteFileW(ProgramDataFile(ToWide(name).c_str()).c_str());
 }

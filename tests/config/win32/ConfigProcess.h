@@ -50,7 +50,6 @@ private:
     HWND m_hWindow = nullptr;
 };
 
-
 // Input as the user gives it.
 void Click(HWND window, bool twice = false);
 void Press(WORD vk);

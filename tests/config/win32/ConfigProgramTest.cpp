@@ -94,8 +94,7 @@ TEST_F(ConfigProgram, AClickChoosesAKeyAndADoubleClickOpensItWithWhatIsStored) {
     HWND esc = program.Key(Record(u"Esc"));
     Click(esc, true);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(program.Details()) && program.AssignDialog() != nullptr; }));
-    EXPECT_EQ(Text(program.Details()),
-              L"Key: Esc\r\nVirtual-key code: 0x1B\r\nAssignment: Previous track (5, 3)");
+    EXPECT_EQ(Text(program.Details()), L"Key: Esc\r\nVirtual-key code: 0x1B\r\nAssignment: Previous track (5, 3)");
     EXPECT_EQ(AccessibleName(program.Details()), Text(program.Details()));
     // Esc leaves the dialog with nothing changed, and the focus back on the key.
     Press(VK_ESCAPE);
@@ -178,7 +177,8 @@ TEST_F(ConfigProgram, TheKeysScaleWithTheWindowAndWithTheScreensDpi) {
         EXPECT_TRUE(WaitUntil([&] {
             r = ClientRectOf(program.Key(Record(u"Space")), program.Keyboard());
             return std::abs(r.right - r.left - 248 * factor) <= 1;
-        })) << "Space is " << r.right - r.left << " wide for a factor of " << factor;
+        })) << "Space is "
+            << r.right - r.left << " wide for a factor of " << factor;
         EXPECT_NEAR(r.bottom - r.top, 38 * factor, 1);
     }
     {
@@ -187,9 +187,9 @@ TEST_F(ConfigProgram, TheKeysScaleWithTheWindowAndWithTheScreensDpi) {
         // window stays on the screen, and the texts grow by half.
         CKeptValue keptDpi(L"Control Panel\\Desktop", L"LogPixels");
         const DWORD dpi = 144;
-        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
-                                  sizeof dpi),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi),
+            ERROR_SUCCESS);
         CConfigProcess program;
         ASSERT_TRUE(program.Start());
         RECT frame;
@@ -221,7 +221,8 @@ TEST_F(ConfigProgram, ASecondStartBringsTheFirstWindowBack) {
     EXPECT_TRUE(WaitUntil([&] { return !IsIconic(first.Window()) && GetForegroundWindow() == first.Window(); }))
         << "the first window was not brought back";
     int windows = 0;
-    for (HWND w = FindWindowW(kConfigMainClass, nullptr); w != nullptr; w = FindWindowExW(nullptr, w, kConfigMainClass, nullptr))
+    for (HWND w = FindWindowW(kConfigMainClass, nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, kConfigMainClass, nullptr))
         ++windows;
     EXPECT_EQ(windows, 1);
 }

@@ -27,7 +27,8 @@ public:
     }
     ~CKeptValue() {
         if (m_bytes) {
-            RegSetKeyValueW(HKEY_CURRENT_USER, m_key, m_name, m_type, m_bytes->data(), static_cast<DWORD>(m_bytes->size()));
+            RegSetKeyValueW(HKEY_CURRENT_USER, m_key, m_name, m_type, m_bytes->data(),
+                            static_cast<DWORD>(m_bytes->size()));
         } else {
             RegDeleteKeyValueW(HKEY_CURRENT_USER, m_key, m_name);
         }
@@ -64,8 +65,8 @@ inline int Record(std::u16string_view name) {
 // program shows: a length asked first may be of a text that changes before it is read.
 inline std::wstring Text(HWND window) {
     std::wstring text(4096, L'\0');
-    text.resize(static_cast<std::size_t>(
-        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    text.resize(
+        static_cast<std::size_t>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 

@@ -26,7 +26,6 @@
 
 namespace {
 
-
 // By WM_GETTEXT: GetWindowTextW reads another process's edit field as empty, since the field
 // keeps its text itself.
 // A list box's rows, read from the other process (the system carries LB_GETTEXT across).
@@ -105,7 +104,8 @@ protected:
     // Once the control is enabled: the system gives a click on a disabled control to the window
     // under it, so a click queued while the program is still updating its buttons is lost.
     void ClickButton(int id) {
-        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(id)) != FALSE; })) << "control " << id << " stays disabled";
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(id)) != FALSE; }))
+            << "control " << id << " stays disabled";
         Click(Control(id));
     }
     // Clicks into a field or list and waits until it has the focus.
@@ -131,11 +131,20 @@ TEST_F(MacroWindow, TheListIsEditedByNameAndMovingOrDeletingKeepsEachKeysMacro) 
     OpenMacros();
     EXPECT_EQ(AccessibleName(macros), L"Macros");
     for (auto [id, name] : std::initializer_list<std::pair<int, const wchar_t*>>{
-             {IDC_MACRO_LIST, L"Macros"}, {IDC_MACRO_NEW, L"New macro"}, {IDC_MACRO_RENAME, L"Rename"},
-             {IDC_MACRO_DUPLICATE, L"Duplicate"}, {IDC_MACRO_DELETE, L"Delete"}, {IDC_MACRO_UP, L"Move up"},
-             {IDC_MACRO_DOWN, L"Move down"}, {IDC_EVENT_LIST, L"Events"}, {IDC_EVENT_ADD, L"Add event"},
-             {IDC_EVENT_CHANGE, L"Change event"}, {IDC_EVENT_DELETE, L"Delete event"}, {IDC_EVENT_UP, L"Event up"},
-             {IDC_EVENT_DOWN, L"Event down"}, {IDC_RECORD, L"Start recording"},
+             {IDC_MACRO_LIST, L"Macros"},
+             {IDC_MACRO_NEW, L"New macro"},
+             {IDC_MACRO_RENAME, L"Rename"},
+             {IDC_MACRO_DUPLICATE, L"Duplicate"},
+             {IDC_MACRO_DELETE, L"Delete"},
+             {IDC_MACRO_UP, L"Move up"},
+             {IDC_MACRO_DOWN, L"Move down"},
+             {IDC_EVENT_LIST, L"Events"},
+             {IDC_EVENT_ADD, L"Add event"},
+             {IDC_EVENT_CHANGE, L"Change event"},
+             {IDC_EVENT_DELETE, L"Delete event"},
+             {IDC_EVENT_UP, L"Event up"},
+             {IDC_EVENT_DOWN, L"Event down"},
+             {IDC_RECORD, L"Start recording"},
              {IDC_FIXED, L"One fixed delay for every event (off: the recorded delays)"}})
         EXPECT_EQ(AccessibleName(Control(id)), name) << id;
     EXPECT_EQ(Text(Control(IDC_MACRO_COUNT)), L"Macro numbers left on the keyboard: 11/11; macros stored: 0/100");
@@ -160,8 +169,9 @@ TEST_F(MacroWindow, TheListIsEditedByNameAndMovingOrDeletingKeepsEachKeysMacro) 
     SelectAll();
     Type(L"burst");
     ClickButton(IDC_MACRO_RENAME);
-    EXPECT_TRUE(WaitUntil([&] { return Text(Control(IDC_MACRO_STATUS)) == L"macro \"burst\": the name is used twice"; }))
-        << Dump({Text(Control(IDC_MACRO_STATUS))});
+    EXPECT_TRUE(WaitUntil([&] {
+        return Text(Control(IDC_MACRO_STATUS)) == L"macro \"burst\": the name is used twice";
+    })) << Dump({Text(Control(IDC_MACRO_STATUS))});
 
     // Move up puts the twelfth on the keyboard and the eleventh off it.
     ClickButton(IDC_MACRO_UP);
@@ -278,13 +288,14 @@ TEST_F(MacroWindow, ARecordingKeepsTheEventsOwnGapsAndReachesTheKeyboardAsEdited
           Key(VK_LMENU, false, at(1300)), Key(VK_LMENU, true, at(1400)), Key(VK_ESCAPE, false, at(1500)),
           Key(VK_ESCAPE, true, at(1560)), Key(VK_LWIN, false, at(2000)), Key(VK_LWIN, true, at(2100)),
           Key(VK_VOLUME_UP, false, at(2200)), Key(VK_VOLUME_UP, true, at(2250)),
-          Key(VK_RCONTROL, false, at(2300), KEYEVENTF_EXTENDEDKEY), Key(VK_RCONTROL, true, at(2350), KEYEVENTF_EXTENDEDKEY)});
+          Key(VK_RCONTROL, false, at(2300), KEYEVENTF_EXTENDEDKEY),
+          Key(VK_RCONTROL, true, at(2350), KEYEVENTF_EXTENDEDKEY)});
     const std::vector<std::wstring> recorded = {
-        L"1\tKey down\tTab\t0 ms",        L"2\tKey up\tTab\t100 ms",       L"3\tKey down\tLeftShift\t200 ms",
-        L"4\tKey down\tA\t50 ms",         L"5\tKey up\tA\t50 ms",          L"6\tKey up\tLeftShift\t50 ms",
-        L"7\tKey down\tNumEnter\t400 ms", L"8\tKey up\tNumEnter\t0 ms",    L"9\tKey down\tLeftAlt\t250 ms",
-        L"10\tKey up\tLeftAlt\t100 ms",   L"11\tKey down\tEsc\t100 ms",    L"12\tKey up\tEsc\t50 ms",
-        L"13\tKey down\tLeftWin\t400 ms", L"14\tKey up\tLeftWin\t100 ms",  L"15\tKey down\tRightCtrl\t200 ms",
+        L"1\tKey down\tTab\t0 ms",        L"2\tKey up\tTab\t100 ms",      L"3\tKey down\tLeftShift\t200 ms",
+        L"4\tKey down\tA\t50 ms",         L"5\tKey up\tA\t50 ms",         L"6\tKey up\tLeftShift\t50 ms",
+        L"7\tKey down\tNumEnter\t400 ms", L"8\tKey up\tNumEnter\t0 ms",   L"9\tKey down\tLeftAlt\t250 ms",
+        L"10\tKey up\tLeftAlt\t100 ms",   L"11\tKey down\tEsc\t100 ms",   L"12\tKey up\tEsc\t50 ms",
+        L"13\tKey down\tLeftWin\t400 ms", L"14\tKey up\tLeftWin\t100 ms", L"15\tKey down\tRightCtrl\t200 ms",
         L"16\tKey up\tRightCtrl\t50 ms",
     };
     // Shown as it is captured: the rows, and the last one in the status line.
@@ -313,7 +324,8 @@ TEST_F(MacroWindow, ARecordingKeepsTheEventsOwnGapsAndReachesTheKeyboardAsEdited
     Type(L"275");
     ClickButton(IDC_EVENT_CHANGE);
     ASSERT_TRUE(WaitUntil([&] { return EventRows()[2] == L"3\tKey up\tTab\t250 ms"; })) << Dump(EventRows());
-    EXPECT_EQ(Text(Control(IDC_MACRO_LIMITS)), L"Events on the keyboard: 16/95; delays in steps of 50 ms, at most 6350 ms");
+    EXPECT_EQ(Text(Control(IDC_MACRO_LIMITS)),
+              L"Events on the keyboard: 16/95; delays in steps of 50 ms, at most 6350 ms");
 
     // What the editor shows, stored with F1 playing it, and applied by the agent.
     Profile profile;
@@ -321,9 +333,10 @@ TEST_F(MacroWindow, ARecordingKeepsTheEventsOwnGapsAndReachesTheKeyboardAsEdited
     for (const std::wstring& row : EventRows()) {
         const std::size_t kind = row.find(L'\t'), name = row.find(L'\t', kind + 1), delay = row.find(L'\t', name + 1);
         const std::wstring key = row.substr(name + 1, delay - name - 1);
-        macro.events.push_back({static_cast<std::uint8_t>(CodeForName(VirtualKeyNames(), std::string(key.begin(), key.end()))),
-                                row.substr(kind + 1, name - kind - 1) == L"Key down",
-                                static_cast<std::uint32_t>(std::stoul(row.substr(delay + 1)))});
+        macro.events.push_back(
+            {static_cast<std::uint8_t>(CodeForName(VirtualKeyNames(), std::string(key.begin(), key.end()))),
+             row.substr(kind + 1, name - kind - 1) == L"Key down",
+             static_cast<std::uint32_t>(std::stoul(row.substr(delay + 1)))});
     }
     AddMacro(profile, macro);
     ASSERT_TRUE(SetKeyFunction(profile, 1, {AssignMacro, 0}));  // F1

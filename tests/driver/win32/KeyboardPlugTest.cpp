@@ -102,8 +102,10 @@ protected:
     }
     // The keyboard is left as the suite found it.
     static void TearDownTestSuite() {
-        if (s_wasPlugged) k7testbed::PlugKeyboard();
-        else k7testbed::UnplugKeyboard();
+        if (s_wasPlugged)
+            k7testbed::PlugKeyboard();
+        else
+            k7testbed::UnplugKeyboard();
     }
 
     void SetUp() override {

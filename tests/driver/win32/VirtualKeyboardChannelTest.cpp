@@ -26,8 +26,7 @@ State ReadState() {
 
 // Wine hands a closed handle to the driver (IRP_MJ_CLOSE) after CloseHandle has returned,
 // so the handle counts settle a moment later: wait for them, at most two seconds.
-template <class Settled>
-State WaitForHandles(Settled settled) {
+template <class Settled> State WaitForHandles(Settled settled) {
     State s = ReadState();
     for (int i = 0; i < 200 && !settled(s); ++i) {
         Sleep(10);
@@ -87,8 +86,8 @@ protected:
 // The keyboard's refusals as the caller of DeviceIoControl sees them: the completion status
 // becomes the thread's last error. What is refused, and why, the keyboard contract checks.
 TEST_F(VirtualKeyboardChannel, RefusalsReachTheCallerAsWindowsErrors) {
-    HANDLE h = CreateFileW(L"\\\\.\\oxkbd", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           0, nullptr);
+    HANDLE h =
+        CreateFileW(L"\\\\.\\oxkbd", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE) << GetLastError();
     std::vector<std::uint8_t> buffer(1024, 0x77);
     auto refuse = [&](std::uint32_t code, DWORD inSize, DWORD outSize, DWORD error) {

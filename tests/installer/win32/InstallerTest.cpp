@@ -68,8 +68,8 @@ RunResult RunCommand(std::wstring commandLine, bool capture = false) {
     }
     PROCESS_INFORMATION pi{};
     RunResult r;
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, capture, CREATE_NO_WINDOW, nullptr, nullptr,
-                       &si, &pi)) {
+    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, capture, CREATE_NO_WINDOW, nullptr, nullptr, &si,
+                       &pi)) {
         if (WaitForSingleObject(pi.hProcess, kWaitMs) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &r.exitCode);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
@@ -86,7 +86,9 @@ RunResult RunCommand(std::wstring commandLine, bool capture = false) {
     return r;
 }
 
-DWORD RunSetup(const std::wstring& switches) { return RunCommand(L"\"" + Widen(K7_SETUP_EXE) + L"\" " + switches).exitCode; }
+DWORD RunSetup(const std::wstring& switches) {
+    return RunCommand(L"\"" + Widen(K7_SETUP_EXE) + L"\" " + switches).exitCode;
+}
 
 // The uninstaller run in place (_?=), so that it is waited for and gives its exit code; it
 // then cannot remove itself and its folder, which the test does.
@@ -172,8 +174,7 @@ std::wstring ShortcutTarget(const std::wstring& link) {
     IPersistFile* file = nullptr;
     if (SUCCEEDED(shellLink->QueryInterface(IID_PPV_ARGS(&file)))) {
         wchar_t path[MAX_PATH];
-        if (SUCCEEDED(file->Load(link.c_str(), STGM_READ)) &&
-            SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0)))
+        if (SUCCEEDED(file->Load(link.c_str(), STGM_READ)) && SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0)))
             target = path;
         file->Release();
     }
@@ -237,8 +238,8 @@ DWORD EndAgent(const Agent& agent) {
     return code;
 }
 
-const wchar_t* const kInstalledFiles[] = {L"K7_Setting.exe", L"k7ctl.exe", L"language.xml", L"ButtonPos.xml",
-                                          L"README.txt", L"uninstall.exe"};
+const wchar_t* const kInstalledFiles[] = {L"K7_Setting.exe", L"k7ctl.exe",  L"language.xml",
+                                          L"ButtonPos.xml",  L"README.txt", L"uninstall.exe"};
 
 void ExpectInstalledFiles(const std::wstring& folder) {
     for (const wchar_t* f : kInstalledFiles) EXPECT_TRUE(fs::exists(folder + L"\\" + f)) << fs::path(f).string();
@@ -366,8 +367,8 @@ TEST_F(InstallerTest, AFileInUseLeavesThePreviousVersion) {
     const std::wstring folder = UserFolder();
     WriteText(folder + L"\\README.txt", "the previous version's readme");
     // Late in the swap, so that the files moved before it must go back.
-    HANDLE held = CreateFileW((folder + L"\\ButtonPos.xml").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE held =
+        CreateFileW((folder + L"\\ButtonPos.xml").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     const std::string agentBefore = ReadText(folder + L"\\K7_Setting.exe");
 

@@ -24,7 +24,8 @@ protected:
         std::wstring command = L"\"" + BinPath(L"K7_Setting", L"exe") + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
-        ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_agent));
+        ASSERT_TRUE(
+            CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_agent));
         for (int i = 0; i < 100 && !m_hAgent; ++i, Sleep(100))
             m_hAgent = FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(kTaskWindowTitle));
         ASSERT_NE(m_hAgent, nullptr);

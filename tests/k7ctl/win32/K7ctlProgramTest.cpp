@@ -95,8 +95,8 @@ private:
     HWND m_hConfig = nullptr;
 };
 
-const std::vector<Message> kFullProgress = {{WM_APPLY_PROGRESS, 0, 25}, {WM_APPLY_PROGRESS, 0, 50},
-                                            {WM_APPLY_PROGRESS, 0, 100}};
+const std::vector<Message> kFullProgress = {
+    {WM_APPLY_PROGRESS, 0, 25}, {WM_APPLY_PROGRESS, 0, 50}, {WM_APPLY_PROGRESS, 0, 100}};
 
 class K7ctlProgram : public ::testing::Test {
 protected:
@@ -109,7 +109,8 @@ protected:
 TEST_F(K7ctlProgram, WithoutTheAgentNothingIsWritten) {
     const RunResult r = K7ctl(L"apply \"" + Example() + L"\"");
     EXPECT_EQ(r.exitCode, 2u);
-    EXPECT_EQ(r.err, "k7ctl: the agent is not running (no window titled \"OrvexK7_Setting\")\nk7ctl: nothing was written\n");
+    EXPECT_EQ(r.err,
+              "k7ctl: the agent is not running (no window titled \"OrvexK7_Setting\")\nk7ctl: nothing was written\n");
     HKEY key;
     EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Orvex\\K7", 0, KEY_READ, &key), ERROR_SUCCESS);
     EXPECT_EQ(K7ctl(L"rate 2").exitCode, 2u);
@@ -117,13 +118,15 @@ TEST_F(K7ctlProgram, WithoutTheAgentNothingIsWritten) {
 }
 
 TEST_F(K7ctlProgram, AnInvalidProfileIsRefusedWithEveryError) {
-    const std::wstring path = WriteProfileFile(L"bad", "{\"keys\": {\"F13\": \"default\",\n \"F1\": {\"mouse\": \"Nine\"}},\n \"rate\": 3}");
+    const std::wstring path =
+        WriteProfileFile(L"bad", "{\"keys\": {\"F13\": \"default\",\n \"F1\": {\"mouse\": \"Nine\"}},\n \"rate\": 3}");
     CStandInAgent agent(kFullProgress);
     const RunResult r = K7ctl(L"apply \"" + path + L"\"");
     EXPECT_EQ(r.exitCode, 1u);
     const std::string file = Utf8FromUtf16(std::u16string(path.begin(), path.end()));
     EXPECT_EQ(r.err, file + ":1:11: key \"F13\": unknown key; keys are named as in ButtonPos.xml\n" + file +
-                         ":2:18: key \"F1\": unknown mouse button \"Nine\"\n" + file + ":3:10: rate: must be 1, 2 or 8\n");
+                         ":2:18: key \"F1\": unknown mouse button \"Nine\"\n" + file +
+                         ":3:10: rate: must be 1, 2 or 8\n");
     EXPECT_TRUE(agent.Requests().empty());
     EXPECT_TRUE(Stored(L"KeySetting").empty());
     EXPECT_EQ(K7ctl(L"check \"" + path + L"\"").exitCode, 1u);
@@ -134,9 +137,9 @@ TEST_F(K7ctlProgram, ApplyStoresTheProfileFollowsTheProgressAndSendsTheRate) {
     const RunResult r = K7ctl(L"apply \"" + Example() + L"\"");
     EXPECT_EQ(r.exitCode, 0u) << r.err;
     EXPECT_EQ(r.out, "progress 25%\nprogress 50%\nprogress 100%\napplied; report rate 2\n");
-    EXPECT_THAT(agent.Requests(), ElementsAre(Message{WM_REGISTER_CONFIG_WINDOW, 1, 0}, Message{WM_APPLY_SETTINGS, 0, 0},
-                                              Message{WM_SET_REPORT_RATE, 2, 0},
-                                              Message{WM_REGISTER_CONFIG_WINDOW, 0, 0}));
+    EXPECT_THAT(agent.Requests(),
+                ElementsAre(Message{WM_REGISTER_CONFIG_WINDOW, 1, 0}, Message{WM_APPLY_SETTINGS, 0, 0},
+                            Message{WM_SET_REPORT_RATE, 2, 0}, Message{WM_REGISTER_CONFIG_WINDOW, 0, 0}));
     EXPECT_EQ(Stored(L"KeySetting").size(), 1296u);
     EXPECT_EQ(Stored(L"RateSetting"), (std::vector<std::uint8_t>{2, 0, 0, 0}));
 }
@@ -172,12 +175,15 @@ TEST_F(K7ctlProgram, RestoreBackupBringsBackThePreviousValues) {
 }
 
 TEST_F(K7ctlProgram, AResetIsNamedWithItsReason) {
-    CStandInAgent agent({{WM_APPLY_PROGRESS, 0, 25}, {WM_ASSIGNMENT_RESET, 0, 0x7B}, {WM_APPLY_PROGRESS, 0, 50},
+    CStandInAgent agent({{WM_APPLY_PROGRESS, 0, 25},
+                         {WM_ASSIGNMENT_RESET, 0, 0x7B},
+                         {WM_APPLY_PROGRESS, 0, 50},
                          {WM_APPLY_PROGRESS, 0, 100}});
     const RunResult r = K7ctl(L"apply \"" + Example() + L"\"");
     EXPECT_EQ(r.exitCode, 5u);
-    EXPECT_EQ(r.err, "k7ctl: key F12 was reset to its factory function: all eight combination slots are in use (the "
-                     "keyboard still holds combinations other keys use)\n");
+    EXPECT_EQ(r.err,
+              "k7ctl: key F12 was reset to its factory function: all eight combination slots are in use (the "
+              "keyboard still holds combinations other keys use)\n");
     EXPECT_EQ(r.out, "progress 25%\nprogress 50%\nprogress 100%\n");
 }
 
@@ -185,8 +191,9 @@ TEST_F(K7ctlProgram, AKeyboardRemovedDuringTheApplyEndsIt) {
     CStandInAgent agent({{WM_APPLY_PROGRESS, 0, 25}, {WM_CLOSE, 0, 0}});
     const RunResult r = K7ctl(L"apply \"" + Example() + L"\"");
     EXPECT_EQ(r.exitCode, 4u);
-    EXPECT_EQ(r.err, "k7ctl: the agent closed the connection during the apply: the keyboard was removed or the agent "
-                     "is ending\n");
+    EXPECT_EQ(r.err,
+              "k7ctl: the agent closed the connection during the apply: the keyboard was removed or the agent "
+              "is ending\n");
     EXPECT_EQ(agent.Requests().back(), (Message{WM_REGISTER_CONFIG_WINDOW, 0, 0}));  // still unregistered
 }
 

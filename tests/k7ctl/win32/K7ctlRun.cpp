@@ -9,9 +9,9 @@
 std::wstring BinPath(const wchar_t* name, const wchar_t* ext) {
     wchar_t module[MAX_PATH];
     GetModuleFileNameW(nullptr, module, MAX_PATH);
-    const std::u16string p = SiblingFilePath(reinterpret_cast<const char16_t*>(module),
-                                             reinterpret_cast<const char16_t*>(name),
-                                             reinterpret_cast<const char16_t*>(ext));
+    const std::u16string p =
+        SiblingFilePath(reinterpret_cast<const char16_t*>(module), reinterpret_cast<const char16_t*>(name),
+                        reinterpret_cast<const char16_t*>(ext));
     return std::wstring(p.begin(), p.end());
 }
 
@@ -82,9 +82,9 @@ std::wstring Example() {
 
 std::vector<std::uint8_t> Stored(const wchar_t* name, const wchar_t* key) {
     DWORD size = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_BINARY, nullptr, nullptr, &size) != ERROR_SUCCESS) return {};
+    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_BINARY, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return {};
     std::vector<std::uint8_t> bytes(size);
     RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_BINARY, nullptr, bytes.data(), &size);
     return bytes;
 }
-

@@ -60,8 +60,8 @@ Reference Translate(const SettingBuffers& settings, const DeviceKeyTable& work, 
     static constexpr std::uint16_t kConsumer[18] = {0x0183, 0x00CD, 0x00B7, 0x00B6, 0x00B5, 0x00EA,
                                                     0x00E9, 0x00E2, 0x0224, 0x0225, 0x0226, 0x0227,
                                                     0x022A, 0x0221, 0x018A, 0x0223, 0x0194, 0x0192};
-    static constexpr std::uint8_t kSystem[5][2] = {{0xE2, 0x2B}, {0xE2, 0x3D}, {0xE3, 0x0F}, {0xE3, 0x15},
-                                                   {0xE3, 0x07}};
+    static constexpr std::uint8_t kSystem[5][2] = {
+        {0xE2, 0x2B}, {0xE2, 0x3D}, {0xE3, 0x0F}, {0xE3, 0x15}, {0xE3, 0x07}};
     static constexpr std::uint8_t kEdit[9][2] = {{0xE0, 0x1B}, {0xE0, 0x06}, {0xE0, 0x19}, {0xE0, 0x04}, {0xE0, 0x09},
                                                  {0xE0, 0x11}, {0xE0, 0x13}, {0xE0, 0x16}, {0xE0, 0x1D}};
     Reference ref{work, cache};
@@ -113,8 +113,10 @@ Reference Translate(const SettingBuffers& settings, const DeviceKeyTable& work, 
                 e.b[3] = p == 10 ? 1 : 0;
             }
         } else if (type == AssignMacro) {
-            if (p >= 0 && p < macroCount) e = {{0x53, 0, static_cast<std::uint8_t>(p + 1), 0xC0}};
-            else reject = true;
+            if (p >= 0 && p < macroCount)
+                e = {{0x53, 0, static_cast<std::uint8_t>(p + 1), 0xC0}};
+            else
+                reject = true;
         } else if (type == AssignConsumer || type == AssignConsumerAlt) {
             const std::uint16_t u = static_cast<std::uint32_t>(p) < 18 ? kConsumer[p] : 0;
             e = {{0x04, 0, static_cast<std::uint8_t>(u >> 8), static_cast<std::uint8_t>(u & 0xFF)}};
@@ -140,8 +142,10 @@ Reference Translate(const SettingBuffers& settings, const DeviceKeyTable& work, 
         // every free entry is emptied on the way.
         int found = -1;
         for (int k = 0; k < kMaxCombinationSlot; ++k) {
-            if (ref.cache[k].used == 0) ref.cache[k] = {};
-            else if (ref.cache[k].keys == keys) found = k;
+            if (ref.cache[k].used == 0)
+                ref.cache[k] = {};
+            else if (ref.cache[k].keys == keys)
+                found = k;
         }
         for (int k = 0; found < 0 && k < kMaxCombinationSlot; ++k) {
             if (ref.cache[k].used == 0) {

@@ -138,12 +138,29 @@ struct Sequence {
 TEST_F(AgentFaultSweep, EveryRequestFailingInTurnInEverySequence) {
     const Sequence sequences[] = {
         // A new agent over the found table: it reads the table and the two combinations.
-        {"creation", false, [&] { StopAgent(); GiveKeyboardFoundTable(); }, [&] { StartAgent(); }},
-        {"apply", true, [&] { RemoveAndRefill(); Arrive(); },
+        {"creation", false,
+         [&] {
+             StopAgent();
+             GiveKeyboardFoundTable();
+         },
+         [&] { StartAgent(); }},
+        {"apply", true,
+         [&] {
+             RemoveAndRefill();
+             Arrive();
+         },
          [&] { EXPECT_TRUE(client.Apply(kWaitMs)) << "no answer"; }},
-        {"factory restore", false, [&] { RemoveAndRefill(); Arrive(); },
+        {"factory restore", false,
+         [&] {
+             RemoveAndRefill();
+             Arrive();
+         },
          [&] { EXPECT_TRUE(client.RestoreFactory(kWaitMs)) << "no answer"; }},
-        {"report rate", false, [&] { RemoveAndRefill(); Arrive(); },
+        {"report rate", false,
+         [&] {
+             RemoveAndRefill();
+             Arrive();
+         },
          [&] { EXPECT_TRUE(client.SetReportRate(2, kWaitMs)) << "no answer"; }},
         // The arrival reads the table, repairs its mark, reads it again and the combinations.
         {"resynchronisation", false, [&] { RemoveAndRefill(); }, [&] { Arrive(); }},

@@ -90,12 +90,9 @@ public:
     HANDLE Process() const { return m_info.hProcess; }
 
 private:
-    double Elapsed() const {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
-    }
+    double Elapsed() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count(); }
     // Polls every millisecond, once the window titled as expected exists, until `ready`.
-    template <typename Ready>
-    bool WaitUntilReady(Ready ready) {
+    template <typename Ready> bool WaitUntilReady(Ready ready) {
         if (m_info.hProcess == nullptr) return false;
         for (;;) {
             if (m_hWindow == nullptr) m_hWindow = FindWindowOfProcess(m_info.dwProcessId, m_title);
@@ -281,7 +278,8 @@ struct StartUpFigures {
 // the same load, where the medians of each side may come from different moments.
 double MedianRatio(const std::vector<double>& values, const std::vector<double>& references) {
     std::vector<double> ratios;
-    for (std::size_t i = 0; i < values.size() && i < references.size(); ++i) ratios.push_back(values[i] / references[i]);
+    for (std::size_t i = 0; i < values.size() && i < references.size(); ++i)
+        ratios.push_back(values[i] / references[i]);
     return Median(ratios);
 }
 
@@ -291,11 +289,11 @@ void PrintAgainstReferences(const char* figure, const char* who, const char* uni
                             const std::vector<double>& agent, const std::vector<double>& reference,
                             const std::vector<double>& bare) {
     const auto [low, high] = std::minmax_element(agent.begin(), agent.end());
-    std::printf("%s, median of %zu: %s %.*f %s (%.*f-%.*f), reference %.*f %s, bare program %.*f %s; "
-                "ratio %.2f, against the bare program %.2f\n",
-                figure, agent.size(), who, digits, Median(agent), unit, digits, *low, digits, *high, digits,
-                Median(reference), unit, digits, Median(bare), unit, MedianRatio(agent, reference),
-                MedianRatio(agent, bare));
+    std::printf(
+        "%s, median of %zu: %s %.*f %s (%.*f-%.*f), reference %.*f %s, bare program %.*f %s; "
+        "ratio %.2f, against the bare program %.2f\n",
+        figure, agent.size(), who, digits, Median(agent), unit, digits, *low, digits, *high, digits, Median(reference),
+        unit, digits, Median(bare), unit, MedianRatio(agent, reference), MedianRatio(agent, bare));
 }
 
 TEST(AgentFigures, StartUpMemoryAndIdle) {
@@ -310,8 +308,8 @@ TEST(AgentFigures, StartUpMemoryAndIdle) {
     ASSERT_TRUE(CStartedProgram(kConfigExe, kConfigTitle, 0).WaitForDrawnKeyboard(kShippedKeys));
     StartUpFigures bare{L"k7_minimal_window.exe", L"K7MinimalWindow", 1, {}, {}, {}};
     StartUpFigures reference{L"k7_startup_reference.exe", L"K7StartupReference", 1, {}, {}, {}};
-    StartUpFigures agentFigures{L"K7_Setting.exe", reinterpret_cast<const wchar_t*>(kTaskWindowTitle), kTrayIconId,
-                                {}, {}, {}};
+    StartUpFigures agentFigures{
+        L"K7_Setting.exe", reinterpret_cast<const wchar_t*>(kTaskWindowTitle), kTrayIconId, {}, {}, {}};
     std::vector<double> configSeconds;
     std::unique_ptr<CStartedProgram> yardstick, agent;
     for (int i = 0; i < FigureRuns(); ++i) {
@@ -342,11 +340,12 @@ TEST(AgentFigures, StartUpMemoryAndIdle) {
                            configSeconds, reference.seconds, bare.seconds);
     PrintAgainstReferences("private memory (committed)", "agent", "KiB", 0, agentFigures.committedKib,
                            reference.committedKib, bare.committedKib);
-    PrintAgainstReferences("private memory (resident, as Wine reports it)", "agent", "KiB", 0,
-                           agentFigures.residentKib, reference.residentKib, bare.residentKib);
-    std::printf("agent messages over %.0f s idle: %ld to the task window, %ld to its thread's other windows; "
-                "CPU time %.3f s\n",
-                idleMs / 1000.0, idleToWindow, idleToOthers, cpuIdle);
+    PrintAgainstReferences("private memory (resident, as Wine reports it)", "agent", "KiB", 0, agentFigures.residentKib,
+                           reference.residentKib, bare.residentKib);
+    std::printf(
+        "agent messages over %.0f s idle: %ld to the task window, %ld to its thread's other windows; "
+        "CPU time %.3f s\n",
+        idleMs / 1000.0, idleToWindow, idleToOthers, cpuIdle);
     RecordProperty("startup_ratio", std::to_string(MedianRatio(agentFigures.seconds, reference.seconds)));
     RecordProperty("config_startup_ratio", std::to_string(MedianRatio(configSeconds, reference.seconds)));
     RecordProperty("private_kib", static_cast<int>(Median(agentFigures.committedKib)));
@@ -483,16 +482,18 @@ TEST(AgentFigures, HeaviestApplyAgainstItsRequests) {
     io.Close(bareClient);
 
     const double ratio = MedianRatio(applySeconds, requestSeconds);
-    std::printf("apply of the heaviest configuration, median of %zu: from the request to progress 100 %.2f ms, "
-                "its device requests (%zu to %zu) from a bare client %.2f ms; ratio %.2f\n",
-                applySeconds.size(), Median(applySeconds) * 1000, fewestRequests, mostRequests,
-                Median(requestSeconds) * 1000, ratio);
+    std::printf(
+        "apply of the heaviest configuration, median of %zu: from the request to progress 100 %.2f ms, "
+        "its device requests (%zu to %zu) from a bare client %.2f ms; ratio %.2f\n",
+        applySeconds.size(), Median(applySeconds) * 1000, fewestRequests, mostRequests, Median(requestSeconds) * 1000,
+        ratio);
     // Where the apply's time went, for a ratio far from 1: the agent's CPU time is counted in
     // the host's 10 ms ticks, hence the sum over all runs.
-    std::printf("apply stages, medians: progress 25 at %.2f ms, 50 at %.2f ms, 100 at %.2f ms; "
-                "agent CPU time %.0f ms over the %zu applies; the stored values reloaded by the test %.2f ms\n",
-                Median(stageSeconds[0]) * 1000, Median(stageSeconds[1]) * 1000, Median(stageSeconds[2]) * 1000,
-                agentCpuSeconds * 1000, applySeconds.size(), Median(reloadSeconds) * 1000);
+    std::printf(
+        "apply stages, medians: progress 25 at %.2f ms, 50 at %.2f ms, 100 at %.2f ms; "
+        "agent CPU time %.0f ms over the %zu applies; the stored values reloaded by the test %.2f ms\n",
+        Median(stageSeconds[0]) * 1000, Median(stageSeconds[1]) * 1000, Median(stageSeconds[2]) * 1000,
+        agentCpuSeconds * 1000, applySeconds.size(), Median(reloadSeconds) * 1000);
     RecordProperty("apply_ratio", std::to_string(ratio));
 }
 

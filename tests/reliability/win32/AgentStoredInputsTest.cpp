@@ -83,17 +83,19 @@ TEST_F(AgentStoredInputs, RegistryValuesOfEveryWrongTypeAndSize) {
     const std::wstring exe = BesideTestProgram(L"K7_Setting.exe");
     for (const Value& v : values) {
         for (const Damage& d : damages) {
-            const std::size_t size = d.sizeChange == kEmpty     ? 0
-                                     : d.sizeChange == kOneByte ? 1
-                                                                : v.size + d.sizeChange;
+            const std::size_t size = d.sizeChange == kEmpty ? 0 : d.sizeChange == kOneByte ? 1 : v.size + d.sizeChange;
             const std::vector<BYTE> bytes(size, 0xC3);  // every field at an odd, large value
             const std::string context = std::string(v.name, v.name + wcslen(v.name)) + " of type " +
                                         std::to_string(d.type) + ", " + std::to_string(size) + " bytes";
-            RunAgent(exe, [&] {
-                ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey(), v.name, d.type, bytes.data(),
-                                          static_cast<DWORD>(bytes.size())),
-                          ERROR_SUCCESS) << context;
-            }, context);
+            RunAgent(
+                exe,
+                [&] {
+                    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey(), v.name, d.type, bytes.data(),
+                                              static_cast<DWORD>(bytes.size())),
+                              ERROR_SUCCESS)
+                        << context;
+                },
+                context);
             if (HasFatalFailure()) return;
         }
     }

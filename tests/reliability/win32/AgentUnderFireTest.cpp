@@ -72,8 +72,7 @@ TEST_F(AgentUnderFire, HostileDeviceNotifications) {
             ++sent;
         }
     };
-    for (std::uint32_t size : {4u, 7u, 8u, 12u, 27u, 28u, 29u, 30u, 60u})
-        send(whole, size, DBT_DEVTYP_DEVICEINTERFACE);
+    for (std::uint32_t size : {4u, 7u, 8u, 12u, 27u, 28u, 29u, 30u, 60u}) send(whole, size, DBT_DEVTYP_DEVICEINTERFACE);
     for (std::uint32_t type : {0u, 1u, 2u, 3u, 4u, 6u, 0xFFFFFFFFu})
         send(whole, static_cast<std::uint32_t>(whole.size()), type);
     // No terminating zero, and a path of 40,000 characters without one.
@@ -98,7 +97,8 @@ TEST_F(AgentUnderFire, CreationMessagesFromAnotherProcess) {
     oxkbd::State before{};
     ASSERT_TRUE(k7testbed::ReadKeyboardState(before)) << k7testbed::KeyboardError();
     for (const UINT msg : {WM_CREATE, WM_NCCREATE}) {
-        for (const LPVOID parameter : {reinterpret_cast<LPVOID>(0x10), reinterpret_cast<LPVOID>(~std::uintptr_t{0} << 4)}) {
+        for (const LPVOID parameter :
+             {reinterpret_cast<LPVOID>(0x10), reinterpret_cast<LPVOID>(~std::uintptr_t{0} << 4)}) {
             CREATESTRUCTW cs{};
             cs.lpCreateParams = parameter;
             cs.lpszName = L"Not the agent";

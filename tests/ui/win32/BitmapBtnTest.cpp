@@ -30,7 +30,8 @@ protected:
     }
 
     void Place(CBitmapBtn& button, const RECT& rect) {
-        ASSERT_TRUE(button.Create(u"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW | WS_TABSTOP | WS_BORDER, rect, m_parent, 0));
+        ASSERT_TRUE(
+            button.Create(u"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW | WS_TABSTOP | WS_BORDER, rect, m_parent, 0));
         button.SetImages(m_face.Bitmap(), m_hover.Bitmap(), m_pressed.Bitmap(), m_pressed.Bitmap(), rect.left, rect.top,
                          rect.right - rect.left, rect.bottom - rect.top);
     }
@@ -54,8 +55,8 @@ protected:
             for (int x = 0; x < w; ++x) {
                 const COLORREF want = PicturePixel(picture, area.left + x, area.top + y);
                 if (canvas.At(x, y) != want && differences++ == 0)
-                    first = std::to_string(x) + "," + std::to_string(y) + ": " + Describe(canvas.At(x, y)) + " instead of " +
-                            Describe(want);
+                    first = std::to_string(x) + "," + std::to_string(y) + ": " + Describe(canvas.At(x, y)) +
+                            " instead of " + Describe(want);
             }
         EXPECT_EQ(differences, 0) << "state " << state << ", first at " << first;
     }

@@ -60,7 +60,11 @@ Observed RunWarning(HWND reference, const std::function<void(HWND)>& act) {
         return true;
     });
     // Never hang the test program on a dialog that did not close (generous, for a loaded machine).
-    ActSoon([] { if (HWND d = FindDialog()) EndDialog(d, 999); }, 60000);
+    ActSoon(
+        [] {
+            if (HWND d = FindDialog()) EndDialog(d, 999);
+        },
+        60000);
     seen.result = RunCombWarnDialog(reference, nullptr);
     CancelPendingActions();
     PumpMessages();
@@ -71,9 +75,7 @@ void Post(HWND to, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) { PostMessage
 
 class CombWarnDlgTest : public testing::Test {
 protected:
-    void SetUp() override {
-        m_reference = CreatePlainWindow(RECT{100, 80, 700, 480});
-    }
+    void SetUp() override { m_reference = CreatePlainWindow(RECT{100, 80, 700, 480}); }
     void TearDown() override { DestroyWindow(m_reference); }
     HWND m_reference = nullptr;
 };
@@ -331,33 +333,41 @@ TEST_F(CombWarnDlgTest, DraggingTheSurfaceMovesTheDialog) {
         GetWindowRect(d, &before);
         const int x = before.left + 60, y = before.top + 30;
         SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, x, y);
-        ActWhenReady([=, &after, &reached] {
-            if (!CursorAt(x, y)) return false;
-            reached = 1;
-            SendMouse(MOUSEEVENTF_LEFTDOWN);
-            // The move loop runs inside the dialog's own thread, holding the capture; timers still fire in it.
-            ActWhenReady([=, &after, &reached] {
-                if (GetCapture() != d) return false;
-                reached = 2;
-                SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, x + 40, y + 25);
-                ActWhenReady([=, &after, &reached] {
-                    if (!CursorAt(x + 40, y + 25)) return false;
-                    reached = 3;
-                    SendMouse(MOUSEEVENTF_LEFTUP);
-                    // The loop has ended once it let the capture go after the button came up.
-                    ActWhenReady([=, &after, &reached] {
-                        if (GetAsyncKeyState(VK_LBUTTON) != 0 || GetCapture() == d) return false;
-                        reached = 4;
-                        GetWindowRect(d, &after);
-                        PostMessageW(d, WM_CLOSE, 0, 0);
+        ActWhenReady(
+            [=, &after, &reached] {
+                if (!CursorAt(x, y)) return false;
+                reached = 1;
+                SendMouse(MOUSEEVENTF_LEFTDOWN);
+                // The move loop runs inside the dialog's own thread, holding the capture; timers still fire in it.
+                ActWhenReady(
+                    [=, &after, &reached] {
+                        if (GetCapture() != d) return false;
+                        reached = 2;
+                        SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, x + 40, y + 25);
+                        ActWhenReady(
+                            [=, &after, &reached] {
+                                if (!CursorAt(x + 40, y + 25)) return false;
+                                reached = 3;
+                                SendMouse(MOUSEEVENTF_LEFTUP);
+                                // The loop has ended once it let the capture go after the button came up.
+                                ActWhenReady(
+                                    [=, &after, &reached] {
+                                        if (GetAsyncKeyState(VK_LBUTTON) != 0 || GetCapture() == d) return false;
+                                        reached = 4;
+                                        GetWindowRect(d, &after);
+                                        PostMessageW(d, WM_CLOSE, 0, 0);
+                                        return true;
+                                    },
+                                    10);
+                                return true;
+                            },
+                            10);
                         return true;
-                    }, 10);
-                    return true;
-                }, 10);
+                    },
+                    10);
                 return true;
-            }, 10);
-            return true;
-        }, 10);
+            },
+            10);
     });
     ASSERT_EQ(reached, 4) << "the drag never reached " << kStates[reached];
     EXPECT_EQ(after.left - before.left, 40);

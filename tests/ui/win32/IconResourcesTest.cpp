@@ -61,7 +61,9 @@ std::vector<COLORREF> Drawn(const IconImage& image, COLORREF screen) {
 }
 
 // The alpha of a 32-bit image's pixel; its rows run bottom up after the 40-byte header.
-int Alpha(const IconImage& image, int x, int y) { return image.bits[40 + ((image.size - 1 - y) * image.size + x) * 4 + 3]; }
+int Alpha(const IconImage& image, int x, int y) {
+    return image.bits[40 + ((image.size - 1 - y) * image.size + x) * 4 + 3];
+}
 
 TEST(IconResources, PaletteImagesDrawTransparentWhereTheirTrueColourSiblingIs) {
     for (int group = 128; group <= 132; ++group) {
@@ -74,7 +76,8 @@ TEST(IconResources, PaletteImagesDrawTransparentWhereTheirTrueColourSiblingIs) {
             if (image.bpp == 32) continue;
             ASSERT_TRUE(trueColour.count(image.size)) << "group " << group << ", " << image.size << " px";
             const IconImage& reference = trueColour[image.size];
-            const std::vector<COLORREF> overBlack = Drawn(image, RGB(0, 0, 0)), overWhite = Drawn(image, RGB(255, 255, 255));
+            const std::vector<COLORREF> overBlack = Drawn(image, RGB(0, 0, 0)),
+                                        overWhite = Drawn(image, RGB(255, 255, 255));
             int wrong = 0;
             std::string first;
             for (int y = 0; y < image.size; ++y)

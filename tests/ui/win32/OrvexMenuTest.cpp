@@ -190,9 +190,7 @@ LRESULT CALLBACK MenuOwnerProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam
         g_trace->routedAll &= routed && d->CtlType == ODT_MENU;
         break;
     }
-    case WM_EXITMENULOOP:
-        g_trace->events.push_back("exit");
-        break;
+    case WM_EXITMENULOOP: g_trace->events.push_back("exit"); break;
     }
     return routed ? result : DefWindowProcW(hWnd, msg, wParam, lParam);
 }
@@ -224,8 +222,8 @@ TEST(TrayMenu, OnlyTheTwoOwnerDrawnItemsAreMeasuredAndDrawnEachTimeItShows) {
 
         std::string all;
         for (const auto& e : trace.events) all += e + "; ";
-        const std::vector<std::string> expected{"enter", "measure 24576 75x22", "measure 24577 75x22", "draw 24576",
-                                                "draw 24577", "exit"};
+        const std::vector<std::string> expected{"enter",      "measure 24576 75x22", "measure 24577 75x22",
+                                                "draw 24576", "draw 24577",          "exit"};
         std::vector<std::string> seen;
         for (const auto& e : trace.events)
             if (seen.empty() || seen.back() != e) seen.push_back(e);  // repaints repeat draws

@@ -29,8 +29,8 @@ void WriteText(const std::wstring& file, const std::wstring& text) {
 }
 
 std::wstring ReadText(const std::wstring& file) {
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
+    HANDLE h =
+        CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return {};
     std::wstring text(GetFileSize(h, nullptr) / sizeof(wchar_t), L'\0');
     DWORD read = 0;
@@ -106,8 +106,13 @@ TEST(AppMessageBox, ShowsTextAndTitleWithOnlyAnOkButton) {
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         return true;
     });
-    ActSoon([] { if (HWND b = FindWindowW(L"#32770", L"K7_Setting")) PostMessageW(b, WM_CLOSE, 0, 0); }, 10000);
-    CWin32TrayHost().ShowMessageBox(reinterpret_cast<WindowHandle>(owner), u"The keyboard is not connected.", u"K7_Setting");
+    ActSoon(
+        [] {
+            if (HWND b = FindWindowW(L"#32770", L"K7_Setting")) PostMessageW(b, WM_CLOSE, 0, 0);
+        },
+        10000);
+    CWin32TrayHost().ShowMessageBox(reinterpret_cast<WindowHandle>(owner), u"The keyboard is not connected.",
+                                    u"K7_Setting");
     CancelPendingActions();
     ASSERT_TRUE(box);
     EXPECT_EQ(text, L"The keyboard is not connected.");

@@ -31,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     doc.Rewind();
     do {
-        while (doc.NextChildElement(u""))
-            ReadChild(doc);
+        while (doc.NextChildElement(u"")) ReadChild(doc);
     } while (doc.EnterElement());
 
     // Lookups by name, as the two loaders do, with names taken from the document.
@@ -41,12 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::u16string_view name : {std::u16string_view(u"key"), std::u16string_view(u"config"), found}) {
         doc.Rewind();
         doc.NextElement(u"");
-        while (doc.NextChildElement(name))
-            ReadChild(doc);
+        while (doc.NextChildElement(name)) ReadChild(doc);
         doc.Rewind();
         while (doc.NextChildElement(name) && doc.EnterElement()) {
-            if (doc.NextChildElement(name))
-                ReadChild(doc);
+            if (doc.NextChildElement(name)) ReadChild(doc);
         }
         doc.Rewind();
         doc.NextElement(name);

@@ -38,8 +38,7 @@ std::map<std::pair<std::uint32_t, std::string>, Difference> ReadDifferences() {
     std::ifstream in(kData + "/" + kDifferencesFile, std::ios::binary);
     EXPECT_TRUE(in) << kDifferencesFile;
     for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#')
-            continue;
+        if (line.empty() || line[0] == '#') continue;
         std::istringstream fields(line);
         std::string cp, bytes, reason;
         std::getline(fields, cp, '\t');
@@ -68,8 +67,7 @@ TEST(CodePageCrossCheck, SystemConversionMatchesTheNativeOne) {
         compared.insert(s.codePage);
         std::u16string system;
         EXPECT_TRUE(ConvertFromCodePage(s.codePage, s.bytes, system)) << line;
-        if (system == s.text)
-            continue;
+        if (system == s.text) continue;
         auto whole = listed.find({s.codePage, "*"});
         auto exact = listed.find({s.codePage, Hex(s.bytes)});
         if (exact != listed.end()) {
@@ -86,12 +84,10 @@ TEST(CodePageCrossCheck, SystemConversionMatchesTheNativeOne) {
     for (std::uint32_t cp : unknown) {
         auto it = listed.find({cp, "*"});
         EXPECT_TRUE(it != listed.end()) << cp << " is not known to the system converter";
-        if (it != listed.end())
-            it->second.seen = true;
+        if (it != listed.end()) it->second.seen = true;
     }
     for (const auto& [key, diff] : listed)
-        if (!diff.seen)
-            std::printf("listed but not seen: %u %s\n", key.first, key.second.c_str());
+        if (!diff.seen) std::printf("listed but not seen: %u %s\n", key.first, key.second.c_str());
     std::printf("%zu samples, %zu code pages compared, %zu not known to the system\n", samples, compared.size(),
                 unknown.size());
 }

@@ -12,14 +12,12 @@
 
 namespace {
 
-std::u16string W(const std::wstring& s) {
-    return std::u16string(s.begin(), s.end());
-}
+std::u16string W(const std::wstring& s) { return std::u16string(s.begin(), s.end()); }
 
 std::u16string FirstLineOfSystemMessage(DWORD error) {
     wchar_t buffer[100];
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, buffer,
-                             100, nullptr);
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, buffer, 100,
+                             nullptr);
     std::wstring text(buffer, n);
     return W(text.substr(0, text.find_first_of(L"\r\n")));
 }
@@ -33,11 +31,13 @@ std::u16string Acp(std::string_view bytes) {
 // A file in the temporary folder under a name that is not ASCII.
 class TempFile {
 public:
-    explicit TempFile(std::string_view content, const wchar_t* name = L"K7 \x041A\x043B\x0430\x0432\x0438\x0448\x0438 \x20AC.xml") {
+    explicit TempFile(std::string_view content,
+                      const wchar_t* name = L"K7 \x041A\x043B\x0430\x0432\x0438\x0448\x0438 \x20AC.xml") {
         wchar_t dir[MAX_PATH];
         GetTempPathW(MAX_PATH, dir);
         m_path = std::wstring(dir) + name;
-        HANDLE h = CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h =
+            CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         DWORD written = 0;
         WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
         CloseHandle(h);

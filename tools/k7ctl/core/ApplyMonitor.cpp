@@ -47,8 +47,8 @@ std::string CApplyMonitor::OnClose() {
 
 std::string CApplyMonitor::OnTimeout(unsigned seconds) {
     m_exit = ExitTimeout;
-    return "the agent did not answer within " + std::to_string(seconds) + " s (progress " +
-           std::to_string(m_nPercent) + "%)";
+    return "the agent did not answer within " + std::to_string(seconds) + " s (progress " + std::to_string(m_nPercent) +
+           "%)";
 }
 
 std::string ProgressBar(int percent) {

@@ -10,12 +10,12 @@
 
 enum ExitCode : int {
     ExitOk = 0,
-    ExitInvalid = 1,       // a profile with errors, or bad arguments
-    ExitNoAgent = 2,       // no window titled "OrvexK7_Setting"
-    ExitTimeout = 3,       // the agent did not answer in time
-    ExitClosed = 4,        // the agent posted WM_CLOSE: keyboard removed or agent ending
-    ExitReset = 5,         // the agent reset at least one key
-    ExitRegistry = 6,      // the values could not be read or written
+    ExitInvalid = 1,   // a profile with errors, or bad arguments
+    ExitNoAgent = 2,   // no window titled "OrvexK7_Setting"
+    ExitTimeout = 3,   // the agent did not answer in time
+    ExitClosed = 4,    // the agent posted WM_CLOSE: keyboard removed or agent ending
+    ExitReset = 5,     // the agent reset at least one key
+    ExitRegistry = 6,  // the values could not be read or written
 };
 
 // Why the agent reset a key, as far as the profile that was applied tells: the agent's message

@@ -2,6 +2,8 @@
 
 namespace {
 
+// The table keeps its rows.
+// clang-format off
 constexpr NamedCode kVirtualKeys[] = {
     {"A", 0x41}, {"B", 0x42}, {"C", 0x43}, {"D", 0x44}, {"E", 0x45}, {"F", 0x46}, {"G", 0x47},
     {"H", 0x48}, {"I", 0x49}, {"J", 0x4A}, {"K", 0x4B}, {"L", 0x4C}, {"M", 0x4D}, {"N", 0x4E},
@@ -25,15 +27,21 @@ constexpr NamedCode kVirtualKeys[] = {
     {"LeftCtrl", 0xA2}, {"LeftShift", 0xA0}, {"LeftAlt", 0xA4}, {"LeftWin", 0x5B},
     {"RightCtrl", 0xA3}, {"RightShift", 0xA1}, {"RightAlt", 0xA5}, {"RightWin", 0x5C},
 };
+// clang-format on
 
 // In the order of the consumer-function table.
+// The table keeps its rows.
+// clang-format off
 constexpr NamedCode kMedia[] = {
     {"MediaPlayer", 0}, {"PlayPause", 1}, {"Stop", 2}, {"PreviousTrack", 3}, {"NextTrack", 4},
     {"VolumeDown", 5}, {"VolumeUp", 6}, {"Mute", 7}, {"BrowserBack", 8}, {"BrowserForward", 9},
     {"BrowserStop", 10}, {"BrowserRefresh", 11}, {"Bookmarks", 12}, {"Search", 13}, {"Email", 14},
     {"BrowserHome", 15}, {"MyComputer", 16}, {"Calculator", 17},
 };
+// clang-format on
 
+// The table keeps its rows.
+// clang-format off
 constexpr NamedCode kShortcuts[] = {
     {"Alt+Tab", ShortcutCode(2, 1)}, {"Alt+F4", ShortcutCode(2, 2)}, {"Win+L", ShortcutCode(2, 3)},
     {"Win+R", ShortcutCode(2, 4)},   {"Win+D", ShortcutCode(2, 5)},
@@ -41,12 +49,16 @@ constexpr NamedCode kShortcuts[] = {
     {"Ctrl+A", ShortcutCode(6, 4)},  {"Ctrl+F", ShortcutCode(6, 5)},  {"Ctrl+N", ShortcutCode(6, 6)},
     {"Ctrl+P", ShortcutCode(6, 7)},  {"Ctrl+S", ShortcutCode(6, 8)},  {"Ctrl+Z", ShortcutCode(6, 9)},
 };
+// clang-format on
 
+// The table keeps its rows.
+// clang-format off
 constexpr NamedCode kMouse[] = {
     {"Left", 1},      {"Right", 2},     {"Middle", 3},        {"Back", 4},      {"Forward", 5},   {"Button6", 6},
     {"Button7", 7},   {"Button8", 8},   {"Button9", 9},       {"DoubleClick", 10}, {"Button11", 11},
     {"Button12", 12}, {"Button13", 13}, {"Button14", 14},     {"Button15", 15}, {"Button16", 16},
 };
+// clang-format on
 
 }  // namespace
 

@@ -121,7 +121,8 @@ std::vector<int> SlotOwners(const ButtonPosTable& layout) {
     std::vector<int> owner(kSlotCount, -1);
     for (int i = 0; i < BUTTON_COUNT; ++i) {
         const std::int32_t slot = SelectSlot(map, layout[static_cast<std::size_t>(i)].vkcode);
-        if (slot >= 0 && slot < kSlotCount && owner[static_cast<std::size_t>(slot)] < 0) owner[static_cast<std::size_t>(slot)] = i;
+        if (slot >= 0 && slot < kSlotCount && owner[static_cast<std::size_t>(slot)] < 0)
+            owner[static_cast<std::size_t>(slot)] = i;
     }
     return owner;
 }
@@ -197,7 +198,8 @@ std::string PlanToJson(const ApplyPlan& plan, const Profile& profile, const Butt
     for (const PlanCombination& c : plan.combinations)
         combos.push_back({{"slot", c.slot}, {"keys", Hex(c.keys.data(), c.keys.size())}});
     ordered_json& resets = root["resets"] = ordered_json::array();
-    for (const PlanReset& r : plan.resets) resets.push_back({{"key", KeyForVk(layout, r.vk)}, {"reason", ResetReason(r)}});
+    for (const PlanReset& r : plan.resets)
+        resets.push_back({{"key", KeyForVk(layout, r.vk)}, {"reason", ResetReason(r)}});
     ordered_json& table = root["table"] = ordered_json::array();
     for (const KeyEntry& e : plan.table.slots) table.push_back(Hex(e.b.data(), 4));
     return root.dump(2) + "\n";

@@ -34,9 +34,9 @@ struct KeyboardState {
 };
 
 struct ApplyPlan {
-    DeviceKeyTable table;                      // the table the keyboard would receive
-    std::vector<PlanMacro> macros;             // in the order sent
-    std::vector<PlanCombination> combinations; // placements, without the clearing writes
+    DeviceKeyTable table;                       // the table the keyboard would receive
+    std::vector<PlanMacro> macros;              // in the order sent
+    std::vector<PlanCombination> combinations;  // placements, without the clearing writes
     std::vector<PlanReset> resets;
     std::array<CombinationKeys, kMaxCombinationSlot> slots{};  // what the slots hold afterwards
     int freeSlots = 0;  // combination slots the agent's placement would still find free

@@ -43,7 +43,8 @@ std::string FunctionRule(const Profile& profile, const KeyFunction& f) {
     case AssignDefault: return {};
     case AssignSystemShortcut:
     case AssignEditShortcut:
-        if (f.parameter > 0 && f.parameter < 100 && Named(ShortcutNames(), ShortcutCode(f.type, f.parameter))) return {};
+        if (f.parameter > 0 && f.parameter < 100 && Named(ShortcutNames(), ShortcutCode(f.type, f.parameter)))
+            return {};
         return std::string("unknown ") + (f.type == AssignSystemShortcut ? "system" : "edit") + " shortcut " + code;
     case AssignMouseButton: return Named(MouseNames(), f.parameter) ? std::string() : "unknown mouse button " + code;
     case AssignConsumer:
@@ -92,7 +93,8 @@ std::vector<Finding> CheckMacro(const Profile& profile, std::size_t macro) {
     const auto add = [&](std::string rule) { out.push_back({Finding::Of::Macro, macro, 0, subject, std::move(rule)}); };
     if (m.name.empty()) add("a macro needs a name");
     // Both macros that share a name are told, so that re-checking either one finds it.
-    else if (std::ranges::count(profile.macros, m.name, &ProfileMacro::name) > 1) add(rule::NameTwice());
+    else if (std::ranges::count(profile.macros, m.name, &ProfileMacro::name) > 1)
+        add(rule::NameTwice());
     if (m.events.size() > static_cast<std::size_t>(kDeviceMacroEvents)) add(rule::EventCount(m.events.size()));
     for (std::size_t j = 0; j < m.events.size(); ++j) {
         const MacroStep& e = m.events[j];

@@ -5,9 +5,7 @@
 
 namespace {
 
-bool InList(std::int32_t index, std::size_t size) {
-    return index >= 0 && static_cast<std::size_t>(index) < size;
-}
+bool InList(std::int32_t index, std::size_t size) { return index >= 0 && static_cast<std::size_t>(index) < size; }
 
 }  // namespace
 

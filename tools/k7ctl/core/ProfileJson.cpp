@@ -82,8 +82,8 @@ private:
 // Reads one macro event: {"down": KEY} or {"up": KEY}, with an optional "delay".
 void ReadEvent(Checker& c, const json& v, const std::string& ptr, const std::string& subject, MacroStep& step) {
     const bool down = v.is_object() && v.contains("down");
-    const bool shaped = v.is_object() && down != v.contains("up") &&
-                        v.size() == 1u + static_cast<std::size_t>(v.contains("delay"));
+    const bool shaped =
+        v.is_object() && down != v.contains("up") && v.size() == 1u + static_cast<std::size_t>(v.contains("delay"));
     if (!shaped) {
         c.AtValue(ptr, subject, "expected {\"down\": KEY} or {\"up\": KEY} with an optional \"delay\"");
         return;
@@ -147,8 +147,8 @@ void ReadMacros(Checker& c, const json& list, Profile& profile) {
         if (events.size() > kMaxEvents)
             c.AtValue(ptr + "/events/" + std::to_string(kMaxEvents), subject, rule::EventCount(events.size()));
         for (std::size_t j = 0; j < events.size() && j < kMaxEvents; ++j)
-            ReadEvent(c, events[j], ptr + "/events/" + std::to_string(j),
-                      subject + ", event " + std::to_string(j + 1), macro.events.emplace_back());
+            ReadEvent(c, events[j], ptr + "/events/" + std::to_string(j), subject + ", event " + std::to_string(j + 1),
+                      macro.events.emplace_back());
     }
 }
 
@@ -156,8 +156,8 @@ void ReadMacros(Checker& c, const json& list, Profile& profile) {
 // A combination's keys go to `combo`; ReadKeys numbers the combinations afterwards.
 void ReadKey(Checker& c, const json& v, const std::string& ptr, const std::string& subject, Profile& profile,
              KeyFunction& f, ComboKeys& combo) {
-    static constexpr const char* kFunctions[] = {"remap", "media", "media-alt", "shortcut", "mouse", "macro",
-                                                 "combination"};
+    static constexpr const char* kFunctions[] = {"remap", "media", "media-alt",  "shortcut",
+                                                 "mouse", "macro", "combination"};
     if (v == "default") return;
     const auto known = [](const std::string& n) { return std::ranges::find(kFunctions, n) != std::end(kFunctions); };
     if (!v.is_object() || v.size() != 1 || !known(v.begin().key())) {
@@ -210,7 +210,8 @@ void ReadKey(Checker& c, const json& v, const std::string& ptr, const std::strin
         for (std::size_t i = 0; i < x.size(); ++i) {
             if (x[i].is_null()) continue;
             const std::int32_t vk = CodeForName(VirtualKeyNames(), x[i].get<std::string>());
-            if (vk < 0) c.AtValue(at + "/" + std::to_string(i), subject, "unknown key " + Quoted(x[i]) + " in the combination");
+            if (vk < 0)
+                c.AtValue(at + "/" + std::to_string(i), subject, "unknown key " + Quoted(x[i]) + " in the combination");
             keys[i] = static_cast<std::uint8_t>(vk);
         }
         f = {AssignCombination, 0};

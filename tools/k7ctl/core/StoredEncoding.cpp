@@ -27,7 +27,8 @@ bool Expressible(std::int32_t type, std::int32_t p, const StoredSettings& s, std
         if (p < 0 || p >= kCombinationRecordCount) return false;
         const auto& vks = s.buffers.combinations.records[p].vks;
         return std::ranges::any_of(vks, [](std::uint8_t vk) { return vk != 0; }) &&
-               std::ranges::all_of(vks, [](std::uint8_t vk) { return vk == 0 || !NameForCode(VirtualKeyNames(), vk).empty(); });
+               std::ranges::all_of(
+                   vks, [](std::uint8_t vk) { return vk == 0 || !NameForCode(VirtualKeyNames(), vk).empty(); });
     }
     default: return false;
     }

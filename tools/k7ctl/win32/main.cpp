@@ -136,8 +136,9 @@ int ShowPlan(const Options& o) {
 std::unique_ptr<StoredSettings> ReadStored(IRegistry& registry) {
     std::unique_ptr<StoredSettings> stored = ReadStoredSettings(registry);
     if (!stored)
-        std::fprintf(stderr, "k7ctl: nothing is stored yet (HKEY_CURRENT_USER\\Software\\Orvex\\K7 does not exist); "
-                             "the agent creates it when it starts\n");
+        std::fprintf(stderr,
+                     "k7ctl: nothing is stored yet (HKEY_CURRENT_USER\\Software\\Orvex\\K7 does not exist); "
+                     "the agent creates it when it starts\n");
     return stored;
 }
 
@@ -180,8 +181,9 @@ int Rate(const Options& o) {
 
 int Factory(const Options& o) {
     if (!o.yes) {
-        std::fprintf(stderr, "k7ctl: factory puts the keyboard's factory key table back and clears its macros and "
-                             "combinations; the stored settings stay. Add --yes to do it.\n");
+        std::fprintf(stderr,
+                     "k7ctl: factory puts the keyboard's factory key table back and clears its macros and "
+                     "combinations; the stored settings stay. Add --yes to do it.\n");
         return ExitInvalid;
     }
     CAgentSession session(o.timeout * 1000);
