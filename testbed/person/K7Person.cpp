@@ -1,6 +1,8 @@
 // k7person: a person at the desktop, for the demo and the screenshots.
 //   k7person open     the tray icon's double click: WM_TRAY_NOTIFY with WM_LBUTTONDBLCLK to the
 //                     agent, as the shell posts it; waits for K7_Config.exe's window
+//   k7person assign KEY  a double click on the key and, from the keyboard, the media function
+//                     Mute in its assignment dialog
 //   k7person apply    a click on the window's Apply button; waits for the result and prints it
 //   k7person press    the same click, without waiting
 //   k7person shown    waits for the agent's combination warning to show
@@ -75,6 +77,75 @@ int Press(bool wait) {
     return wait ? Result(before) : 0;
 }
 
+void Key(WORD vk) {
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = vk;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
+
+// The key window named `name` in the keyboard view.
+HWND KeyWindow(HWND window, const std::wstring& name) {
+    for (HWND view = FindWindowExW(window, nullptr, kKeyboardViewClass, nullptr); view != nullptr;) {
+        for (HWND key = FindWindowExW(view, nullptr, kKeyClass, nullptr); key != nullptr;
+             key = FindWindowExW(view, key, kKeyClass, nullptr)) {
+            wchar_t text[64] = {};
+            GetWindowTextW(key, text, 64);
+            if (name == text) return key;
+        }
+        break;
+    }
+    return nullptr;
+}
+
+// The assignment dialog: a dialog owned by the configuration program's window.
+HWND AssignDialog(HWND window) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, L"#32770", nullptr))
+        if (GetWindow(w, GW_OWNER) == window && IsWindowVisible(w)) return w;
+    return nullptr;
+}
+
+// A double click on the key opens its assignment dialog; from the keyboard alone: the third
+// kind (media functions), Tab to its list, the eighth function (Mute), Enter for OK.
+int AssignMute(const std::wstring& name) {
+    HWND window = ConfigWindow();
+    HWND key = window != nullptr ? KeyWindow(window, name) : nullptr;
+    if (key == nullptr) return std::fprintf(stderr, "k7person: no key %ls in the window\n", name.c_str()), 1;
+    SetForegroundWindow(window);
+    WaitFor([&] { return GetForegroundWindow() == window; });
+    RECT r;
+    GetWindowRect(key, &r);
+    INPUT inputs[5] = {};
+    const LONG x = MulDiv((r.left + r.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    const LONG y = MulDiv((r.top + r.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    const DWORD flags[5] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
+                            MOUSEEVENTF_LEFTUP};
+    // One call: the two clicks carry one time, so they make a double click under any load.
+    for (int i = 0; i < 5; ++i) {
+        inputs[i].type = INPUT_MOUSE;
+        inputs[i].mi = {x, y, 0, flags[i] | MOUSEEVENTF_ABSOLUTE, 0, 0};
+    }
+    SendInput(5, inputs, sizeof(INPUT));
+    HWND dialog = nullptr;
+    if (!WaitFor([&] { return (dialog = AssignDialog(window)) != nullptr; })) return 1;
+    HWND kinds = GetDlgItem(dialog, IDC_ASSIGN_KIND), list = GetDlgItem(dialog, IDC_ASSIGN_LIST);
+    WaitFor([&] { return GetForegroundWindow() == dialog; });
+    Key(VK_HOME);
+    for (int i = 0; i < 2; ++i) Key(VK_DOWN);
+    if (!WaitFor([&] { return SendMessageW(kinds, CB_GETCURSEL, 0, 0) == 2; })) return 1;
+    Key(VK_TAB);
+    Key(VK_HOME);
+    for (int i = 0; i < 7; ++i) Key(VK_DOWN);
+    if (!WaitFor([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 7; })) return 1;
+    if (!WaitFor([&] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; })) return 1;
+    Key(VK_RETURN);
+    if (!WaitFor([&] { return !IsWindow(dialog); })) return 1;
+    std::printf("%ls: Mute\n", name.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -107,6 +178,7 @@ int wmain(int argc, wchar_t** argv) {
         return WaitFor([&] { return !IsWindow(dialog); }) ? 0 : 1;
     }
     if (command == L"result") return Result(L"");
+    if (command == L"assign" && argc > 2) return AssignMute(argv[2]);
     if (command == L"where") {
         RECT r;
         if (!GetWindowRect(ConfigWindow(), &r)) return 1;
@@ -118,6 +190,6 @@ int wmain(int argc, wchar_t** argv) {
         if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
         return WaitFor([] { return ConfigWindow() == nullptr; }) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: k7person open|apply|press|shown|warning|result|close|where\n");
+    std::fprintf(stderr, "usage: k7person open|assign KEY|apply|press|shown|warning|result|close|where\n");
     return 2;
 }
