@@ -53,6 +53,7 @@ ConfigTexts LoadConfigTexts() {
     t.notExpressed = text(u"cfg_not_expressed");
     t.closedRemoved = text(u"cfg_closed_removed");
     t.closedEnded = text(u"cfg_closed_ended");
+    t.closedDuringApply = text(u"cfg_closed_during_apply");
     t.restoreDraft = text(u"cfg_restore_draft");
     t.draftDamaged = text(u"cfg_draft_damaged");
     t.dataDamaged = text(u"cfg_data_damaged");

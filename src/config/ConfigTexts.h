@@ -36,31 +36,32 @@ struct ConfigTexts {
     std::u16string menuKeyboard;  // cfg_menu_keyboard
     std::u16string menuExit;      // cfg_exit
     // Profiles, files and kept edits.
-    std::u16string titleStored;    // cfg_title_stored: the title's part for what the document shows
-    std::u16string titleNew;       // cfg_title_new
-    std::u16string titleDraft;     // cfg_title_draft
-    std::u16string menuNew;        // cfg_new: the File menu
-    std::u16string menuOpen;       // cfg_open
-    std::u16string menuSave;       // cfg_save
-    std::u16string menuSaveAs;     // cfg_save_as
-    std::u16string profileFiles;   // cfg_profile_files: the file dialogs' filters
-    std::u16string allFiles;       // cfg_all_files
-    std::u16string saveAsk;        // cfg_save_ask: questions and messages; %1, %2 ... are filled in
-    std::u16string openFailed;     // cfg_open_failed
-    std::u16string readFailed;     // cfg_read_failed
-    std::u16string saveFailed;     // cfg_save_failed
-    std::u16string recentMissing;  // cfg_recent_missing
-    std::u16string notExpressed;   // cfg_not_expressed
-    std::u16string closedRemoved;  // cfg_closed_removed
-    std::u16string closedEnded;    // cfg_closed_ended
-    std::u16string restoreDraft;   // cfg_restore_draft
-    std::u16string draftDamaged;   // cfg_draft_damaged
-    std::u16string dataDamaged;    // cfg_data_damaged
-    std::u16string dataFailed;     // cfg_data_failed
-    std::u16string valueType;      // cfg_value_type
-    std::u16string valueSize;      // cfg_value_size
-    std::u16string valueShorter;   // cfg_value_shorter
-    std::u16string valueLonger;    // cfg_value_longer
+    std::u16string titleStored;        // cfg_title_stored: the title's part for what the document shows
+    std::u16string titleNew;           // cfg_title_new
+    std::u16string titleDraft;         // cfg_title_draft
+    std::u16string menuNew;            // cfg_new: the File menu
+    std::u16string menuOpen;           // cfg_open
+    std::u16string menuSave;           // cfg_save
+    std::u16string menuSaveAs;         // cfg_save_as
+    std::u16string profileFiles;       // cfg_profile_files: the file dialogs' filters
+    std::u16string allFiles;           // cfg_all_files
+    std::u16string saveAsk;            // cfg_save_ask: questions and messages; %1, %2 ... are filled in
+    std::u16string openFailed;         // cfg_open_failed
+    std::u16string readFailed;         // cfg_read_failed
+    std::u16string saveFailed;         // cfg_save_failed
+    std::u16string recentMissing;      // cfg_recent_missing
+    std::u16string notExpressed;       // cfg_not_expressed
+    std::u16string closedRemoved;      // cfg_closed_removed
+    std::u16string closedEnded;        // cfg_closed_ended
+    std::u16string closedDuringApply;  // cfg_closed_during_apply: added to either
+    std::u16string restoreDraft;       // cfg_restore_draft
+    std::u16string draftDamaged;       // cfg_draft_damaged
+    std::u16string dataDamaged;        // cfg_data_damaged
+    std::u16string dataFailed;         // cfg_data_failed
+    std::u16string valueType;          // cfg_value_type
+    std::u16string valueSize;          // cfg_value_size
+    std::u16string valueShorter;       // cfg_value_shorter
+    std::u16string valueLonger;        // cfg_value_longer
 
     // The macros window (its buttons also take str_macronew, str_del, str_move_up, str_move_on,
     // str_looptime, str_autodelay, str_startrecord and str_stoprecord).

@@ -46,6 +46,7 @@ std::string LineError(std::size_t line, std::string_view what) {
 
 constexpr std::string_view kRemoved = "keyboard removed";
 constexpr std::string_view kEnded = "agent ended";
+constexpr std::string_view kDuringApply = " during an apply";
 
 }  // namespace
 
@@ -91,8 +92,8 @@ RecentFiles ReadRecentFiles(std::string_view text, std::string& error) {
 }
 
 std::string ClosedNoteText(const ClosedNote& note) {
-    std::string text =
-        "reason: " + std::string(note.reason == CloseReason::KeyboardRemoved ? kRemoved : kEnded) + "\r\n";
+    std::string text = "reason: " + std::string(note.reason == CloseReason::KeyboardRemoved ? kRemoved : kEnded) +
+                       std::string(note.duringApply ? kDuringApply : "") + "\r\n";
     if (note.draft) text += "draft: " + Utf8FromUtf16(note.path) + "\r\n";
     return text;
 }
@@ -109,7 +110,9 @@ std::optional<ClosedNote> ReadClosedNote(std::string_view text, std::string& err
         error = LineError(1, "no \"reason:\"");
         return std::nullopt;
     }
-    const std::string_view reason = lines[0].substr(8);
+    std::string_view reason = lines[0].substr(8);
+    note.duringApply = reason.ends_with(kDuringApply);
+    if (note.duringApply) reason.remove_suffix(kDuringApply.size());
     if (reason != kRemoved && reason != kEnded) {
         error = LineError(1, "unknown reason \"" + std::string(reason) + "\"");
         return std::nullopt;

@@ -45,6 +45,7 @@ struct ClosedNote {
     CloseReason reason = CloseReason::KeyboardRemoved;
     bool draft = false;
     std::u16string path;
+    bool duringApply = false;  // the close came while an apply ran: the keyboard may hold part of it
 
     friend bool operator==(const ClosedNote&, const ClosedNote&) = default;
 };

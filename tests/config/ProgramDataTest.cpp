@@ -63,13 +63,17 @@ TEST(ClosedByTheAgent, TheNoteReadsBackAsWritten) {
     std::string error;
     for (const ClosedNote& note :
          {ClosedNote{CloseReason::KeyboardRemoved, false, {}}, ClosedNote{CloseReason::AgentEnded, true, {}},
-          ClosedNote{CloseReason::KeyboardRemoved, true, u"C:\\profiles\\f\u00fcr mich.json"}}) {
+          ClosedNote{CloseReason::KeyboardRemoved, true, u"C:\\profiles\\f\u00fcr mich.json"},
+          ClosedNote{CloseReason::KeyboardRemoved, false, {}, true},
+          ClosedNote{CloseReason::AgentEnded, true, {}, true}}) {
         const auto back = ReadClosedNote(ClosedNoteText(note), error);
         ASSERT_TRUE(back.has_value()) << error;
         EXPECT_EQ(*back, note);
     }
     EXPECT_EQ(ClosedNoteText({CloseReason::AgentEnded, true, u"C:\\a.json"}),
               "reason: agent ended\r\ndraft: C:\\a.json\r\n");
+    EXPECT_EQ(ClosedNoteText({CloseReason::KeyboardRemoved, false, {}, true}),
+              "reason: keyboard removed during an apply\r\n");
 }
 
 TEST(ClosedByTheAgent, ADamagedNoteIsToldByLine) {
@@ -77,6 +81,7 @@ TEST(ClosedByTheAgent, ADamagedNoteIsToldByLine) {
     const std::pair<const char*, const char*> damaged[] = {
         {"", "line 1: no \"reason:\""},
         {"reason: tired\r\n", "line 1: unknown reason \"tired\""},
+        {"reason: during an apply\r\n", "line 1: unknown reason \"during an apply\""},
         {"reason: agent ended\r\nkept: yes\r\n", "line 2: no \"draft:\""},
         {"reason: agent ended\r\ndraft: a.json\r\n", "line 2: not the full path of a file"},
         {"reason: agent ended\r\ndraft:\r\nmore\r\n", "line 3: more lines than a note has"},

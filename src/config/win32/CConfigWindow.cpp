@@ -128,7 +128,7 @@ LRESULT CConfigWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (m_files.QuerySave()) DestroyWindow(m_hWnd);
         return 0;
     case WM_CLOSE:
-        m_files.KeepForNextStart();
+        m_files.KeepForNextStart(m_apply.ClosedDuringApply());
         DestroyWindow(m_hWnd);
         return 0;
     case WM_DESTROY:

@@ -92,6 +92,7 @@ void CProfileFiles::OfferKeptEdits() {
     }
     std::u16string why;
     if (note) why = note->reason == CloseReason::KeyboardRemoved ? m_texts.closedRemoved : m_texts.closedEnded;
+    if (note && note->duringApply) why += u" " + m_texts.closedDuringApply;
     if (note && !note->draft) {
         AddLine(m_notices, why);
         return;
@@ -143,15 +144,16 @@ CloseReason CProfileFiles::WhyClosed() const {
     return ended ? CloseReason::AgentEnded : CloseReason::KeyboardRemoved;
 }
 
-void CProfileFiles::KeepForNextStart() {
-    if (!m_document.Modified()) return;
-    const ClosedNote note{WhyClosed(), true, m_document.Path()};
+void CProfileFiles::KeepForNextStart(bool duringApply) {
+    // An apply cut short is told at the next start even without edits to keep.
+    if (!m_document.Modified() && !duringApply) return;
+    const ClosedNote note{WhyClosed(), m_document.Modified(), m_document.Path(), duringApply};
     const std::wstring draftPath = DataFile(kDraftFileName), notePath = DataFile(kClosedFileName);
     DWORD error = ERROR_PATH_NOT_FOUND;
     // The draft first: a note without its draft is told at the next start, never the reverse.
     if (!draftPath.empty() &&
-        (error = ReplaceWholeFile(draftPath, ProfileToJson(m_document.Current(), m_document.Layout()))) ==
-            ERROR_SUCCESS &&
+        (!note.draft || (error = ReplaceWholeFile(
+                             draftPath, ProfileToJson(m_document.Current(), m_document.Layout()))) == ERROR_SUCCESS) &&
         (error = ReplaceWholeFile(notePath, ClosedNoteText(note))) == ERROR_SUCCESS)
         return;
     Say(FillText(m_texts.dataFailed, {ToUtf16(draftPath.empty() ? ToWide(kDataFolder) : draftPath), Number(error)}),

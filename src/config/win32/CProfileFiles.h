@@ -36,7 +36,7 @@ public:
     // the user's word. False when the user cancelled or the save failed.
     bool QuerySave();
     // A WM_CLOSE from the agent: the unsaved edits and the reason are kept for the next start.
-    void KeepForNextStart();
+    void KeepForNextStart(bool duringApply);
     // In WM_DESTROY.
     void SavePlacement() const;
 

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <dbt.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -327,6 +328,14 @@ TEST_F(ConfigApplyProtocol, TheAgentsCloseDuringAnApplyEndsItAndTheProgram) {
     DWORD code = 1;
     EXPECT_TRUE(program.WaitForExit(kWaitMs, &code));
     EXPECT_EQ(code, 0u);
+    // Without edits to keep, the next start is still told that the apply was cut short (the
+    // stand-in runs on after the close: the keyboard was removed).
+    char note[128] = {};
+    if (FILE* file = _wfopen(ProgramDataFile(L"closed.txt").c_str(), L"rb")) {
+        fread(note, 1, sizeof note - 1, file);
+        fclose(file);
+    }
+    EXPECT_STREQ(note, "reason: keyboard removed during an apply\r\n");
 }
 
 TEST_F(ConfigApplyProtocol, NoFirstProgressInTimeIsSaid) {
