@@ -4,12 +4,12 @@
 #include <cwctype>
 
 #include "config/win32/ConfigWindowClasses.h"
+#include "config/win32/Controls.h"
 #include "config/win32/WindowClass.h"
 #include "xml/LanguageStrings.h"
 
 namespace {
 
-constexpr int kFontPoints = 9;
 constexpr int kClientWidth = 440;  // in 96-dpi pixels
 constexpr int kClientHeight = 354;
 constexpr int kKeySlots = static_cast<int>(kMaxComboKeys);
@@ -43,8 +43,6 @@ constexpr Place kPlaces[] = {
     {IDOK, L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, 246, 316, 88, 26},
     {IDCANCEL, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 340, 316, 88, 26},
 };
-
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 // The agent's button texts carry no access key: one goes before the first `letter` there is.
 std::u16string WithAccessKey(std::u16string text, char16_t letter) {
@@ -142,8 +140,7 @@ INT_PTR CAssignDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED: {
         m_nDpi = HIWORD(wParam);
         UpdateFont();
-        const RECT& r = *reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(m_hDlg, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        MoveToSuggested(m_hDlg, lParam);
         Layout();
         return TRUE;
     }
@@ -224,9 +221,7 @@ void CAssignDialog::CreateControls() {
 
 void CAssignDialog::UpdateFont() {
     if (m_hFont != nullptr) DeleteObject(m_hFont);
-    m_hFont = CreateFontW(-MulDiv(kFontPoints, static_cast<int>(m_nDpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                          DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
+    m_hFont = CreateUiFont(m_nDpi);
     for (const Place& p : kPlaces)
         SendDlgItemMessageW(m_hDlg, p.id, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), TRUE);
 }

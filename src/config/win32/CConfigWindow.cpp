@@ -208,9 +208,8 @@ void CConfigWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
     m_nDpi = dpi;
     UpdateFont();
     m_view.SetDpi(dpi);
-    // The suggested rectangle keeps the window's size in the new DPI; the keys follow in WM_SIZE.
-    SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The keys follow in WM_SIZE.
+    MoveToSuggested(m_hWnd, reinterpret_cast<LPARAM>(&suggested));
     Layout();
 }
 

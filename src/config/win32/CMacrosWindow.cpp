@@ -151,8 +151,7 @@ LRESULT CMacrosWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED: {
         m_nDpi = LOWORD(wParam);
         UpdateFont();
-        const RECT& r = *reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(m_hWnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        MoveToSuggested(m_hWnd, lParam);
         Layout();
         return 0;
     }

@@ -16,3 +16,9 @@ inline HFONT CreateUiFont(UINT dpi) {
                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                        DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
 }
+
+// WM_DPICHANGED's suggested rectangle (its lParam) keeps the window's size in the new DPI.
+inline void MoveToSuggested(HWND window, LPARAM lParam) {
+    const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
