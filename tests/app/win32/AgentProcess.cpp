@@ -18,7 +18,7 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
     GetWindowThreadProcessId(hwnd, &process);
     GetWindowTextW(hwnd, title, 64);
     GetClassNameW(hwnd, cls, 64);
-    if (process == search->process && wcscmp(title, search->title) == 0 &&
+    if (process == search->process && (search->title == nullptr || wcscmp(title, search->title) == 0) &&
         (search->cls == nullptr || wcscmp(cls, search->cls) == 0)) {
         search->found = hwnd;
         return FALSE;

@@ -9,8 +9,8 @@
 // A file beside the running test program.
 std::wstring BesideTestProgram(const wchar_t* name);
 
-// The top-level window titled `title` (and of class `cls` unless null) of exactly this process
-// (not a leftover's); null if none.
+// The top-level window titled `title` (any title when null) and of class `cls` (unless null) of
+// exactly this process (not a leftover's); null if none.
 HWND FindWindowOfProcess(DWORD process, const wchar_t* title, const wchar_t* cls = nullptr);
 
 class CAgentProcess {
