@@ -307,8 +307,13 @@ TEST_F(ConfigApplyProtocol, RegistersAtStartPostsTheApplyAndEndsIt) {
     // Progress of nothing this program asked for changes nothing; the rate goes out again.
     PostMessageW(program.Window(), WM_APPLY_PROGRESS, 0, 50);
     ASSERT_TRUE(program.Activate());
-    Click(Control(IDC_SET_RATE));
-    ASSERT_TRUE(WaitUntil([&] { return Text(Status()).starts_with(L"The agent was asked to set the report rate"); }));
+    // The button pressed by its own message: the window has just come back to the front.
+    PostMessageW(Control(IDC_SET_RATE), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Text(Status()).starts_with(L"The agent was asked to set the report rate"); }))
+        << [&] {
+               const std::wstring t = Text(Status());
+               return std::string(t.begin(), t.end());
+           }();
     EXPECT_EQ(Percent(), 100);
     ASSERT_EQ(standIn.received.size(), 1u);
     EXPECT_EQ(standIn.received[0].msg, WM_SET_REPORT_RATE);
