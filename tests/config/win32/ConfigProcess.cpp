@@ -129,9 +129,12 @@ void Click(HWND window, bool twice) {
     std::vector<INPUT> inputs;
     SendMouse(MOUSEEVENTF_MOVE, x, y, inputs);
     // One call for both clicks: they carry one time, so they make a double click under any load.
+    // Every press and release carries its place as well: Wine queues a call's events one by one,
+    // and a pointer motion that another process's X connection reports late (the warp of the
+    // click before) can come between them, so a bare press would land where that click was.
     for (int i = 0; i < (twice ? 2 : 1); ++i) {
-        SendMouse(MOUSEEVENTF_LEFTDOWN, x, y, inputs);
-        SendMouse(MOUSEEVENTF_LEFTUP, x, y, inputs);
+        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, x, y, inputs);
+        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, x, y, inputs);
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
