@@ -44,6 +44,12 @@ TEST(ApplyMonitor, CloseAndTimeoutEndTheApply) {
     EXPECT_TRUE(closed.Finished());
     EXPECT_EQ(closed.Result(), ExitClosed);
 
+    CApplyMonitor gone(p, ShippedLayout());
+    gone.OnProgress(50);
+    EXPECT_EQ(gone.OnAgentGone(), "the agent ended during the apply without closing the connection (progress 50%)");
+    EXPECT_TRUE(gone.Finished());
+    EXPECT_EQ(gone.Result(), ExitClosed);
+
     CApplyMonitor silent(p, ShippedLayout());
     silent.OnProgress(25);
     EXPECT_EQ(silent.OnTimeout(10), "the agent did not answer within 10 s (progress 25%)");

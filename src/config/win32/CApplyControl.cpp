@@ -22,8 +22,12 @@ constexpr UINT kFirstProgressMs = 15000;
 constexpr UINT kAgentStartMs = 20000;
 // For the agent's answer to a registration; only an agent that hangs takes it.
 constexpr UINT kRegisterMs = 5000;
+// How often a running apply looks for the agent's window: an agent that ends abnormally
+// posts nothing, and the system destroys its windows without telling anyone.
+constexpr UINT kAgentWatchMs = 1000;
 constexpr UINT_PTR kFirstProgressTimer = 2200;
 constexpr UINT_PTR kAgentStartTimer = 2201;
+constexpr UINT_PTR kAgentWatchTimer = 2202;
 
 // One main window per process, so one hook: the system's callback carries no context.
 CApplyControl* g_pHooked = nullptr;
@@ -162,8 +166,10 @@ void CApplyControl::Begin(HWND agent) {
         return;
     }
     m_phase = Phase::Waiting;
+    m_hApplying = agent;
     Show(m_texts.applying);
     SetTimer(m_hParent, kFirstProgressTimer, kFirstProgressMs, nullptr);
+    SetTimer(m_hParent, kAgentWatchTimer, kAgentWatchMs, nullptr);
 }
 
 void CApplyControl::End() {
@@ -179,6 +185,7 @@ void CApplyControl::End() {
 void CApplyControl::Stop() {
     KillTimer(m_hParent, kFirstProgressTimer);
     KillTimer(m_hParent, kAgentStartTimer);
+    KillTimer(m_hParent, kAgentWatchTimer);
     m_phase = Phase::Idle;
 }
 
@@ -212,7 +219,13 @@ bool CApplyControl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             Show(m_texts.agentNoWindow);
             return true;
         }
-        return wParam == kFirstProgressTimer || wParam == kAgentStartTimer;
+        if (wParam == kAgentWatchTimer && (m_phase == Phase::Waiting || m_phase == Phase::Running) &&
+            !IsWindow(m_hApplying)) {
+            m_monitor->OnAgentGone();
+            End();
+            return true;
+        }
+        return wParam == kFirstProgressTimer || wParam == kAgentStartTimer || wParam == kAgentWatchTimer;
     case WM_CLOSE:
         // The window closes all the same; an apply in flight ends first, with its reason kept.
         if (!Applying()) return false;

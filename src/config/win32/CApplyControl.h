@@ -63,7 +63,8 @@ private:
     HWND m_hStatus = nullptr;
     HWND m_hButton = nullptr;
     HWND m_hProgress = nullptr;
-    HWND m_hAgent = nullptr;  // the agent window last told about ours
+    HWND m_hAgent = nullptr;     // the agent window last told about ours
+    HWND m_hApplying = nullptr;  // the agent window the running apply was posted to
     HWINEVENTHOOK m_hHook = nullptr;
     Phase m_phase = Phase::Idle;
     bool m_bClosedDuringApply = false;

@@ -352,4 +352,20 @@ TEST_F(ConfigApplyProtocol, NoFirstProgressInTimeIsSaid) {
     EXPECT_EQ(Percent(), 0);
 }
 
+// An agent that ends abnormally posts nothing: the apply ends when its window is gone, and the
+// program runs on.
+TEST_F(ConfigApplyProtocol, AnAgentWindowGoneWithoutAWordEndsTheApply) {
+    StartProgram();
+    Click(Control(IDC_APPLY));
+    ExpectReceived({{WM_REGISTER_CONFIG_WINDOW, Program(), true},
+                    {WM_REGISTER_CONFIG_WINDOW, Program(), true},
+                    {WM_APPLY_SETTINGS, 0, false}},
+                   "at start and on Apply");
+    PostMessageW(program.Window(), WM_APPLY_PROGRESS, 0, 25);
+    ASSERT_TRUE(WaitUntil([&] { return Percent() == 25; }));
+    DestroyWindow(standIn.Window());
+    EXPECT_EQ(Result(), L"The apply ended: the keyboard was removed or the agent is ending");
+    EXPECT_TRUE(IsWindow(program.Window()));
+}
+
 }  // namespace

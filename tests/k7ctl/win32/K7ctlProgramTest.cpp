@@ -35,6 +35,10 @@ std::ostream& operator<<(std::ostream& os, const Message& m) {
     return os << "{0x" << std::hex << m.msg << ", " << m.wParam << ", " << m.lParam << std::dec << "}";
 }
 
+// Steps of a stand-in's script that post nothing: for lParam ms the apply is held by the
+// warning dialog (messages are answered) or the agent hangs (nothing is); or its window ends.
+constexpr UINT kHeld = WM_APP + 1, kHung = WM_APP + 2, kGone = WM_APP + 3;
+
 // A window titled like the agent, on its own thread. It records the requests (a registered
 // window as 1, an unregistration as 0) and answers an apply with the scripted messages.
 class CStandInAgent {
@@ -77,13 +81,38 @@ private:
             return 0;
         case WM_APPLY_SETTINGS:
             self->m_requests.push_back({msg, wParam, lParam});
-            for (const Message& m : self->m_script)
-                PostMessageW(self->m_hConfig, m.msg, m.msg == WM_ASSIGNMENT_RESET ? reinterpret_cast<WPARAM>(hwnd) : 0,
-                             m.lParam);
+            for (const Message& m : self->m_script) {
+                if (m.msg == kHeld)
+                    Pump(static_cast<DWORD>(m.lParam));
+                else if (m.msg == kHung)
+                    Sleep(static_cast<DWORD>(m.lParam));
+                else if (m.msg == kGone)
+                    DestroyWindow(hwnd);
+                else
+                    PostMessageW(self->m_hConfig, m.msg,
+                                 m.msg == WM_ASSIGNMENT_RESET ? reinterpret_cast<WPARAM>(hwnd) : 0, m.lParam);
+            }
             return 1;
         case WM_SET_REPORT_RATE:
         case WM_RESTORE_FACTORY: self->m_requests.push_back({msg, wParam, lParam}); return 0;
         default: return DefWindowProcW(hwnd, msg, wParam, lParam);
+        }
+    }
+
+    // Answers what comes for `ms`, as the agent's modal warning dialog does; the end of the
+    // stand-in ends it early and is left for the thread's own loop, as a modal loop does.
+    static void Pump(DWORD ms) {
+        const ULONGLONG end = GetTickCount64() + ms;
+        for (ULONGLONG now; (now = GetTickCount64()) < end;) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) {
+                    PostQuitMessage(static_cast<int>(msg.wParam));
+                    return;
+                }
+                DispatchMessageW(&msg);
+            }
         }
     }
 
@@ -197,11 +226,33 @@ TEST_F(K7ctlProgram, AKeyboardRemovedDuringTheApplyEndsIt) {
     EXPECT_EQ(agent.Requests().back(), (Message{WM_REGISTER_CONFIG_WINDOW, 0, 0}));  // still unregistered
 }
 
-TEST_F(K7ctlProgram, AnAgentThatStopsAnsweringTimesOut) {
-    CStandInAgent agent({{WM_APPLY_PROGRESS, 0, 25}});
-    const RunResult r = K7ctl(L"--timeout 1 apply \"" + Example() + L"\"");
-    EXPECT_EQ(r.exitCode, 3u);
-    EXPECT_EQ(r.err, "k7ctl: the agent did not answer within 1 s (progress 25%)\n");
+// After the first progress a silence counts only when the agent answers nothing at all.
+TEST_F(K7ctlProgram, AnApplyHeldByTheWarningIsWaitedForAndAHungOrEndedAgentIsNamed) {
+    {
+        CStandInAgent agent({{WM_APPLY_PROGRESS, 0, 25}, {kHeld, 0, 2500}, {WM_APPLY_PROGRESS, 0, 100}});
+        const RunResult r = K7ctl(L"--timeout 1 apply \"" + Example() + L"\"");
+        EXPECT_EQ(r.exitCode, 0u) << r.err;
+        EXPECT_EQ(r.out, "progress 25%\nprogress 100%\napplied; report rate 2\n");
+    }
+    {
+        CStandInAgent agent({{WM_APPLY_PROGRESS, 0, 25}, {kHung, 0, 4000}});
+        const RunResult r = K7ctl(L"--timeout 1 apply \"" + Example() + L"\"");
+        EXPECT_EQ(r.exitCode, 3u);
+        EXPECT_EQ(r.err, "k7ctl: the agent did not answer within 1 s (progress 25%)\n");
+    }
+    {
+        CStandInAgent agent({{WM_APPLY_PROGRESS, 0, 25}, {kGone, 0, 0}});
+        const RunResult r = K7ctl(L"--timeout 1 apply \"" + Example() + L"\"");
+        EXPECT_EQ(r.exitCode, 4u);
+        EXPECT_EQ(r.err, "k7ctl: the agent ended during the apply without closing the connection (progress 25%)\n");
+    }
+    {
+        // Before the first progress an answering agent is waited for no longer than the timeout.
+        CStandInAgent agent({{kHeld, 0, 2500}, {WM_APPLY_PROGRESS, 0, 25}});
+        const RunResult r = K7ctl(L"--timeout 1 apply \"" + Example() + L"\"");
+        EXPECT_EQ(r.exitCode, 3u);
+        EXPECT_EQ(r.err, "k7ctl: the agent did not answer within 1 s (progress 0%)\n");
+    }
 }
 
 TEST_F(K7ctlProgram, RateFactoryAndStatus) {

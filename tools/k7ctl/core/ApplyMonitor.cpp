@@ -45,6 +45,12 @@ std::string CApplyMonitor::OnClose() {
     return "the agent closed the connection during the apply: the keyboard was removed or the agent is ending";
 }
 
+std::string CApplyMonitor::OnAgentGone() {
+    m_exit = ExitClosed;
+    return "the agent ended during the apply without closing the connection (progress " + std::to_string(m_nPercent) +
+           "%)";
+}
+
 std::string CApplyMonitor::OnTimeout(unsigned seconds) {
     m_exit = ExitTimeout;
     return "the agent did not answer within " + std::to_string(seconds) + " s (progress " + std::to_string(m_nPercent) +

@@ -13,7 +13,7 @@ enum ExitCode : int {
     ExitInvalid = 1,   // a profile with errors, or bad arguments
     ExitNoAgent = 2,   // no window titled "OrvexK7_Setting"
     ExitTimeout = 3,   // the agent did not answer in time
-    ExitClosed = 4,    // the agent posted WM_CLOSE: keyboard removed or agent ending
+    ExitClosed = 4,    // the agent posted WM_CLOSE (keyboard removed or agent ending), or its window is gone
     ExitReset = 5,     // the agent reset at least one key
     ExitRegistry = 6,  // the values could not be read or written
 };
@@ -42,6 +42,8 @@ public:
     std::string OnProgress(std::intptr_t percent);
     std::string OnReset(std::uintptr_t vk);
     std::string OnClose();
+    // The agent's window is gone without a WM_CLOSE: the agent ended abnormally.
+    std::string OnAgentGone();
     std::string OnTimeout(unsigned seconds);
 
     bool Finished() const { return m_bDone || m_exit == ExitClosed || m_exit == ExitTimeout; }

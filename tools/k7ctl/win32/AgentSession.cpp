@@ -52,11 +52,21 @@ int CAgentSession::Apply(CApplyMonitor& monitor) {
         std::fprintf(stderr, "k7ctl: the agent's window is gone\n");
         return ExitNoAgent;
     }
-    const ULONGLONG end = GetTickCount64() + m_timeoutMs;
+    ULONGLONG end = GetTickCount64() + m_timeoutMs;
     std::size_t seen = 0;
     while (!monitor.Finished()) {
         const ULONGLONG now = GetTickCount64();
         if (now >= end || !m_client.WaitForReceived(seen + 1, static_cast<DWORD>(end - now))) {
+            // Once the agent has begun, its warning dialog may hold the apply as long as its user
+            // takes: a silence is waited out while the agent's window still answers.
+            if (!IsWindow(m_client.Agent())) {
+                Show(monitor, monitor.OnAgentGone(), terminal);
+                break;
+            }
+            if (monitor.Percent() > 0 && m_client.Send(WM_NULL, 0, 0, m_timeoutMs)) {
+                end = GetTickCount64() + m_timeoutMs;
+                continue;
+            }
             Show(monitor, monitor.OnTimeout(m_timeoutMs / 1000), terminal);
             break;
         }

@@ -15,8 +15,9 @@ public:
     // Finds the agent and registers k7ctl's window; prints why not and returns the exit code.
     int Connect();
 
-    // Posts WM_APPLY_SETTINGS and shows what comes back until progress 100, WM_CLOSE or the
-    // timeout; returns the exit code.
+    // Posts WM_APPLY_SETTINGS and shows what comes back until progress 100, WM_CLOSE, the end of
+    // the agent's window, or a timeout: before the first progress, or an agent that no longer
+    // answers at all; returns the exit code.
     int Apply(CApplyMonitor& monitor);
 
     bool SetReportRate(int rate) { return m_client.SetReportRate(static_cast<WPARAM>(rate), m_timeoutMs); }
