@@ -277,6 +277,17 @@ protected:
         standIn.received.clear();
     }
     WPARAM Program() const { return reinterpret_cast<WPARAM>(program.Window()); }
+    // The program started, Apply pressed, and the stand-in's first progress shown.
+    void StartAnApplyTheAgentBegins() {
+        StartProgram();
+        Click(Control(IDC_APPLY));
+        ExpectReceived({{WM_REGISTER_CONFIG_WINDOW, Program(), true},
+                        {WM_REGISTER_CONFIG_WINDOW, Program(), true},
+                        {WM_APPLY_SETTINGS, 0, false}},
+                       "at start and on Apply");
+        PostMessageW(program.Window(), WM_APPLY_PROGRESS, 0, 25);
+        ASSERT_TRUE(WaitUntil([&] { return Percent() == 25; }));
+    }
 
     CAgentStandIn standIn;
 };
@@ -321,14 +332,7 @@ TEST_F(ConfigApplyProtocol, RegistersAtStartPostsTheApplyAndEndsIt) {
 }
 
 TEST_F(ConfigApplyProtocol, TheAgentsCloseDuringAnApplyEndsItAndTheProgram) {
-    StartProgram();
-    Click(Control(IDC_APPLY));
-    ExpectReceived({{WM_REGISTER_CONFIG_WINDOW, Program(), true},
-                    {WM_REGISTER_CONFIG_WINDOW, Program(), true},
-                    {WM_APPLY_SETTINGS, 0, false}},
-                   "at start and on Apply");
-    PostMessageW(program.Window(), WM_APPLY_PROGRESS, 0, 25);
-    ASSERT_TRUE(WaitUntil([&] { return Percent() == 25; }));
+    ASSERT_NO_FATAL_FAILURE(StartAnApplyTheAgentBegins());
     PostMessageW(program.Window(), WM_CLOSE, 0, 0);
     DWORD code = 1;
     EXPECT_TRUE(program.WaitForExit(kWaitMs, &code));
@@ -355,14 +359,7 @@ TEST_F(ConfigApplyProtocol, NoFirstProgressInTimeIsSaid) {
 // An agent that ends abnormally posts nothing: the apply ends when its window is gone, and the
 // program runs on.
 TEST_F(ConfigApplyProtocol, AnAgentWindowGoneWithoutAWordEndsTheApply) {
-    StartProgram();
-    Click(Control(IDC_APPLY));
-    ExpectReceived({{WM_REGISTER_CONFIG_WINDOW, Program(), true},
-                    {WM_REGISTER_CONFIG_WINDOW, Program(), true},
-                    {WM_APPLY_SETTINGS, 0, false}},
-                   "at start and on Apply");
-    PostMessageW(program.Window(), WM_APPLY_PROGRESS, 0, 25);
-    ASSERT_TRUE(WaitUntil([&] { return Percent() == 25; }));
+    ASSERT_NO_FATAL_FAILURE(StartAnApplyTheAgentBegins());
     DestroyWindow(standIn.Window());
     EXPECT_EQ(Result(), L"The apply ended: the keyboard was removed or the agent is ending");
     EXPECT_TRUE(IsWindow(program.Window()));
