@@ -93,6 +93,7 @@ ConfigTexts LoadConfigTexts() {
     t.badNumber = text(u"cfg_bad_number");
     t.recording = text(u"cfg_recording");
     t.refusedKey = text(u"cfg_refused_key");
+    t.recordFailed = text(u"cfg_record_failed");
     t.noMacro = text(u"cfg_no_macro");
     t.menuKey = text(u"cfg_menu_key");
     t.assign = text(u"cfg_assign");

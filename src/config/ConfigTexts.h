@@ -95,6 +95,7 @@ struct ConfigTexts {
     std::u16string badNumber;         // cfg_bad_number
     std::u16string recording;         // cfg_recording: the captured events follow
     std::u16string refusedKey;        // cfg_refused_key: the key's name follows
+    std::u16string recordFailed;      // cfg_record_failed
     std::u16string noMacro;           // cfg_no_macro: the editor without a chosen macro
     // Assigning keys and the combination meter.
     std::u16string menuKey;         // cfg_menu_key

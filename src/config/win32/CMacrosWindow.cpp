@@ -548,7 +548,10 @@ void CMacrosWindow::ToggleRecording() {
     if (m_bFixed && !(fixed = Typed(IDC_FIXED_DELAY, ParseDelay))) return;
     // The hook sees every key before any window does, and can keep it from them all.
     m_hHook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleW(nullptr), 0);
-    if (m_hHook == nullptr) return;
+    if (m_hHook == nullptr) {
+        SetStatus(m_texts.recordFailed);
+        return;
+    }
     s_pRecording = this;
     m_nRecording = m_nMacro;
     m_nEvent = -1;
