@@ -1,7 +1,9 @@
-// Poses K7_Config.exe for the documentation's screenshot of a key being assigned: a double click
-// on key RECORD of ButtonPos.xml, as a person gives it, then the screen rectangle of the main
-// window and its assignment dialog together on standard output once the dialog is up.
-//   config_poser.exe RECORD
+// Poses K7_Config.exe for the documentation's screenshots, as a person would, and prints the
+// screen rectangle to take on standard output once the window is up:
+//   config_poser.exe RECORD   a double click on key RECORD of ButtonPos.xml: the main window and
+//                             its assignment dialog together
+//   config_poser.exe macros   Esc on a dialog still open, Macros, Edit macros from the keyboard,
+//                             the first macro chosen: the macros window
 #include <windows.h>
 
 #include <algorithm>
@@ -27,19 +29,78 @@ void Mouse(DWORD flags, int x, int y, INPUT& input) {
     input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
 }
 
+void Key(WORD vk, bool up, INPUT& input) {
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+}
+
+void PrintRect(const RECT& r) { std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top); }
+
+// The program is started beside this one; up to 60 s for its keyboard under a loaded machine.
+HWND MainWindowWithKey(int record) {
+    for (int i = 0; i < 600; ++i, Sleep(100))
+        if (HWND main = FindWindowW(kConfigMainClass, nullptr);
+            main != nullptr && GetDlgItem(GetDlgItem(main, IDC_KEYBOARD), IDC_FIRST_KEY + record) != nullptr) {
+            SetForegroundWindow(main);
+            return main;
+        }
+    return nullptr;
+}
+
+int PoseMacros() {
+    HWND main = MainWindowWithKey(0);
+    if (main == nullptr) return 1;
+    // A dialog still open (the assignment of the picture before) is left with Esc.
+    if (HWND dialog = DialogOf(main); dialog != nullptr) {
+        SetForegroundWindow(dialog);
+        INPUT esc[2] = {};
+        Key(VK_ESCAPE, false, esc[0]);
+        Key(VK_ESCAPE, true, esc[1]);
+        SendInput(2, esc, sizeof(INPUT));
+        for (int i = 0; i < 600 && IsWindow(dialog); ++i) Sleep(100);
+        SetForegroundWindow(main);
+    }
+    // Alt+M opens the Macros menu, E its item.
+    INPUT keys[6] = {};
+    Key(VK_MENU, false, keys[0]);
+    Key('M', false, keys[1]);
+    Key('M', true, keys[2]);
+    Key(VK_MENU, true, keys[3]);
+    Key('E', false, keys[4]);
+    Key('E', true, keys[5]);
+    SendInput(6, keys, sizeof(INPUT));
+    HWND macros = nullptr;
+    for (int i = 0; i < 600 && (macros == nullptr || !IsWindowVisible(macros)); ++i, Sleep(100))
+        macros = FindWindowW(kMacrosClass, nullptr);
+    if (macros == nullptr || !IsWindowVisible(macros)) return 1;
+    for (int i = 0; i < 600 && GetForegroundWindow() != macros; ++i) Sleep(100);
+    // The list has the focus when the window opens: Home chooses its first macro, and the editor
+    // shows its events.
+    HWND list = GetDlgItem(macros, IDC_MACRO_LIST);
+    INPUT home[2] = {};
+    Key(VK_HOME, false, home[0]);
+    Key(VK_HOME, true, home[1]);
+    SendInput(2, home, sizeof(INPUT));
+    for (int i = 0; i < 100 && SendMessageW(list, LB_GETCURSEL, 0, 0) != 0; ++i) Sleep(100);
+    // Its client area: without a window manager Wine leaves the frame undrawn, and what shows
+    // there is the main window behind.
+    RECT r;
+    GetClientRect(macros, &r);
+    MapWindowPoints(macros, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    PrintRect(r);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 2) return 2;
+    if (std::wcscmp(argv[1], L"macros") == 0) return PoseMacros();
     const int record = static_cast<int>(std::wcstol(argv[1], nullptr, 10));
-    HWND main = nullptr, key = nullptr;
-    // The program is started beside this one; up to 60 s for its window under a loaded machine.
-    for (int i = 0; i < 600 && key == nullptr; ++i, Sleep(100)) {
-        main = FindWindowW(kConfigMainClass, nullptr);
-        if (main != nullptr) key = GetDlgItem(GetDlgItem(main, IDC_KEYBOARD), IDC_FIRST_KEY + record);
-    }
-    if (key == nullptr) return 1;
-    SetForegroundWindow(main);
+    HWND main = MainWindowWithKey(record);
+    if (main == nullptr) return 1;
+    HWND key = GetDlgItem(GetDlgItem(main, IDC_KEYBOARD), IDC_FIRST_KEY + record);
     RECT r;
     GetWindowRect(key, &r);
     const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
@@ -59,6 +120,6 @@ int wmain(int argc, wchar_t** argv) {
     GetWindowRect(dialog, &d);
     const RECT both{std::min(m.left, d.left), std::min(m.top, d.top), std::max(m.right, d.right),
                     std::max(m.bottom, d.bottom)};
-    std::printf("%ldx%ld+%ld+%ld\n", both.right - both.left, both.bottom - both.top, both.left, both.top);
+    PrintRect(both);
     return 0;
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the documentation's pictures of the configuration program from K7_Config.exe under Wine
 # on a private Xvfb display, with a few keys stored with functions of each kind (the agent is not
-# needed for that): the main window, docs/images/config-main.png, and a key being assigned,
-# docs/images/config-assign.png (config_poser.exe double-clicks the combination key).
+# needed for that): the main window, docs/images/config-main.png, a key being assigned,
+# docs/images/config-assign.png (config_poser.exe double-clicks the combination key), and the
+# macros window, docs/images/config-macros.png.
 # Needs the Windows build (cmake --build --preset windows --target K7_Config config_poser).
 #   testbed/ui/make-config-screenshot.sh [BUILD_DIR]
 set -euo pipefail
@@ -44,3 +45,10 @@ both=$("$wine" "$poser" "$combination" | tr -d '\r')
 sleep 1  # the dialog paints after it maps
 import -window root -crop "$both" +repage "$out/config-assign.png"
 echo "$out/config-assign.png"
+
+# The macros window with the stored macro chosen, once the dialog is closed.
+macros=$("$wine" "$poser" macros | tr -d '\r')
+[[ -n $macros ]] || { echo "no macros window" >&2; exit 1; }
+sleep 1
+import -window root -crop "$macros" +repage "$out/config-macros.png"
+echo "$out/config-macros.png"
