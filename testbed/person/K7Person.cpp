@@ -19,6 +19,7 @@
 
 #include "app/Messages.h"
 #include "config/win32/ConfigWindowClasses.h"
+#include "k7testbed/PersonInput.h"
 
 namespace {
 
@@ -45,17 +46,7 @@ void ClickAt(HWND control) {
     HWND window = GetAncestor(control, GA_ROOT);
     SetForegroundWindow(window);
     WaitFor([&] { return GetForegroundWindow() == window; });
-    RECT r;
-    GetWindowRect(control, &r);
-    INPUT inputs[3] = {};
-    const LONG x = MulDiv((r.left + r.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    const LONG y = MulDiv((r.top + r.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    const DWORD flags[3] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-    for (int i = 0; i < 3; ++i) {
-        inputs[i].type = INPUT_MOUSE;
-        inputs[i].mi = {x, y, 0, flags[i] | MOUSEEVENTF_ABSOLUTE, 0, 0};
-    }
-    SendInput(3, inputs, sizeof(INPUT));
+    k7testbed::ClickCentre(control);
 }
 
 int Result(const std::wstring& before) {
@@ -115,19 +106,7 @@ int AssignMute(const std::wstring& name) {
     if (key == nullptr) return std::fprintf(stderr, "k7person: no key %ls in the window\n", name.c_str()), 1;
     SetForegroundWindow(window);
     WaitFor([&] { return GetForegroundWindow() == window; });
-    RECT r;
-    GetWindowRect(key, &r);
-    INPUT inputs[5] = {};
-    const LONG x = MulDiv((r.left + r.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    const LONG y = MulDiv((r.top + r.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    const DWORD flags[5] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
-                            MOUSEEVENTF_LEFTUP};
-    // One call: the two clicks carry one time, so they make a double click under any load.
-    for (int i = 0; i < 5; ++i) {
-        inputs[i].type = INPUT_MOUSE;
-        inputs[i].mi = {x, y, 0, flags[i] | MOUSEEVENTF_ABSOLUTE, 0, 0};
-    }
-    SendInput(5, inputs, sizeof(INPUT));
+    k7testbed::ClickCentre(key, 2);
     HWND dialog = nullptr;
     if (!WaitFor([&] { return (dialog = AssignDialog(window)) != nullptr; })) return 1;
     HWND kinds = GetDlgItem(dialog, IDC_ASSIGN_KIND), list = GetDlgItem(dialog, IDC_ASSIGN_LIST);

@@ -11,6 +11,7 @@
 #include <cwchar>
 
 #include "config/win32/ConfigWindowClasses.h"
+#include "k7testbed/PersonInput.h"
 
 namespace {
 
@@ -20,13 +21,6 @@ HWND DialogOf(HWND owner) {
          w = FindWindowExW(nullptr, w, L"#32770", nullptr))
         if (GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w)) return w;
     return nullptr;
-}
-
-void Mouse(DWORD flags, int x, int y, INPUT& input) {
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
 }
 
 void Key(WORD vk, bool up, INPUT& input) {
@@ -101,17 +95,7 @@ int wmain(int argc, wchar_t** argv) {
     HWND main = MainWindowWithKey(record);
     if (main == nullptr) return 1;
     HWND key = GetDlgItem(GetDlgItem(main, IDC_KEYBOARD), IDC_FIRST_KEY + record);
-    RECT r;
-    GetWindowRect(key, &r);
-    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    // One call: the two clicks carry one time and make a double click.
-    INPUT inputs[5] = {};
-    Mouse(MOUSEEVENTF_MOVE, x, y, inputs[0]);
-    Mouse(MOUSEEVENTF_LEFTDOWN, x, y, inputs[1]);
-    Mouse(MOUSEEVENTF_LEFTUP, x, y, inputs[2]);
-    Mouse(MOUSEEVENTF_LEFTDOWN, x, y, inputs[3]);
-    Mouse(MOUSEEVENTF_LEFTUP, x, y, inputs[4]);
-    SendInput(5, inputs, sizeof(INPUT));
+    k7testbed::ClickCentre(key, 2);
     HWND dialog = nullptr;
     for (int i = 0; i < 600 && dialog == nullptr; ++i, Sleep(100)) dialog = DialogOf(main);
     if (dialog == nullptr) return 1;

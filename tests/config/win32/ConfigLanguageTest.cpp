@@ -38,15 +38,7 @@ HWND Agent() { return FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(kTas
 
 // Alt+key, as a person opens a menu by its access key, then the item's access key.
 void ChooseFromMenu(WORD menuKey, WORD itemKey) {
-    INPUT inputs[4] = {};
-    for (INPUT& input : inputs) input.type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = VK_MENU;
-    inputs[1].ki.wVk = menuKey;
-    inputs[2].ki.wVk = menuKey;
-    inputs[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs[3].ki.wVk = VK_MENU;
-    inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, inputs, sizeof(INPUT));
+    PressWith(VK_MENU, menuKey);
     Press(itemKey);
 }
 

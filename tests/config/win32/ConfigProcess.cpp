@@ -11,6 +11,7 @@
 #include "config/ProgramData.h"
 #include "config/win32/ConfigWindowClasses.h"
 #include "config/win32/DataFolder.h"
+#include "k7testbed/PersonInput.h"
 #include "xml/ButtonPositions.h"
 
 namespace {
@@ -24,15 +25,6 @@ HWND MainWindowOf(DWORD process) {
         if (owner == process) return w;
     }
     return nullptr;
-}
-
-void SendMouse(DWORD flags, int x, int y, std::vector<INPUT>& inputs) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    inputs.push_back(input);
 }
 
 }  // namespace
@@ -122,22 +114,7 @@ HWND CConfigProcess::Dialog() const {
     return dialog;
 }
 
-void Click(HWND window, bool twice) {
-    RECT r;
-    GetWindowRect(window, &r);
-    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    std::vector<INPUT> inputs;
-    SendMouse(MOUSEEVENTF_MOVE, x, y, inputs);
-    // One call for both clicks: they carry one time, so they make a double click under any load.
-    // Every press and release carries its place as well: Wine queues a call's events one by one,
-    // and a pointer motion that another process's X connection reports late (the warp of the
-    // click before) can come between them, so a bare press would land where that click was.
-    for (int i = 0; i < (twice ? 2 : 1); ++i) {
-        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, x, y, inputs);
-        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, x, y, inputs);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
+void Click(HWND window, bool twice) { k7testbed::ClickCentre(window, twice ? 2 : 1); }
 
 void Press(WORD vk) {
     INPUT inputs[2] = {};

@@ -1,0 +1,35 @@
+#include "k7testbed/PersonInput.h"
+
+#include <vector>
+
+namespace k7testbed {
+
+void ClickAt(int x, int y, int clicks) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    // One call for all: its events carry one time, so two clicks make a double click under any
+    // load. Every press and release carries the place too: Wine queues a call's events one by
+    // one, and a pointer motion that another process's X connection reports late (the warp of
+    // the click before) can come between them, so a bare press would land where that click was.
+    std::vector<INPUT> inputs;
+    const auto add = [&](DWORD button) {
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+        inputs.push_back(input);
+    };
+    add(0);
+    for (int i = 0; i < clicks; ++i) {
+        add(MOUSEEVENTF_LEFTDOWN);
+        add(MOUSEEVENTF_LEFTUP);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void ClickCentre(HWND window, int clicks) {
+    RECT r;
+    GetWindowRect(window, &r);
+    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, clicks);
+}
+
+}  // namespace k7testbed

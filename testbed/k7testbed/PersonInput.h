@@ -1,0 +1,14 @@
+// Clicks as a person gives them, through the system's input queue: for the tests, the demo and
+// the screenshots' posing.
+#pragma once
+
+#include <windows.h>
+
+namespace k7testbed {
+
+// `clicks` left clicks (2: a double click) at the screen point (x, y), after a move there.
+void ClickAt(int x, int y, int clicks = 1);
+// The same at the centre of `window`.
+void ClickCentre(HWND window, int clicks = 1);
+
+}  // namespace k7testbed
