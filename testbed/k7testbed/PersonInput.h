@@ -1,5 +1,5 @@
-// Clicks as a person gives them, through the system's input queue: for the tests, the demo and
-// the screenshots' posing.
+// Clicks and key strokes as a person gives them, through the system's input queue: for the
+// tests, the demo and the screenshots' posing.
 #pragma once
 
 #include <windows.h>
@@ -10,5 +10,9 @@ namespace k7testbed {
 void ClickAt(int x, int y, int clicks = 1);
 // The same at the centre of `window`.
 void ClickCentre(HWND window, int clicks = 1);
+// A press and release of the virtual key `vk`.
+void Press(WORD vk);
+// `vk` while `modifier` is held (VK_CONTROL, VK_MENU).
+void PressWith(WORD modifier, WORD vk);
 
 }  // namespace k7testbed

@@ -68,14 +68,6 @@ int Press(bool wait) {
     return wait ? Result(before) : 0;
 }
 
-void Key(WORD vk) {
-    INPUT keys[2] = {};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[1].ki.wVk = vk;
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
-}
-
 // The key window named `name` in the keyboard view.
 HWND KeyWindow(HWND window, const std::wstring& name) {
     for (HWND view = FindWindowExW(window, nullptr, kKeyboardViewClass, nullptr); view != nullptr;) {
@@ -111,15 +103,15 @@ int AssignMute(const std::wstring& name) {
     if (!WaitFor([&] { return (dialog = AssignDialog(window)) != nullptr; })) return 1;
     HWND kinds = GetDlgItem(dialog, IDC_ASSIGN_KIND), list = GetDlgItem(dialog, IDC_ASSIGN_LIST);
     WaitFor([&] { return GetForegroundWindow() == dialog; });
-    Key(VK_HOME);
-    for (int i = 0; i < 2; ++i) Key(VK_DOWN);
+    k7testbed::Press(VK_HOME);
+    for (int i = 0; i < 2; ++i) k7testbed::Press(VK_DOWN);
     if (!WaitFor([&] { return SendMessageW(kinds, CB_GETCURSEL, 0, 0) == 2; })) return 1;
-    Key(VK_TAB);
-    Key(VK_HOME);
-    for (int i = 0; i < 7; ++i) Key(VK_DOWN);
+    k7testbed::Press(VK_TAB);
+    k7testbed::Press(VK_HOME);
+    for (int i = 0; i < 7; ++i) k7testbed::Press(VK_DOWN);
     if (!WaitFor([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 7; })) return 1;
     if (!WaitFor([&] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; })) return 1;
-    Key(VK_RETURN);
+    k7testbed::Press(VK_RETURN);
     if (!WaitFor([&] { return !IsWindow(dialog); })) return 1;
     std::printf("%ls: Mute\n", name.c_str());
     return 0;

@@ -23,12 +23,6 @@ HWND DialogOf(HWND owner) {
     return nullptr;
 }
 
-void Key(WORD vk, bool up, INPUT& input) {
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-}
-
 void PrintRect(const RECT& r) { std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top); }
 
 // The program is started beside this one; up to 60 s for its keyboard under a loaded machine.
@@ -48,22 +42,13 @@ int PoseMacros() {
     // A dialog still open (the assignment of the picture before) is left with Esc.
     if (HWND dialog = DialogOf(main); dialog != nullptr) {
         SetForegroundWindow(dialog);
-        INPUT esc[2] = {};
-        Key(VK_ESCAPE, false, esc[0]);
-        Key(VK_ESCAPE, true, esc[1]);
-        SendInput(2, esc, sizeof(INPUT));
+        k7testbed::Press(VK_ESCAPE);
         for (int i = 0; i < 600 && IsWindow(dialog); ++i) Sleep(100);
         SetForegroundWindow(main);
     }
     // Alt+M opens the Macros menu, E its item.
-    INPUT keys[6] = {};
-    Key(VK_MENU, false, keys[0]);
-    Key('M', false, keys[1]);
-    Key('M', true, keys[2]);
-    Key(VK_MENU, true, keys[3]);
-    Key('E', false, keys[4]);
-    Key('E', true, keys[5]);
-    SendInput(6, keys, sizeof(INPUT));
+    k7testbed::PressWith(VK_MENU, 'M');
+    k7testbed::Press('E');
     HWND macros = nullptr;
     for (int i = 0; i < 600 && (macros == nullptr || !IsWindowVisible(macros)); ++i, Sleep(100))
         macros = FindWindowW(kMacrosClass, nullptr);
@@ -72,10 +57,7 @@ int PoseMacros() {
     // The list has the focus when the window opens: Home chooses its first macro, and the editor
     // shows its events.
     HWND list = GetDlgItem(macros, IDC_MACRO_LIST);
-    INPUT home[2] = {};
-    Key(VK_HOME, false, home[0]);
-    Key(VK_HOME, true, home[1]);
-    SendInput(2, home, sizeof(INPUT));
+    k7testbed::Press(VK_HOME);
     for (int i = 0; i < 100 && SendMessageW(list, LB_GETCURSEL, 0, 0) != 0; ++i) Sleep(100);
     // Its client area: without a window manager Wine leaves the frame undrawn, and what shows
     // there is the main window behind.

@@ -11,7 +11,6 @@
 #include "config/ProgramData.h"
 #include "config/win32/ConfigWindowClasses.h"
 #include "config/win32/DataFolder.h"
-#include "k7testbed/PersonInput.h"
 #include "xml/ButtonPositions.h"
 
 namespace {
@@ -116,14 +115,6 @@ HWND CConfigProcess::Dialog() const {
 
 void Click(HWND window, bool twice) { k7testbed::ClickCentre(window, twice ? 2 : 1); }
 
-void Press(WORD vk) {
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = vk;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
-}
-
 void Strokes(std::initializer_list<KeyStroke> strokes) {
     std::vector<INPUT> inputs;
     for (const KeyStroke& stroke : strokes) {
@@ -155,15 +146,6 @@ std::wstring AccessibleName(HWND window) {
     std::wstring text(name, SysStringLen(name));
     SysFreeString(name);
     return text;
-}
-
-void PressWith(WORD modifier, WORD vk) {
-    INPUT inputs[4] = {};
-    for (INPUT& input : inputs) input.type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[3].ki.wVk = modifier;
-    inputs[1].ki.wVk = inputs[2].ki.wVk = vk;
-    inputs[2].ki.dwFlags = inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, inputs, sizeof(INPUT));
 }
 
 void Type(const std::wstring& text) {

@@ -11,6 +11,7 @@
 #include <vector>
 #include <string_view>
 
+#include "k7testbed/PersonInput.h"
 #include "xml/ButtonPosTable.h"
 
 // Tries `done` until it holds or timeoutMs passes, dispatching this thread's messages meanwhile.
@@ -52,9 +53,8 @@ private:
 
 // Input as the user gives it.
 void Click(HWND window, bool twice = false);
-void Press(WORD vk);
-// `vk` while `modifier` is held (VK_CONTROL, VK_MENU).
-void PressWith(WORD modifier, WORD vk);
+using k7testbed::Press;
+using k7testbed::PressWith;
 // Characters as typed, whatever the keyboard layout.
 void Type(const std::wstring& text);
 
