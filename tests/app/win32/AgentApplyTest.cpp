@@ -216,12 +216,7 @@ protected:
 TEST_F(AgentApply, SmallConfigurationReachesTheKeyboardExactly) {
     StartAgent();
     auto b = DefaultSettings();
-    SetRecord(*b, 0, 0x41, AssignKeyRemap, 0x5A);   // A sends Z
-    SetRecord(*b, 1, 0x42, AssignConsumer, 7);      // B: Mute
-    SetRecord(*b, 2, 0x43, AssignMouseButton, 10);  // C: double-click
-    SetRecord(*b, 3, 0x44, AssignMacro, 0);         // D: macro 0
-    SetRecord(*b, 4, 0x45, AssignCombination, 0);   // E: Left Control + C
-    SetRecord(*b, 5, 0x46, AssignEditShortcut, 4);  // F: Control + A
+    SetOneKeyOfEachKind(*b);  // E's combination: Left Control + C
     MacroRecord& m = b->macros.records[0];
     StoreLe32(m.repeat, 0x00030002);  // only the low 16 bits count
     m.eventCount[0] = 2;

@@ -48,3 +48,12 @@ void SetRecord(SettingBuffers& b, int index, std::uint8_t vk, std::int32_t type,
     b.keys.records[index].vk = vk;
     b.keys.records[index].Set(type, parameter);
 }
+
+void SetOneKeyOfEachKind(SettingBuffers& b) {
+    SetRecord(b, 0, 0x41, AssignKeyRemap, 0x5A);
+    SetRecord(b, 1, 0x42, AssignConsumer, 7);
+    SetRecord(b, 2, 0x43, AssignMouseButton, 10);
+    SetRecord(b, 3, 0x44, AssignMacro, 0);
+    SetRecord(b, 4, 0x45, AssignCombination, 0);
+    SetRecord(b, 5, 0x46, AssignEditShortcut, 4);
+}

@@ -38,3 +38,6 @@ private:
 std::unique_ptr<SettingBuffers> DefaultSettings();
 
 void SetRecord(SettingBuffers& b, int index, std::uint8_t vk, std::int32_t type, std::int32_t parameter);
+// Records 0 to 5 as keys A to F with one function of each kind: A sends Z, B Mute, C a double
+// click, D macro 0, E combination 0, F Ctrl+A.
+void SetOneKeyOfEachKind(SettingBuffers& b);

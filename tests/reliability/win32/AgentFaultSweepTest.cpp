@@ -48,13 +48,8 @@ DeviceKeyTable FoundTable() {
 // leave alone.
 std::unique_ptr<SettingBuffers> EveryKindOfAssignment() {
     auto b = DefaultSettings();
-    SetRecord(*b, 0, 0x41, AssignKeyRemap, 0x5A);   // A sends Z
-    SetRecord(*b, 1, 0x42, AssignConsumer, 7);      // B: Mute
-    SetRecord(*b, 2, 0x43, AssignMouseButton, 10);  // C: double-click
-    SetRecord(*b, 3, 0x44, AssignMacro, 0);         // D: macro 1
-    SetRecord(*b, 4, 0x45, AssignCombination, 0);   // E: Left Control + C
-    SetRecord(*b, 5, 0x46, AssignEditShortcut, 4);  // F: Control + A
-    SetRecord(*b, 6, 0x47, AssignMacro, 1);         // G: macro 2
+    SetOneKeyOfEachKind(*b);                 // D: macro 1, E: Left Control + C
+    SetRecord(*b, 6, 0x47, AssignMacro, 1);  // G: macro 2
     for (int m = 0; m < 2; ++m) {
         MacroRecord& r = b->macros.records[m];
         r.eventCount[0] = 2;
