@@ -276,9 +276,10 @@ void CProfileFiles::OpenRecent(std::size_t index) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     const DWORD error = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_SUCCESS;
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-        Say(FillText(m_texts.recentMissing, {ToUtf16(path)}), MB_OK | MB_ICONWARNING);
+        // Taken off before it is said to be, so that the box tells what already holds.
         RemoveRecentFile(m_recent, ToUtf16(path));
         WriteRecent();
+        Say(FillText(m_texts.recentMissing, {ToUtf16(path)}), MB_OK | MB_ICONWARNING);
         return;
     }
     if (QuerySave()) OpenPath(path);
