@@ -62,8 +62,10 @@ bool CAgentProcess::StartAt(const std::wstring& exe, bool waitForWindow, DWORD t
     startup.cb = sizeof startup;
     if (!m_strDesktop.empty()) startup.lpDesktop = m_strDesktop.data();
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &m_info))
+                        &m_info)) {
+        m_dwStartError = GetLastError();
         return false;
+    }
     if (!waitForWindow) return true;
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     do {
@@ -86,4 +88,14 @@ bool CAgentProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
 
 bool CAgentProcess::Running() const {
     return m_info.hProcess != nullptr && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::string CAgentProcess::State() const {
+    if (m_info.hProcess == nullptr) return "not started: error " + std::to_string(m_dwStartError);
+    if (Running()) return m_hWindow != nullptr ? "running" : "running without its task window";
+    DWORD code = 0;
+    GetExitCodeProcess(m_info.hProcess, &code);
+    char text[32];
+    wsprintfA(text, "ended with exit code 0x%lX", code);
+    return text;
 }

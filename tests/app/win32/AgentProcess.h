@@ -30,6 +30,9 @@ public:
     // True when the process ended within the timeout; its exit code in *exitCode.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
     bool Running() const;
+    // For a failure's message: whether the process runs, with or without its window, or how it
+    // ended (an exception code says it crashed).
+    std::string State() const;
 
     DWORD Id() const { return m_info.dwProcessId; }
     HWND Window() const { return m_hWindow; }
@@ -38,5 +41,6 @@ public:
 private:
     PROCESS_INFORMATION m_info{};
     HWND m_hWindow = nullptr;
+    DWORD m_dwStartError = 0;
     std::wstring m_strDesktop;
 };

@@ -48,8 +48,9 @@ protected:
     void Open(std::u16string_view key) {
         Click(program.Key(Record(key)), true);
         ASSERT_TRUE(WaitUntil([&] { return (m_hDialog = program.AssignDialog()) != nullptr; }))
-            << "no dialog for " << std::string(key.begin(), key.end());
-        ASSERT_TRUE(WaitUntil([&] { return program.Focus() == Control(IDC_ASSIGN_KIND); }));
+            << "no dialog for " << std::string(key.begin(), key.end()) << "\n"
+            << program.Events();
+        ASSERT_TRUE(WaitUntil([&] { return program.Focus() == Control(IDC_ASSIGN_KIND); })) << program.Events();
     }
     // From the top of a list, as many steps down.
     static void Down(int steps) {
@@ -70,7 +71,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(IDOK)) != FALSE; }))
             << "OK refused: " << Narrow(Text(Control(IDC_ASSIGN_VERDICT)));
         Click(Control(IDOK));
-        ASSERT_TRUE(WaitUntil([&] { return program.AssignDialog() == nullptr; }));
+        ASSERT_TRUE(WaitUntil([&] { return program.AssignDialog() == nullptr; })) << program.Events();
     }
     void Cancel() {
         Click(Control(IDCANCEL));
@@ -232,7 +233,8 @@ TEST_F(AssignDialog, CombinationsPressedTogetherShareEqualSlotsAndTheNinthIsRefu
             WaitUntil([&] { return IsWindowVisible(Control(button)) && !IsWindowVisible(Control(IDC_ASSIGN_LIST)); }));
         Click(Control(button));
         ASSERT_TRUE(WaitUntil([&] { return Text(Control(IDC_ASSIGN_CAPTURE)).starts_with(L"Press the keys now"); }))
-            << std::string(key.begin(), key.end()) << ": " << Narrow(Text(Control(IDC_ASSIGN_CAPTURE)));
+            << std::string(key.begin(), key.end()) << ": " << Narrow(Text(Control(IDC_ASSIGN_CAPTURE))) << "\n"
+            << program.Events();
         Strokes(strokes);
         ASSERT_TRUE(WaitUntil([&] { return !Text(Control(IDC_ASSIGN_CAPTURE)).starts_with(L"Press the keys now"); }));
     };

@@ -273,7 +273,8 @@ class ConfigApplyProtocol : public ConfigApply {
 protected:
     void ExpectReceived(const std::vector<CAgentStandIn::Message>& expected, const char* context) {
         WaitUntil([&] { return standIn.received.size() >= expected.size(); });
-        EXPECT_TRUE(standIn.received == expected) << context << ": " << standIn.received.size() << " messages";
+        EXPECT_TRUE(standIn.received == expected) << context << ": " << standIn.received.size() << " messages\n"
+                                                  << program.Events();
         standIn.received.clear();
     }
     WPARAM Program() const { return reinterpret_cast<WPARAM>(program.Window()); }

@@ -146,7 +146,7 @@ TEST_F(ConfigFiles, SaveAsWritesAProfileK7ctlChecksAndTheRecentFilesOpenItAgain)
     EXPECT_EQ(BoxText(box), path + L" no longer exists; it was taken off the recent files");
     EXPECT_EQ(FileText(DataFile(kRecentFileName)), "") << "said before it was so";
     Press(VK_RETURN);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << program.Events();
 }
 
 TEST_F(ConfigFiles, ASecondStartBringsTheOpenDialogToTheFront) {

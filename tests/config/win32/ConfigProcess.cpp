@@ -60,6 +60,7 @@ bool CConfigProcess::Start(bool waitForWindow, const std::wstring& at, bool keep
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &m_info))
         return false;
+    m_pEvents = std::make_unique<CWindowEvents>(m_info.dwProcessId);
     if (!waitForWindow) return true;
     const bool found = WaitUntil([this] {
         m_hWindow = MainWindowOf(m_info.dwProcessId);
@@ -108,12 +109,28 @@ HWND CConfigProcess::Dialog() const {
         wchar_t cls[16] = {};
         GetClassNameW(front, cls, 16);
         dialog = owner == m_info.dwProcessId && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(front) ? front : nullptr;
-        return dialog != nullptr;
+        // In front is not yet ready for keys: they go to the focus, which the dialog sets after.
+        const HWND focus = Focus();
+        return dialog != nullptr && (focus == dialog || IsChild(dialog, focus));
     });
     return dialog;
 }
 
-void Click(HWND window, bool twice) { k7testbed::ClickCentre(window, twice ? 2 : 1); }
+void Click(HWND window, bool twice) {
+    // A click goes to whatever is at its place when it comes, a tip or a window on its way
+    // included: the control must be what is there. A disabled one is passed through to its
+    // parent, as tests of refused clicks want.
+    RECT r;
+    GetWindowRect(window, &r);
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    HWND at = nullptr;
+    EXPECT_TRUE(!IsWindowEnabled(window) || WaitUntil([&] {
+        at = WindowFromPoint(centre);
+        return at == window || IsChild(window, at);
+    })) << DescribeWindow(at)
+        << " is where " << DescribeWindow(window) << " is to be clicked";
+    k7testbed::ClickCentre(window, twice ? 2 : 1);
+}
 
 void Strokes(std::initializer_list<KeyStroke> strokes) {
     std::vector<INPUT> inputs;

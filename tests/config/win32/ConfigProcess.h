@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <initializer_list>
 #include <string>
@@ -12,6 +13,7 @@
 #include <string_view>
 
 #include "k7testbed/PersonInput.h"
+#include "WindowEvents.h"
 #include "xml/ButtonPosTable.h"
 
 // Tries `done` until it holds or timeoutMs passes, dispatching this thread's messages meanwhile.
@@ -45,9 +47,12 @@ public:
     // The program's dialog (a message box, a file dialog) once it is up and in front: a click
     // or a key before then may land on the window under it. Null when none came.
     HWND Dialog() const;
+    // What its windows did lately with the focus, the capture and their texts, for a failure.
+    std::string Events() const { return m_pEvents ? m_pEvents->Text() : std::string(); }
 
 private:
     PROCESS_INFORMATION m_info{};
+    std::unique_ptr<CWindowEvents> m_pEvents;
     HWND m_hWindow = nullptr;
 };
 

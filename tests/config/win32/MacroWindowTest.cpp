@@ -105,13 +105,15 @@ protected:
     // under it, so a click queued while the program is still updating its buttons is lost.
     void ClickButton(int id) {
         EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(id)) != FALSE; }))
-            << "control " << id << " stays disabled";
+            << "control " << id << " stays disabled\n"
+            << program.Events();
         Click(Control(id));
     }
     // Clicks into a field or list and waits until it has the focus.
     void ClickInto(int id) {
         Click(Control(id));
-        EXPECT_TRUE(WaitUntil([&] { return program.Focus() == Control(id); })) << "control " << id << " has no focus";
+        EXPECT_TRUE(WaitUntil([&] { return program.Focus() == Control(id); })) << "control " << id << " has no focus\n"
+                                                                               << program.Events();
     }
     // Chooses row `row` of a list from the keyboard: the list's first row, then Down.
     void ChooseRow(int id, int row) {

@@ -46,7 +46,7 @@ protected:
         ASSERT_TRUE(k7testbed::ClearKeyboardCounters()) << k7testbed::KeyboardError();
         damage();
         CAgentProcess agent(kDesktop);
-        ASSERT_TRUE(agent.StartAt(exe)) << context << ": the agent did not start";
+        ASSERT_TRUE(agent.StartAt(exe)) << context << ": the agent did not start: " << agent.State();
         CConfigClient client;
         ASSERT_TRUE(client.Connect(kWaitMs)) << context;
         damage();
