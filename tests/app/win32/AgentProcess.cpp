@@ -2,6 +2,8 @@
 
 #include "app/Messages.h"
 
+#include <tlhelp32.h>
+
 namespace {
 
 struct WindowSearch {
@@ -95,7 +97,16 @@ std::string CAgentProcess::State() const {
     if (Running()) return m_hWindow != nullptr ? "running" : "running without its task window";
     DWORD code = 0;
     GetExitCodeProcess(m_info.hProcess, &code);
-    char text[32];
+    char text[40];
     wsprintfA(text, "ended with exit code 0x%lX", code);
-    return text;
+    std::string state = text;
+    // An agent ends at once when another runs in the session: name any, on any desktop.
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        if (_wcsicmp(entry.szExeFile, L"K7_Setting.exe") == 0 && entry.th32ProcessID != m_info.dwProcessId)
+            state += "; another agent runs as process " + std::to_string(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return state;
 }
