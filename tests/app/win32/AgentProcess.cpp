@@ -3,6 +3,7 @@
 #include "app/Messages.h"
 
 #include <tlhelp32.h>
+#include "k7testbed/StartProcess.h"
 
 namespace {
 
@@ -63,8 +64,7 @@ bool CAgentProcess::StartAt(const std::wstring& exe, bool waitForWindow, DWORD t
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!m_strDesktop.empty()) startup.lpDesktop = m_strDesktop.data();
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &m_info)) {
+    if (!k7testbed::StartProcess(exe.c_str(), commandLine.data(), FALSE, 0, &startup, &m_info)) {
         m_dwStartError = GetLastError();
         return false;
     }

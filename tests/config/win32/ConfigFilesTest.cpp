@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include "k7testbed/StartProcess.h"
 
 namespace {
 
@@ -108,8 +109,7 @@ TEST_F(ConfigFiles, SaveAsWritesAProfileK7ctlChecksAndTheRecentFilesOpenItAgain)
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     std::wstring commandLine = L"\"" + BesideTestProgram(L"k7ctl.exe") + L"\" check \"" + path + L"\"";
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                               &startup, &info));
+    ASSERT_TRUE(k7testbed::StartProcess(nullptr, commandLine.data(), FALSE, CREATE_NO_WINDOW, &startup, &info));
     ASSERT_EQ(WaitForSingleObject(info.hProcess, 30000), WAIT_OBJECT_0);
     DWORD checked = 0xBAD;
     GetExitCodeProcess(info.hProcess, &checked);

@@ -12,6 +12,7 @@
 #include "config/win32/ConfigWindowClasses.h"
 #include "config/win32/DataFolder.h"
 #include "xml/ButtonPositions.h"
+#include "k7testbed/StartProcess.h"
 
 namespace {
 
@@ -57,9 +58,7 @@ bool CConfigProcess::Start(bool waitForWindow, const std::wstring& at, bool keep
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &m_info))
-        return false;
+    if (!k7testbed::StartProcess(exe.c_str(), commandLine.data(), FALSE, 0, &startup, &m_info)) return false;
     m_pEvents = std::make_unique<CWindowEvents>(m_info.dwProcessId);
     if (!waitForWindow) return true;
     const bool found = WaitUntil([this] {

@@ -16,6 +16,7 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include "k7testbed/StartProcess.h"
 
 namespace fs = std::filesystem;
 
@@ -68,8 +69,7 @@ RunResult RunCommand(std::wstring commandLine, bool capture = false) {
     }
     PROCESS_INFORMATION pi{};
     RunResult r;
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, capture, CREATE_NO_WINDOW, nullptr, nullptr, &si,
-                       &pi)) {
+    if (k7testbed::StartProcess(nullptr, commandLine.data(), capture, CREATE_NO_WINDOW, &si, &pi)) {
         if (WaitForSingleObject(pi.hProcess, kWaitMs) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &r.exitCode);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
@@ -327,7 +327,7 @@ TEST_F(InstallerTest, TheRunValueStartsTheAgentAsALogOnDoes) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    ASSERT_TRUE(k7testbed::StartProcess(nullptr, commandLine.data(), FALSE, 0, &si, &pi));
     CloseHandle(pi.hThread);
     s_hLogOnAgent = pi.hProcess;
     ASSERT_TRUE(WaitForAgent(folder, true, &agent));
@@ -394,7 +394,7 @@ TEST_F(InstallerTest, AProgramThatDoesNotEndChangesNothing) {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::wstring commandLine = L"\"" + stubborn + L"\"";
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    ASSERT_TRUE(k7testbed::StartProcess(nullptr, commandLine.data(), FALSE, 0, &si, &pi));
     WaitForInputIdle(pi.hProcess, kWaitMs);
     WriteText(folder + L"\\README.txt", "the previous version's readme");
 

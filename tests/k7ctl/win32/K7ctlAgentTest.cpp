@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "k7testbed/StartProcess.h"
 
 namespace {
 
@@ -24,8 +25,7 @@ protected:
         std::wstring command = L"\"" + BinPath(L"K7_Setting", L"exe") + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
-        ASSERT_TRUE(
-            CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_agent));
+        ASSERT_TRUE(k7testbed::StartProcess(nullptr, command.data(), FALSE, 0, &si, &m_agent));
         for (int i = 0; i < 100 && !m_hAgent; ++i, Sleep(100))
             m_hAgent = FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(kTaskWindowTitle));
         ASSERT_NE(m_hAgent, nullptr);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "k7testbed/StartProcess.h"
 
 std::wstring BinPath(const wchar_t* name, const wchar_t* ext) {
     wchar_t module[MAX_PATH];
@@ -51,7 +52,7 @@ RunResult K7ctl(const std::wstring& args) {
     std::wstring command = L"\"" + BinPath(L"k7ctl", L"exe") + L"\" " + args;
     PROCESS_INFORMATION pi{};
     RunResult r;
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+    if (k7testbed::StartProcess(nullptr, command.data(), TRUE, CREATE_NO_WINDOW, &si, &pi)) {
         // Keep this thread's messages moving: the stand-in agent lives on another thread.
         WaitForSingleObject(pi.hProcess, 60000);
         GetExitCodeProcess(pi.hProcess, &r.exitCode);

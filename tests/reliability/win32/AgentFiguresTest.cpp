@@ -32,6 +32,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "k7testbed/StartProcess.h"
 
 using configclient::CConfigClient;
 
@@ -51,7 +52,7 @@ public:
         const std::wstring program = BesideTestProgram(exe);
         std::wstring cmd = L"\"" + program + L"\"";
         m_start = std::chrono::steady_clock::now();
-        CreateProcessW(program.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_info);
+        k7testbed::StartProcess(program.c_str(), cmd.data(), FALSE, 0, &si, &m_info);
     }
     ~CStartedProgram() {
         if (m_info.hProcess == nullptr) return;
