@@ -10,6 +10,11 @@ namespace k7testbed {
 void ClickAt(int x, int y, int clicks = 1);
 // The same at the centre of `window`.
 void ClickCentre(HWND window, int clicks = 1);
+// One step of a drag with the left button: a move to (x, y), a press there, a release there.
+// Each carries the place, as a click's events do.
+void MoveTo(int x, int y);
+void PressAt(int x, int y);
+void ReleaseAt(int x, int y);
 // A press and release of the virtual key `vk`.
 void Press(WORD vk);
 // `vk` while `modifier` is held (VK_CONTROL, VK_MENU).

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "UiTestSupport.h"
+#include "k7testbed/PersonInput.h"
 
 namespace {
 
@@ -303,17 +304,6 @@ TEST_F(CombWarnDlgTest, ButtonsPaintTheFaceUntilHoveredThenTheHoverPicture) {
 
 namespace {
 
-void SendMouse(DWORD flags, int x = 0, int y = 0) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_ABSOLUTE) {
-        input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    }
-    SendInput(1, &input, sizeof input);
-}
-
 bool CursorAt(int x, int y) {
     POINT p{};
     return GetCursorPos(&p) && p.x == x && p.y == y;
@@ -332,23 +322,23 @@ TEST_F(CombWarnDlgTest, DraggingTheSurfaceMovesTheDialog) {
     RunWarning(m_reference, [&](HWND d) {
         GetWindowRect(d, &before);
         const int x = before.left + 60, y = before.top + 30;
-        SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, x, y);
+        k7testbed::MoveTo(x, y);
         ActWhenReady(
             [=, &after, &reached] {
                 if (!CursorAt(x, y)) return false;
                 reached = 1;
-                SendMouse(MOUSEEVENTF_LEFTDOWN);
+                k7testbed::PressAt(x, y);
                 // The move loop runs inside the dialog's own thread, holding the capture; timers still fire in it.
                 ActWhenReady(
                     [=, &after, &reached] {
                         if (GetCapture() != d) return false;
                         reached = 2;
-                        SendMouse(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, x + 40, y + 25);
+                        k7testbed::MoveTo(x + 40, y + 25);
                         ActWhenReady(
                             [=, &after, &reached] {
                                 if (!CursorAt(x + 40, y + 25)) return false;
                                 reached = 3;
-                                SendMouse(MOUSEEVENTF_LEFTUP);
+                                k7testbed::ReleaseAt(x + 40, y + 25);
                                 // The loop has ended once it let the capture go after the button came up.
                                 ActWhenReady(
                                     [=, &after, &reached] {
