@@ -48,7 +48,8 @@ std::string DescribeWindow(HWND hWnd) {
 }
 
 CWindowEvents::CWindowEvents(DWORD processId) : m_dwStart(GetTickCount()) {
-    // Two ranges: the object range between them holds location changes, a flood of the cursor's.
+    // The system events, then the object events up to text changes; the cursor's flood of
+    // location changes among them is dropped by its object in OnEvent.
     for (const auto& [first, last] : {std::pair{EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_DIALOGEND},
                                       std::pair{EVENT_OBJECT_SHOW, EVENT_OBJECT_NAMECHANGE}}) {
         HWINEVENTHOOK hook = SetWinEventHook(first, last, nullptr, OnEvent, processId, 0, WINEVENT_OUTOFCONTEXT);
