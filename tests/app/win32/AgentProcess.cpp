@@ -1,9 +1,9 @@
 #include "AgentProcess.h"
 
 #include "app/Messages.h"
+#include "k7testbed/StartProcess.h"
 
 #include <tlhelp32.h>
-#include "k7testbed/StartProcess.h"
 
 namespace {
 

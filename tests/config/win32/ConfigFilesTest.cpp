@@ -14,6 +14,7 @@
 #include "config/ProgramData.h"
 #include "config/win32/ConfigWindowClasses.h"
 #include "config/win32/DataFolder.h"
+#include "k7testbed/StartProcess.h"
 #include "keyconfig/win32/Win32Registry.h"
 #include "xml/ButtonPositions.h"
 #include "xml/Utf8Text.h"
@@ -21,7 +22,6 @@
 #include <memory>
 #include <string>
 #include <utility>
-#include "k7testbed/StartProcess.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "config/ProgramData.h"
 #include "config/win32/ConfigWindowClasses.h"
 #include "config/win32/DataFolder.h"
-#include "xml/ButtonPositions.h"
 #include "k7testbed/StartProcess.h"
+#include "xml/ButtonPositions.h"
 
 namespace {
 

@@ -1,5 +1,8 @@
 #include "WindowEvents.h"
 
+#include "config/win32/DataFolder.h"
+#include "xml/Utf8Text.h"
+
 #include <cstdio>
 #include <iterator>
 #include <utility>
@@ -25,12 +28,6 @@ constexpr std::pair<DWORD, const char*> kEventNames[] = {
     {EVENT_OBJECT_HIDE, "hide"},
 };
 
-std::string Narrow(const wchar_t* text) {
-    std::string out;
-    for (; *text != 0; ++text) out += *text < 0x80 ? static_cast<char>(*text) : '?';
-    return out;
-}
-
 }  // namespace
 
 std::string DescribeWindow(HWND hWnd) {
@@ -41,9 +38,9 @@ std::string DescribeWindow(HWND hWnd) {
     // Not WM_GETTEXT: a window of a hung thread would hold the recorder.
     InternalGetWindowText(hWnd, text, static_cast<int>(std::size(text)));
     const LONG_PTR style = GetWindowLongPtrW(hWnd, GWL_STYLE);
-    std::string out = Narrow(cls);
+    std::string out = Utf8FromUtf16(ToUtf16(cls));
     if ((style & WS_CHILD) != 0) out += " #" + std::to_string(GetDlgCtrlID(hWnd));
-    if (text[0] != 0) out += " \"" + Narrow(text) + "\"";
+    if (text[0] != 0) out += " \"" + Utf8FromUtf16(ToUtf16(text)) + "\"";
     return out;
 }
 

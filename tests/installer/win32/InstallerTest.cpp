@@ -4,6 +4,7 @@
 // with and without /PURGE, and an install for all users. The cases run in this order and
 // each starts from what the one before left.
 #include "K7Version.h"
+#include "k7testbed/StartProcess.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -16,7 +17,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-#include "k7testbed/StartProcess.h"
 
 namespace fs = std::filesystem;
 

@@ -4,6 +4,7 @@
 #include "Plan.h"
 #include "ProfileJson.h"
 #include "app/Messages.h"
+#include "k7testbed/StartProcess.h"
 #include "k7testbed/VirtualKeyboard.h"
 #include "xml/ButtonPositions.h"
 
@@ -13,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include "k7testbed/StartProcess.h"
 
 namespace {
 

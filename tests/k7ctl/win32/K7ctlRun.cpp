@@ -1,11 +1,11 @@
 #include "K7ctlRun.h"
 
 #include "app/ModulePath.h"
+#include "k7testbed/StartProcess.h"
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include "k7testbed/StartProcess.h"
 
 std::wstring BinPath(const wchar_t* name, const wchar_t* ext) {
     wchar_t module[MAX_PATH];

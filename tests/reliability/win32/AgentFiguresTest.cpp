@@ -11,6 +11,7 @@
 #include "MessageCount.h"
 #include "SavedSettings.h"
 #include "TrayIconProbe.h"
+#include "k7testbed/StartProcess.h"
 #include "k7testbed/VirtualKeyboard.h"
 #include "app/Messages.h"
 #include "config/win32/ConfigWindowClasses.h"
@@ -32,7 +33,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "k7testbed/StartProcess.h"
 
 using configclient::CConfigClient;
 
